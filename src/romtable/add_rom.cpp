@@ -1,0 +1,93 @@
+#include "romtable/add_rom.h"
+
+#include "romtable/number_text.h"
+#include "romtable/rom_file.h"
+#include "romtable/rom_name.h"
+
+#include <algorithm>
+#include <string>
+
+namespace romc {
+
+namespace {
+
+struct SavePlace {
+    int bank;
+    int location;  // first block
+};
+
+// The bank and place the next save ROM of `blocks` blocks receives. The first save ROM after a reset may
+// share region 0 with the menu only when it is smaller than a region: it then starts at the block whose
+// number equals its size. Every later save ROM starts its bank's region.
+SavePlace nextSavePlace(int nextSaveBank, int blocks) {
+    if (nextSaveBank == 0 && blocks < kSaveRegionBlocks) {
+        return {0, blocks};
+    }
+    const int bank = std::max(nextSaveBank, 1);
+    return {bank, bank * kSaveRegionBlocks};
+}
+
+int complementOf(int blocks) { return blocks == kMaxRomBlocks ? kComplementOfMaxRom : kMaxRomBlocks - blocks; }
+
+std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+} // namespace
+
+Refusal addRom(TableState& state, const AddRomInput& input, bool& saveBox) {
+    const auto length = measureRomFile(resolveRomPath(input.workDir, input.path), input.path);
+    if (!length.ok()) {
+        return length.failure();
+    }
+    const std::uintmax_t bytes = length.value();
+    const int blocks = wholeBlocks(bytes);
+    if (blocks == 0) {
+        return Failure{"Cannot add " + quoted(input.path) + ": it is " + std::to_string(bytes) +
+                       " bytes, shorter than one " + std::to_string(kBlockSize) + "-byte flash block"};
+    }
+    if (blocks > kMaxRomBlocks) {
+        return Failure{"Cannot add " + quoted(input.path) + ": it is " + std::to_string(bytes) +
+                       " bytes, longer than the largest ROM of " + std::to_string(kMaxRomBlocks) + " blocks (" +
+                       std::to_string(kMaxRomBlocks * kBlockSize) + " bytes)"};
+    }
+
+    // A 256-block ROM never gets save memory, and neither does any ROM once all banks are handed out.
+    const bool save = saveBox && blocks != kMaxRomBlocks && state.nextSaveBank < kNoSaveBankLeft;
+    int nextSaveBank = state.nextSaveBank;
+    SavePlace place{};
+    if (save) {
+        place = nextSavePlace(nextSaveBank, blocks);
+        const int last = place.location + blocks - 1;
+        if (last > kLastBlock) {
+            return Failure{"Cannot add " + quoted(input.path) + " with save memory: its " + std::to_string(blocks) +
+                           " blocks from save bank " + std::to_string(place.bank) + " at block " +
+                           std::to_string(place.location) + " would run past the last flash block " +
+                           std::to_string(kLastBlock)};
+        }
+        // A save ROM longer than its region reaches into the next ones; their banks are no longer free.
+        const int regionsReached = (place.location + blocks + kSaveRegionBlocks - 1) / kSaveRegionBlocks;
+        nextSaveBank = std::max(place.bank + 1, regionsReached);
+    }
+
+    // Everything is known; only now does the table change.
+    RomTable& table = state.table;
+    table.column(Column::Name).push_back(tableName(input.name));
+    table.column(Column::File).emplace_back(input.path);
+    table.column(Column::Size).push_back(numberText(blocks));
+    table.column(Column::Complement).push_back(numberText(complementOf(blocks)));
+    if (save) {
+        table.column(Column::SaveFlag).emplace_back(kSaveFlagYes);
+        table.column(Column::SaveBank).push_back(" " + numberText(place.bank));
+        table.column(Column::Location).push_back(numberText(place.location));
+        markBlocks(state.blocks, place.location, place.location + blocks - 1);
+        state.nextSaveBank = static_cast<std::int16_t>(nextSaveBank);
+    } else {
+        table.column(Column::SaveFlag).emplace_back(kSaveFlagNo);
+        table.column(Column::SaveBank).emplace_back(kNoSaveBank);
+        table.column(Column::Location).emplace_back(kNotPlaced);
+    }
+    saveBox = save && state.nextSaveBank < kNoSaveBankLeft;
+    refreshCounters(state);
+    return std::nullopt;
+}
+
+} // namespace romc

@@ -1,0 +1,22 @@
+// "Add ROM": measures the picked file and appends one row; a save ROM gets its save bank and fixed place.
+#pragma once
+
+#include "romtable/failure.h"
+#include "romtable/table_state.h"
+
+#include <filesystem>
+#include <string_view>
+
+namespace romc {
+
+struct AddRomInput {
+    std::string_view name;  // ROM name box
+    std::string_view path;  // file path box, as typed; relative paths are taken from workDir
+    std::filesystem::path workDir;
+};
+
+// Appends the row, or refuses the file with the reason and changes nothing at all. `saveBox` is the "Save?"
+// box: read before the add, and unticked when this ROM may not, or the next one cannot, have save memory.
+Refusal addRom(TableState& state, const AddRomInput& input, bool& saveBox);
+
+} // namespace romc

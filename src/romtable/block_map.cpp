@@ -1,0 +1,23 @@
+#include "romtable/block_map.h"
+
+#include <algorithm>
+#include <cassert>
+
+namespace romc {
+
+void resetBlockMap(BlockMap& blocks) {
+    blocks.fill(0);
+    blocks[kMenuBlock] = 1;
+}
+
+void markBlocks(BlockMap& blocks, int first, int last) {
+    assert(first >= 0 && last <= kLastBlock);
+    std::fill(blocks.begin() + first, blocks.begin() + last + 1, std::int16_t{1});
+}
+
+bool blocksFree(const BlockMap& blocks, int first, int last) {
+    assert(first >= 0 && last <= kLastBlock);
+    return std::all_of(blocks.begin() + first, blocks.begin() + last + 1, [](std::int16_t b) { return b == 0; });
+}
+
+} // namespace romc

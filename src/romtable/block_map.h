@@ -1,0 +1,21 @@
+// Which 32 KiB blocks of the flash are taken: 1 = occupied (menu or a ROM whose place is fixed), 0 = free.
+#pragma once
+
+#include "romtable/flash_units.h"
+
+#include <array>
+#include <cstdint>
+
+namespace romc {
+
+using BlockMap = std::array<std::int16_t, kFlashBlocks>;
+
+// Frees every block, then takes block 0 for the menu ROM.
+void resetBlockMap(BlockMap& blocks);
+
+// Marks blocks first to last (inclusive) as occupied; both must lie in 0 to 1023.
+void markBlocks(BlockMap& blocks, int first, int last);
+
+bool blocksFree(const BlockMap& blocks, int first, int last);
+
+} // namespace romc

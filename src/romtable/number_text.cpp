@@ -1,0 +1,54 @@
+#include "romtable/number_text.h"
+
+#include <limits>
+
+namespace romc {
+
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+} // namespace
+
+std::optional<std::int64_t> readNumberText(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && isBlank(text[i])) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    const std::size_t firstDigit = i;
+    std::uint64_t magnitude = 0;
+    constexpr auto limit = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+    for (; i < text.size() && isDigit(text[i]); ++i) {
+        magnitude = magnitude * 10 + static_cast<std::uint64_t>(text[i] - '0');
+        if (magnitude > limit) {
+            return std::nullopt;
+        }
+    }
+    bool anyDigit = i > firstDigit;
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        const std::size_t firstFraction = i;
+        while (i < text.size() && isDigit(text[i])) {
+            ++i;
+        }
+        anyDigit = anyDigit || i > firstFraction;
+    }
+    while (i < text.size() && isBlank(text[i])) {
+        ++i;
+    }
+    if (!anyDigit || i != text.size()) {
+        return std::nullopt;
+    }
+    const auto value = static_cast<std::int64_t>(magnitude);
+    return negative ? -value : value;
+}
+
+std::string numberText(std::int64_t value) { return std::to_string(value); }
+
+} // namespace romc

@@ -1,0 +1,79 @@
+#include "romtable/rom_name.h"
+
+#include <algorithm>
+
+namespace romc {
+
+namespace {
+
+bool isPathSeparator(char c) {
+#ifdef _WIN32
+    return c == '\\' || c == '/';
+#else
+    return c == '/';
+#endif
+}
+
+// Length of the UTF-8 character that starts at text[i], or 1 for a byte that starts none.
+std::size_t characterLength(std::string_view text, std::size_t i) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    std::size_t length = 1;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+    }
+    if (i + length > text.size()) {
+        return 1;
+    }
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
+            return 1;
+        }
+    }
+    return length;
+}
+
+std::string joined(const std::vector<std::string_view>& characters, std::size_t count) {
+    std::string text;
+    for (std::size_t i = 0; i < count; ++i) {
+        text += characters[i];
+    }
+    return text;
+}
+
+} // namespace
+
+std::vector<std::string_view> splitCharacters(std::string_view text) {
+    std::vector<std::string_view> characters;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = characterLength(text, i);
+        characters.push_back(text.substr(i, length));
+        i += length;
+    }
+    return characters;
+}
+
+std::string proposeRomName(std::string_view path) {
+    const auto separator = std::find_if(path.rbegin(), path.rend(), isPathSeparator);
+    const std::string_view fileName = path.substr(static_cast<std::size_t>(path.rend() - separator));
+    const auto characters = splitCharacters(fileName);
+    if (characters.size() < kDroppedNameSuffix) {
+        return {};
+    }
+    return joined(characters, std::min(characters.size() - kDroppedNameSuffix, kMenuNameLength));
+}
+
+std::string tableName(std::string_view typed) {
+    std::string name(typed);
+    for (char& c : name) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return name;
+}
+
+} // namespace romc

@@ -1,0 +1,23 @@
+// Menu names: the name proposed from a picked file, and how a typed name enters the table.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace romc {
+
+inline constexpr std::size_t kMenuNameLength = 16;    // "ROM Name (16chr MAX)"
+inline constexpr std::size_t kDroppedNameSuffix = 3;  // ".GB" of PUZZLE.GB, or "GBC" of a .GBC name
+
+// The name proposed when a file is picked: the file name after the last path separator, without its last
+// three characters, cut to 16 characters. A file name of fewer than three characters proposes "".
+std::string proposeRomName(std::string_view path);
+
+// The name as the name column keeps it: ASCII letters in upper case, everything else as typed.
+std::string tableName(std::string_view typed);
+
+// Splits UTF-8 text into its characters; a byte that starts no valid character is a character of its own.
+std::vector<std::string_view> splitCharacters(std::string_view text);
+
+} // namespace romc

@@ -1,0 +1,20 @@
+// Selecting rows and "Remove ROM". Only a selection in the name column selects the whole row, and only the
+// row selected there is removed.
+#pragma once
+
+#include "romtable/rom_table.h"
+#include "romtable/table_state.h"
+
+namespace romc {
+
+// A selection in the name column selects the same row in all seven columns.
+void selectNameRow(TableState& state, int row);
+
+// A selection in any other column moves that column alone.
+void selectColumnRow(TableState& state, Column column, int row);
+
+// Removes the row selected in the name column from every column. Save banks and blocks stay handed out.
+// Returns false, changing nothing, when no row is selected there.
+bool removeRom(TableState& state);
+
+} // namespace romc

@@ -1,0 +1,83 @@
+#include "support/rom_files.h"
+
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+
+namespace romc::test {
+
+ScratchFolder::ScratchFolder() {
+    std::random_device entropy;
+    const auto base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        auto candidate = base / ("romc-test-" + std::to_string(entropy()));
+        if (std::filesystem::create_directory(candidate)) {
+            path_ = std::move(candidate);
+            return;
+        }
+    }
+    throw std::runtime_error("cannot make a scratch folder");
+}
+
+ScratchFolder::~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::vector<std::uint8_t> romBytes(std::size_t bytes, std::uint32_t seed) {
+    std::vector<std::uint8_t> data(bytes);
+    std::uint32_t state = seed * 2654435761u + 0x9E3779B9u;
+    for (auto& byte : data) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        byte = static_cast<std::uint8_t>(state);
+    }
+    return data;
+}
+
+void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out) {
+        throw std::runtime_error("cannot write " + path.string());
+    }
+}
+
+std::vector<std::uint8_t> readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("cannot read " + path.string());
+    }
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::filesystem::path makeRom(const std::filesystem::path& folder, const std::string& name, std::size_t bytes,
+                              std::uint32_t seed) {
+    const auto path = folder / name;
+    writeFile(path, romBytes(bytes, seed));
+    return path;
+}
+
+std::vector<std::uint8_t> menuTemplate() { return romBytes(32 * 1024, 0xC0FFEE); }
+
+std::string firstDifference(const std::vector<std::uint8_t>& expected, const std::vector<std::uint8_t>& actual) {
+    const std::size_t common = std::min(expected.size(), actual.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        if (expected[i] != actual[i]) {
+            std::ostringstream text;
+            text << "first difference at offset 0x" << std::hex << i << ": expected 0x" << int{expected[i]}
+                 << ", got 0x" << int{actual[i]};
+            return text.str();
+        }
+    }
+    if (expected.size() != actual.size()) {
+        return "lengths differ: expected " + std::to_string(expected.size()) + ", got " +
+               std::to_string(actual.size());
+    }
+    return "equal";
+}
+
+} // namespace romc::test

@@ -1,0 +1,42 @@
+// Made-up ROM files and a scratch folder for each test: byte patterns that differ per ROM and per block,
+// so that a ROM copied to the wrong place or a block out of order shows at once.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace romc::test {
+
+// A fresh folder under the system's temporary folder, removed with everything in it when it goes.
+class ScratchFolder {
+  public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+// `bytes` bytes of a pattern seeded by `seed`: no two seeds and no two blocks of one file look alike.
+std::vector<std::uint8_t> romBytes(std::size_t bytes, std::uint32_t seed);
+
+void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+std::vector<std::uint8_t> readFile(const std::filesystem::path& path);
+
+// Writes a ROM of `bytes` bytes with the pattern of `seed` and returns its path.
+std::filesystem::path makeRom(const std::filesystem::path& folder, const std::string& name, std::size_t bytes,
+                              std::uint32_t seed);
+
+// A 32 KiB menu template of its own pattern.
+std::vector<std::uint8_t> menuTemplate();
+
+// The offset of the first byte where two byte strings differ, or "equal"; failures print where, not that.
+std::string firstDifference(const std::vector<std::uint8_t>& expected, const std::vector<std::uint8_t>& actual);
+
+} // namespace romc::test
