@@ -78,8 +78,7 @@ Outcome<std::vector<ImageRom>> placedRoms(const RomTable& table, const std::file
         if (wholeBlocks(length.value()) != rom.blocks) {
             return Failure{"Cannot compile: \"" + shown + "\" was " + std::to_string(rom.blocks) +
                            " blocks when it was added and is now " + std::to_string(length.value()) +
-                           " bytes (" + std::to_string(wholeBlocks(length.value())) +
-                           " blocks); add it again"};
+                           " bytes; add it again"};
         }
         roms.push_back(std::move(rom));
     }

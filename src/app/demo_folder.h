@@ -1,0 +1,29 @@
+// A folder to try the window in: a placeholder menu template and a few made-up ROM files of different
+// sizes, so that a newcomer can pick, add and compile at once.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace romapp {
+
+struct DemoFile {
+    const char* name;
+    std::size_t bytes;
+};
+
+// The files a demo folder holds: "Menu.GB" first, then the sample ROMs.
+const std::vector<DemoFile>& demoFiles();
+
+// The bytes of a demo file: every block starts with a line naming the file and the block, followed by a
+// pattern of its own, so each ROM can be found in the compiled image by eye.
+std::vector<std::uint8_t> demoBytes(const DemoFile& file);
+
+// Creates `folder` if it is missing and writes each demo file that is not there yet; files already there
+// are left as they are, since compilations patch "Menu.GB" in place. Returns "" or the reason it failed.
+std::string fillDemoFolder(const std::filesystem::path& folder);
+
+} // namespace romapp

@@ -1,0 +1,243 @@
+#include "romtable/rom_header.h"
+
+#include "romtable/rom_file.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+#include <system_error>
+
+namespace romc {
+
+namespace {
+
+struct KnownKind {
+    std::uint8_t code;
+    const char* name;
+    bool ram;
+    bool battery;
+};
+
+// The cartridge types a Game Boy game declares. MBC2 holds its RAM inside the controller; MBC3+TIMER+BATTERY
+// has a battery for its clock but no RAM; the camera, HuC1 and HuC3 keep RAM powered by a battery.
+constexpr std::array kKnownKinds{
+    KnownKind{0x00, "ROM ONLY", false, false},
+    KnownKind{0x01, "MBC1", false, false},
+    KnownKind{0x02, "MBC1+RAM", true, false},
+    KnownKind{0x03, "MBC1+RAM+BATTERY", true, true},
+    KnownKind{0x05, "MBC2", true, false},
+    KnownKind{0x06, "MBC2+BATTERY", true, true},
+    KnownKind{0x08, "ROM+RAM", true, false},
+    KnownKind{0x09, "ROM+RAM+BATTERY", true, true},
+    KnownKind{0x0B, "MMM01", false, false},
+    KnownKind{0x0C, "MMM01+RAM", true, false},
+    KnownKind{0x0D, "MMM01+RAM+BATTERY", true, true},
+    KnownKind{0x0F, "MBC3+TIMER+BATTERY", false, true},
+    KnownKind{0x10, "MBC3+TIMER+RAM+BATTERY", true, true},
+    KnownKind{0x11, "MBC3", false, false},
+    KnownKind{0x12, "MBC3+RAM", true, false},
+    KnownKind{0x13, "MBC3+RAM+BATTERY", true, true},
+    KnownKind{0x19, "MBC5", false, false},
+    KnownKind{0x1A, "MBC5+RAM", true, false},
+    KnownKind{0x1B, "MBC5+RAM+BATTERY", true, true},
+    KnownKind{0x1C, "MBC5+RUMBLE", false, false},
+    KnownKind{0x1D, "MBC5+RUMBLE+RAM", true, false},
+    KnownKind{0x1E, "MBC5+RUMBLE+RAM+BATTERY", true, true},
+    KnownKind{0x22, "MBC7+SENSOR+RUMBLE+RAM+BATTERY", true, true},
+    KnownKind{0xFC, "POCKET CAMERA", true, true},
+    KnownKind{0xFE, "HuC3", true, true},
+    KnownKind{0xFF, "HuC1+RAM+BATTERY", true, true},
+};
+
+// Types whose save memory the type byte does not describe: named, but never warned about.
+constexpr std::array<std::pair<std::uint8_t, const char*>, 2> kUndescribedKinds{{
+    {0x20, "MBC6"},
+    {0xFD, "BANDAI TAMA5"},
+}};
+
+constexpr std::uintmax_t kRomSizeUnit = 32 * 1024;
+
+std::string hexByte(std::uint8_t value) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    return std::string("0x") + kDigits[value >> 4] + kDigits[value & 0x0F];
+}
+
+std::string sizeText(std::uintmax_t bytes) {
+    if (bytes >= 1024 * 1024 && bytes % (1024 * 1024) == 0) {
+        return std::to_string(bytes / (1024 * 1024)) + " MiB";
+    }
+    return std::to_string(bytes / 1024) + " KiB";
+}
+
+// Bytes of cartridge RAM a RAM size code announces, if the code is one in use.
+std::optional<std::uintmax_t> ramBytes(std::uint8_t code) {
+    static constexpr std::array<std::uintmax_t, 6> kBytes{0, 2 * 1024, 8 * 1024, 32 * 1024, 128 * 1024, 64 * 1024};
+    if (code < kBytes.size()) {
+        return kBytes[code];
+    }
+    return std::nullopt;
+}
+
+std::string colourText(std::uint8_t flag) {
+    if (flag == header::kColourOnly) {
+        return "Game Boy Color only (colour flag " + hexByte(flag) + ")";
+    }
+    if (flag == header::kColourEnhanced) {
+        return "Game Boy Color enhanced, runs on Game Boy too (colour flag " + hexByte(flag) + ")";
+    }
+    return "Game Boy (colour flag " + hexByte(flag) + ")";
+}
+
+HeaderFindings unreadable(const std::string& warning) {
+    HeaderFindings findings;
+    findings.warnings.push_back(warning);
+    return findings;
+}
+
+} // namespace
+
+std::uint8_t headerChecksum(std::span<const std::uint8_t> firstBytes) {
+    std::uint8_t sum = 0;
+    for (std::size_t offset = header::kChecksumFirst; offset <= header::kChecksumLast; ++offset) {
+        sum = static_cast<std::uint8_t>(sum - firstBytes[offset] - 1);
+    }
+    return sum;
+}
+
+std::optional<RomHeader> parseRomHeader(std::span<const std::uint8_t> firstBytes) {
+    if (firstBytes.size() < header::kEnd) {
+        return std::nullopt;
+    }
+    RomHeader parsed;
+    parsed.colourFlag = firstBytes[header::kColourFlag];
+    parsed.cartridgeType = firstBytes[header::kCartridgeType];
+    parsed.romSizeCode = firstBytes[header::kRomSizeCode];
+    parsed.ramSizeCode = firstBytes[header::kRamSizeCode];
+    parsed.storedChecksum = firstBytes[header::kChecksum];
+    parsed.headerChecksum = headerChecksum(firstBytes);
+
+    // A colour game gives the title's last byte to the colour flag.
+    const bool colour = parsed.colourFlag == header::kColourEnhanced || parsed.colourFlag == header::kColourOnly;
+    const std::size_t titleLength = colour ? header::kTitleLength - 1 : header::kTitleLength;
+    for (std::size_t i = 0; i < titleLength; ++i) {
+        const std::uint8_t byte = firstBytes[header::kTitle + i];
+        if (byte == 0) {
+            break;
+        }
+        parsed.title += byte >= 0x20 && byte <= 0x7E ? static_cast<char>(byte) : '?';
+    }
+    while (!parsed.title.empty() && parsed.title.back() == ' ') {
+        parsed.title.pop_back();
+    }
+    return parsed;
+}
+
+CartridgeKind cartridgeKind(std::uint8_t cartridgeType) {
+    for (const auto& kind : kKnownKinds) {
+        if (kind.code == cartridgeType) {
+            return {kind.name, true, kind.ram, kind.battery};
+        }
+    }
+    for (const auto& [code, name] : kUndescribedKinds) {
+        if (code == cartridgeType) {
+            return {name, false, false, false};
+        }
+    }
+    return {"unknown", false, false, false};
+}
+
+HeaderFindings checkRomHeader(const RomHeader& header, std::uintmax_t fileBytes, bool saveMemory) {
+    HeaderFindings findings;
+    const CartridgeKind kind = cartridgeKind(header.cartridgeType);
+    const std::string typeText = "cartridge type " + hexByte(header.cartridgeType) + " (" + kind.name + ")";
+
+    findings.facts.push_back("Title: \"" + header.title + "\"");
+    findings.facts.push_back(colourText(header.colourFlag));
+    findings.facts.push_back("Cartridge type " + hexByte(header.cartridgeType) + ": " + kind.name);
+
+    const bool sizeKnown = header.romSizeCode <= header::kLargestRomSizeCode;
+    const std::uintmax_t romBytes = sizeKnown ? kRomSizeUnit << header.romSizeCode : 0;
+    findings.facts.push_back("ROM size code " + hexByte(header.romSizeCode) + ": " +
+                             (sizeKnown ? sizeText(romBytes) + " (" + std::to_string(romBytes) + " bytes)"
+                                        : std::string("not a known size")) +
+                             "; the file is " + std::to_string(fileBytes) + " bytes");
+
+    const auto ram = ramBytes(header.ramSizeCode);
+    findings.facts.push_back("RAM size code " + hexByte(header.ramSizeCode) + ": " +
+                             (!ram ? std::string("not a known size") : *ram == 0 ? "none" : sizeText(*ram)));
+
+    const bool checksumRight = header.storedChecksum == header.headerChecksum;
+    findings.facts.push_back("Header checksum " + hexByte(header.storedChecksum) + ": " +
+                             (checksumRight ? std::string("correct") : "wrong, should be " + hexByte(header.headerChecksum)));
+    findings.facts.push_back(std::string("Save memory: ") + (saveMemory ? "yes" : "no"));
+
+    // Only battery-backed RAM keeps saves; a battery that runs a clock alone has nothing to lose.
+    if (kind.known && kind.ram && kind.battery && !saveMemory) {
+        findings.warnings.push_back(typeText + " keeps its saves in battery-backed RAM, but the ROM is added "
+                                               "without save memory: its saves will be lost");
+    }
+    if (kind.known && !kind.ram && saveMemory) {
+        findings.warnings.push_back("the ROM is added with save memory, but its " + typeText +
+                                    " has no RAM: its save bank is of no use to it");
+    }
+    if (!sizeKnown) {
+        findings.warnings.push_back("the ROM size code " + hexByte(header.romSizeCode) +
+                                    " names no known ROM size; the file is " + std::to_string(fileBytes) +
+                                    " bytes: it may be a bad dump");
+    } else if (romBytes != fileBytes) {
+        findings.warnings.push_back("the ROM size code " + hexByte(header.romSizeCode) + " means " +
+                                    std::to_string(romBytes) + " bytes (" + sizeText(romBytes) +
+                                    "), but the file is " + std::to_string(fileBytes) +
+                                    " bytes: it may be a bad or cut dump");
+    }
+    if (!checksumRight) {
+        findings.warnings.push_back("the header checksum at 0x14D is " + hexByte(header.storedChecksum) +
+                                    ", but the header bytes 0x134 to 0x14C give " + hexByte(header.headerChecksum) +
+                                    ": the game will not boot on hardware");
+    }
+    return findings;
+}
+
+HeaderFindings checkRomFile(const std::filesystem::path& path, std::string_view shown, bool saveMemory) {
+    const std::string quoted = "\"" + std::string(shown) + "\"";
+    std::error_code error;
+    const auto fileBytes = std::filesystem::file_size(path, error);
+    if (error) {
+        return unreadable("cannot read the cartridge header of " + quoted + ": " + error.message());
+    }
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return unreadable("cannot read the cartridge header of " + quoted + ": " + systemReason(errno));
+    }
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(file, std::fclose);
+    std::array<std::uint8_t, header::kEnd> bytes{};
+    errno = 0;
+    const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
+    if (got < bytes.size() && std::ferror(file)) {
+        return unreadable("cannot read the cartridge header of " + quoted + ": " + systemReason(errno));
+    }
+    const auto parsed = parseRomHeader(std::span(bytes.data(), got));
+    if (!parsed) {
+        return unreadable(quoted + " is " + std::to_string(got) + " bytes, too short to hold a cartridge header");
+    }
+    return checkRomHeader(*parsed, fileBytes, saveMemory);
+}
+
+HeaderFindings checkTableRow(const RomTable& table, std::size_t row, const std::filesystem::path& workDir) {
+    const std::string& shown = table.text(row, Column::File);
+    return checkRomFile(resolveRomPath(workDir, shown), shown, table.text(row, Column::SaveFlag) == kSaveFlagYes);
+}
+
+std::string headerFindingsText(const HeaderFindings& findings) {
+    std::string text;
+    for (const auto& fact : findings.facts) {
+        text += (text.empty() ? "" : "\n") + fact;
+    }
+    for (const auto& warning : findings.warnings) {
+        text += (text.empty() ? "Warning: " : "\nWarning: ") + warning;
+    }
+    return text;
+}
+
+} // namespace romc

@@ -1,0 +1,89 @@
+// The Game Boy cartridge header of a ROM file, read only to warn the user: a header never refuses a ROM and
+// never changes a byte that is written. The facts and warnings are texts the command line prints and the
+// window shows as a tooltip on the ROM's row.
+#pragma once
+
+#include "romtable/flash_units.h"
+#include "romtable/rom_table.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace romc {
+
+namespace header {
+inline constexpr std::size_t kTitle = 0x134;        // upper-case ASCII, padded with zeros
+inline constexpr std::size_t kTitleLength = 16;     // its last byte doubles as the colour flag
+inline constexpr std::size_t kColourFlag = 0x143;   // 0x80: colour enhanced, 0xC0: Game Boy Color only
+inline constexpr std::size_t kCartridgeType = 0x147;
+inline constexpr std::size_t kRomSizeCode = 0x148;  // the ROM is 32 KiB << code
+inline constexpr std::size_t kRamSizeCode = 0x149;
+inline constexpr std::size_t kChecksumFirst = 0x134;  // the boot ROM sums these bytes ...
+inline constexpr std::size_t kChecksumLast = 0x14C;
+inline constexpr std::size_t kChecksum = 0x14D;       // ... and locks up unless the result is stored here
+inline constexpr std::size_t kEnd = 0x150;            // bytes a file needs to hold the whole header
+inline constexpr std::uint8_t kColourEnhanced = 0x80;
+inline constexpr std::uint8_t kColourOnly = 0xC0;
+inline constexpr std::uint8_t kLargestRomSizeCode = 0x08;  // 8 MiB
+
+static_assert(kTitle + kTitleLength - 1 == kColourFlag, "the colour flag is the title's last byte");
+static_assert(kChecksumLast + 1 == kChecksum, "the checksum follows the bytes it covers");
+static_assert(kEnd <= kBlockSize, "the header lies inside a ROM's first block");
+static_assert((std::size_t{32 * 1024} << kLargestRomSizeCode) == kMaxRomBlocks * kBlockSize,
+              "the largest ROM size code is the largest ROM the flash takes");
+} // namespace header
+
+struct RomHeader {
+    std::string title;  // printable ASCII, up to the first zero byte, trailing blanks dropped
+    std::uint8_t colourFlag = 0;
+    std::uint8_t cartridgeType = 0;
+    std::uint8_t romSizeCode = 0;
+    std::uint8_t ramSizeCode = 0;
+    std::uint8_t storedChecksum = 0;  // the byte at 0x14D
+    std::uint8_t headerChecksum = 0;  // what the boot ROM computes over 0x134 to 0x14C
+};
+
+// The header held by the first bytes of a ROM; none when there are fewer than 0x150 of them.
+std::optional<RomHeader> parseRomHeader(std::span<const std::uint8_t> firstBytes);
+
+// The boot ROM's sum over 0x134 to 0x14C: x = x - byte - 1 for each byte, starting at 0. `firstBytes` must
+// hold at least 0x14D bytes.
+std::uint8_t headerChecksum(std::span<const std::uint8_t> firstBytes);
+
+// What the cartridge type byte says about save memory.
+struct CartridgeKind {
+    std::string name;     // "MBC1+RAM+BATTERY", or "unknown"
+    bool known = false;   // false: the byte names no type whose memory is known, so nothing is warned
+    bool ram = false;     // the cartridge has RAM a game can keep its saves in (MBC2's is built in)
+    bool battery = false; // a battery keeps that RAM, or only a clock, powered
+};
+CartridgeKind cartridgeKind(std::uint8_t cartridgeType);
+
+// Facts shown for every ROM, and warnings for what will go wrong on the cartridge.
+struct HeaderFindings {
+    std::vector<std::string> facts;
+    std::vector<std::string> warnings;
+};
+
+// Checks a header against the file it came from (`fileBytes` long) and whether the ROM was added with save
+// memory.
+HeaderFindings checkRomHeader(const RomHeader& header, std::uintmax_t fileBytes, bool saveMemory);
+
+// Reads the header of the file at `path` and checks it; a file that cannot be read, or is too short to hold
+// a header, gives one warning that says so. `shown` is the path as the user wrote it.
+HeaderFindings checkRomFile(const std::filesystem::path& path, std::string_view shown, bool saveMemory);
+
+// The findings for one row of the table: its file, taken from `workDir` when relative, and its save flag.
+HeaderFindings checkTableRow(const RomTable& table, std::size_t row, const std::filesystem::path& workDir);
+
+// One text for one ROM: the facts, then each warning, one per line; what the window shows as the tooltip
+// of the row's name.
+std::string headerFindingsText(const HeaderFindings& findings);
+
+} // namespace romc

@@ -1,0 +1,45 @@
+#include "ui/button_state.h"
+
+namespace romui {
+
+ButtonsEnabled buttonsEnabled(ButtonState state) {
+    switch (state) {
+    case ButtonState::Start:
+        return {false, true, true};
+    case ButtonState::Ready:
+        return {true, true, true};
+    case ButtonState::Compiled:
+        return {false, false, false};
+    case ButtonState::CompiledAndAdding:
+        return {true, false, false};
+    }
+    return {false, false, false};
+}
+
+ButtonState afterFilePicked(ButtonState state) {
+    switch (state) {
+    case ButtonState::Start:
+    case ButtonState::Ready:
+        return ButtonState::Ready;
+    case ButtonState::Compiled:
+    case ButtonState::CompiledAndAdding:
+        return ButtonState::CompiledAndAdding;
+    }
+    return state;
+}
+
+const char* buttonStateName(ButtonState state) {
+    switch (state) {
+    case ButtonState::Start:
+        return "Start";
+    case ButtonState::Ready:
+        return "Ready";
+    case ButtonState::Compiled:
+        return "Compiled";
+    case ButtonState::CompiledAndAdding:
+        return "Compiled and adding";
+    }
+    return "?";
+}
+
+} // namespace romui

@@ -1,0 +1,64 @@
+#include "cli/cli_args.h"
+
+#include <gtest/gtest.h>
+
+namespace romc {
+namespace {
+
+TEST(CliArguments, EachRomTakesTheOptionsBeforeIt) {
+    const auto parsed = parseCliArguments({"-C", "work", "--save", "--name", "Zelda", "a.gb", "b.gb", "--dry-run",
+                                           "--save", "c.gb", "--", "-d.gb"});
+    ASSERT_TRUE(parsed.ok()) << parsed.failure().message;
+    const auto& cli = parsed.value();
+    EXPECT_EQ(cli.workDir, "work");
+    EXPECT_TRUE(cli.dryRun);
+    ASSERT_EQ(cli.roms.size(), 4u);
+    EXPECT_EQ(cli.roms[0].path, "a.gb");
+    EXPECT_EQ(cli.roms[0].name, "Zelda");
+    EXPECT_TRUE(cli.roms[0].save);
+    EXPECT_EQ(cli.roms[1].name, std::nullopt);
+    EXPECT_FALSE(cli.roms[1].save);
+    EXPECT_TRUE(cli.roms[2].save);
+    EXPECT_EQ(cli.roms[3].path, "-d.gb");
+}
+
+TEST(CliArguments, NameMayBeEmptyOrLookLikeAnOption) {
+    const auto parsed = parseCliArguments({"--name", "", "a.gb", "--name", "--save", "b.gb"});
+    ASSERT_TRUE(parsed.ok());
+    EXPECT_EQ(parsed.value().roms[0].name, "");
+    EXPECT_EQ(parsed.value().roms[1].name, "--save");
+    EXPECT_FALSE(parsed.value().roms[1].save);
+}
+
+struct UsageCase {
+    std::vector<std::string> arguments;
+    const char* message;
+};
+
+TEST(CliArguments, UsageErrors) {
+    const UsageCase cases[] = {
+        {{}, "no ROM given"},
+        {{"--dry-run"}, "no ROM given"},
+        {{"--bogus", "a.gb"}, "unknown option --bogus"},
+        {{"a.gb", "--save"}, "must stand before the ROM"},
+        {{"a.gb", "--name", "X"}, "must stand before the ROM"},
+        {{"--name"}, "--name needs a value"},
+        {{"a.gb", "-C"}, "-C needs a value"},
+        {{"-C", "x", "-C", "y", "a.gb"}, "-C given twice"},
+        {{"--name", "A", "--name", "B", "a.gb"}, "--name given twice"},
+    };
+    for (const auto& c : cases) {
+        const auto parsed = parseCliArguments(c.arguments);
+        ASSERT_FALSE(parsed.ok()) << c.message;
+        EXPECT_NE(parsed.failure().message.find(c.message), std::string::npos) << parsed.failure().message;
+    }
+}
+
+TEST(CliArguments, HelpNeedsNoRom) {
+    const auto parsed = parseCliArguments({"--help"});
+    ASSERT_TRUE(parsed.ok());
+    EXPECT_TRUE(parsed.value().help);
+}
+
+} // namespace
+} // namespace romc

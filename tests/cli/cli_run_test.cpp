@@ -1,0 +1,129 @@
+// Runs romcompiler-cli as a user does and checks its printout, exit status and files.
+#include "compile/image.h"
+#include "compile/menu_table.h"
+#include "romtable/flash_units.h"
+#include "support/rom_files.h"
+
+#include <array>
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <map>
+#include <string>
+#include <sys/wait.h>
+
+namespace romc {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct Run {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string quoted(const std::string& text) {
+    std::string result = "'";
+    for (char c : text) {
+        result += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return result + "'";
+}
+
+Run runCli(const test::ScratchFolder& folder, const std::vector<std::string>& arguments) {
+    std::string command = quoted(ROMC_CLI_PATH);
+    for (const auto& argument : arguments) {
+        command += " " + quoted(argument);
+    }
+    const auto errFile = folder.path().parent_path() / (folder.path().filename().string() + ".err");
+    command += " 2>" + quoted(errFile.string());
+    Run run{};
+    std::FILE* pipe = popen(command.c_str(), "r");
+    std::array<char, 4096> chunk{};
+    std::size_t got = 0;
+    while ((got = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0) {
+        run.out.append(chunk.data(), got);
+    }
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const Bytes err = test::readFile(errFile);
+    run.err.assign(err.begin(), err.end());
+    std::filesystem::remove(errFile);
+    return run;
+}
+
+class CliRun : public ::testing::Test {
+  protected:
+    void SetUp() override { test::writeFile(folder / menu::kTemplateName, test::menuTemplate()); }
+    std::map<std::string, Bytes> contents() const {
+        std::map<std::string, Bytes> files;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+            files[entry.path().filename().string()] = test::readFile(entry.path());
+        }
+        return files;
+    }
+    test::ScratchFolder folder;
+};
+
+TEST_F(CliRun, CompilesAndPrintsTheTable) {
+    test::makeRom(folder.path(), "PUZZLE.GB", 32 * kBlockSize, 1);
+    test::makeRom(folder.path(), "saver.gb", 4 * kBlockSize, 2);
+    test::makeRom(folder.path(), "SPACE ADVENTURE DX.GBC", 2 * kBlockSize, 3);
+    const auto run = runCli(folder, {"-C", folder.path().string(), "PUZZLE.GB", "--save", "--name", "My Save",
+                                     "saver.gb", "SPACE ADVENTURE DX.GBC"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "PUZZLE\tPUZZLE.GB\t32\tN\tN/A\t32\t224\n"
+                       "MY SAVE\tsaver.gb\t4\tY\t 0\t4\t252\n"
+                       "SPACE ADVENTURE \tSPACE ADVENTURE DX.GBC\t2\tN\tN/A\t2\t254\n");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(test::readFile(folder / kImageName).size(), 64 * kBlockSize);
+    EXPECT_EQ(test::readFile(folder / "Output1.GB").size(), kPieceSize);
+}
+
+TEST_F(CliRun, DryRunPrintsThePlacedTableAndWritesNothing) {
+    test::makeRom(folder.path(), "A.GB", 8 * kBlockSize, 1);
+    const auto before = contents();
+    const auto run = runCli(folder, {"--dry-run", "-C", folder.path().string(), "A.GB"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "A\tA.GB\t8\tN\tN/A\t8\t248\n");
+    EXPECT_EQ(contents(), before);
+}
+
+struct FailingRun {
+    const char* what;
+    std::vector<std::string> arguments;
+    int status;
+    const char* message;
+};
+
+TEST_F(CliRun, RefusalsAndUsageErrorsWriteNothing) {
+    test::makeRom(folder.path(), "A.GB", 8 * kBlockSize, 1);
+    test::makeRom(folder.path(), "TINY.GB", 100, 2);
+    test::makeRom(folder.path(), "BIG.GB", 256 * kBlockSize, 3);
+    const std::string dir = folder.path().string();
+    const FailingRun cases[] = {
+        {"refused ROM after a good one", {"-C", dir, "A.GB", "TINY.GB"}, 1, "\"TINY.GB\": it is 100 bytes"},
+        {"missing ROM", {"-C", dir, "A.GB", "nope.gb"}, 1, "Cannot read \"nope.gb\": No such file or directory"},
+        {"unplaceable ROM", {"-C", dir, "BIG.GB", "BIG.GB", "BIG.GB", "A.GB", "BIG.GB"}, 1, "does not fit"},
+        {"missing menu", {"-C", dir + "/nowhere", "../" + std::string("A.GB")}, 1, "Cannot read"},
+        {"usage", {"-C", dir, "--frobnicate", "A.GB"}, 2, "unknown option --frobnicate"},
+        {"no ROM", {"-C", dir}, 2, "no ROM given"},
+    };
+    const auto before = contents();
+    for (const auto& c : cases) {
+        const auto run = runCli(folder, c.arguments);
+        EXPECT_EQ(run.status, c.status) << c.what;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << c.what << ": " << run.err;
+        EXPECT_EQ(run.out, "") << c.what;
+        EXPECT_EQ(contents(), before) << c.what;
+    }
+}
+
+TEST_F(CliRun, HelpPrintsUsage) {
+    const auto run = runCli(folder, {"--help"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out.rfind("usage: romcompiler-cli", 0), 0u);
+}
+
+} // namespace
+} // namespace romc

@@ -1,0 +1,44 @@
+// A table in a scratch folder, filled as the window's user fills it: pick a file, tick "Save?", Add ROM.
+#pragma once
+
+#include "romtable/add_rom.h"
+#include "romtable/flash_units.h"
+#include "romtable/table_state.h"
+#include "support/rom_files.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace romc::test {
+
+class TableFixture : public ::testing::Test {
+  public:
+    // Writes "ROMn.GB" of `blocks` whole blocks plus `extraBytes`, each file with its own pattern.
+    std::string romFile(int blocks, std::size_t extraBytes = 0) {
+        const std::string name = "ROM" + std::to_string(++files_) + ".GB";
+        makeRom(folder.path(), name, static_cast<std::size_t>(blocks) * kBlockSize + extraBytes, files_);
+        return name;
+    }
+
+    // Add ROM with the "Save?" box as the user leaves it; the box keeps what Add ROM makes of it.
+    Refusal add(const std::string& path, bool save = false, const std::string& name = "game") {
+        saveBox = saveBoxAllowed(state, save);
+        return addRom(state, {name, path, folder.path()}, saveBox);
+    }
+
+    void addOk(const std::string& path, bool save = false, const std::string& name = "game") {
+        const auto refusal = add(path, save, name);
+        ASSERT_FALSE(refusal) << refusal->message;
+    }
+
+    const std::string& cell(std::size_t row, Column column) const { return state.table.text(row, column); }
+
+    ScratchFolder folder;
+    TableState state;
+    bool saveBox = false;
+
+  private:
+    std::uint32_t files_ = 0;
+};
+
+} // namespace romc::test
