@@ -90,23 +90,23 @@ Refusal writeOutputs(const ImagePlan& plan, const MenuPatch& patch, const std::f
     if (!image.ok()) {
         return image.failure();
     }
-    const auto length = assembleImage(plan, *image.value());
-    if (!length.ok()) {
-        return length.failure();
-    }
     std::vector<std::unique_ptr<PendingFile>> pieces;
-    for (int k = 1; k <= piecesFor(length.value()); ++k) {
+    std::vector<PendingFile*> pieceFiles;
+    for (int k = 1; k <= piecesFor(imageLength(plan)); ++k) {
         auto piece = PendingFile::create(workDir / pieceName(k));
         if (!piece.ok()) {
             return piece.failure();
         }
-        if (auto failure = writePiece(*image.value(), length.value(), k, *piece.value())) {
-            return failure;
-        }
-        if (auto failure = piece.value()->finish()) {
-            return failure;
-        }
+        pieceFiles.push_back(piece.value().get());
         pieces.push_back(std::move(piece.value()));
+    }
+    if (auto failure = writeImage(plan, *image.value(), pieceFiles)) {
+        return failure;
+    }
+    for (PendingFile* file : pieceFiles) {
+        if (auto failure = file->finish()) {
+            return failure;
+        }
     }
     if (auto failure = image.value()->finish()) {
         return failure;

@@ -11,36 +11,53 @@ namespace romc {
 
 namespace {
 
-// Copies go through a buffer of 32 blocks: large enough to stream at disk speed, small enough that a full
-// flash compiles in a few MiB of memory.
-constexpr std::size_t kCopyChunk = 32 * kBlockSize;
+// The image is laid down one save region at a time: large enough to stream at disk speed, small enough
+// that a full flash compiles in a few MiB of memory. Pieces hold a whole number of windows.
+constexpr std::size_t kWindowSize = kSaveRegionBlocks * kBlockSize;
+static_assert(kPieceSize % kWindowSize == 0);
 
 constexpr std::uint8_t kFreeFlashByte = 0xFF;
 
 std::uintmax_t blockOffset(int block) { return static_cast<std::uintmax_t>(block) * kBlockSize; }
 
-Refusal copyRom(const ImageRom& rom, PendingFile& image, std::vector<std::uint8_t>& buffer) {
+int lastOccupiedBlock(const BlockMap& blocks) {
+    int last = kLastBlock;
+    while (last > 0 && blocks[static_cast<std::size_t>(last)] != 1) {
+        --last;
+    }
+    return last;  // block 0 is always the menu's
+}
+
+// The part of [first, first + size) that falls inside the window, as offsets into the window and the source.
+struct Overlap {
+    std::size_t windowStart = 0;
+    std::size_t sourceStart = 0;
+    std::size_t size = 0;
+};
+
+Overlap overlap(std::uintmax_t windowOffset, std::size_t windowSize, std::uintmax_t first, std::uintmax_t size) {
+    const std::uintmax_t begin = std::max(windowOffset, first);
+    const std::uintmax_t end = std::min(windowOffset + windowSize, first + size);
+    if (begin >= end) {
+        return {};
+    }
+    return {static_cast<std::size_t>(begin - windowOffset), static_cast<std::size_t>(begin - first),
+            static_cast<std::size_t>(end - begin)};
+}
+
+Refusal readRomPart(const ImageRom& rom, const Overlap& part, std::uint8_t* into) {
     std::FILE* file = std::fopen(rom.path.c_str(), "rb");
     if (file == nullptr) {
         return Failure{"Cannot open \"" + rom.shown + "\" for reading: " + systemReason(errno)};
     }
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(file, std::fclose);
-    std::uintmax_t left = static_cast<std::uintmax_t>(rom.blocks) * kBlockSize;
-    std::uintmax_t offset = blockOffset(rom.location);
-    while (left > 0) {
-        const std::size_t chunk = static_cast<std::size_t>(std::min<std::uintmax_t>(left, kCopyChunk));
-        errno = 0;
-        if (std::fread(buffer.data(), 1, chunk, file) != chunk) {
-            return Failure{"Cannot read \"" + rom.shown + "\": " +
-                           (std::ferror(file) ? systemReason(errno)
-                                              : "it became shorter than its " + std::to_string(rom.blocks) +
-                                                    " blocks after it was added")};
-        }
-        if (auto failure = image.writeAt(offset, buffer.data(), chunk)) {
-            return failure;
-        }
-        offset += chunk;
-        left -= chunk;
+    errno = 0;
+    if (std::fseek(file, static_cast<long>(part.sourceStart), SEEK_SET) != 0 ||
+        std::fread(into, 1, part.size, file) != part.size) {
+        return Failure{"Cannot read \"" + rom.shown + "\": " +
+                       (std::ferror(file) != 0 ? systemReason(errno)
+                                               : "it became shorter than its " + std::to_string(rom.blocks) +
+                                                     " blocks after it was added")};
     }
     return std::nullopt;
 }
@@ -49,33 +66,16 @@ Refusal copyRom(const ImageRom& rom, PendingFile& image, std::vector<std::uint8_
 
 std::string pieceName(int k) { return "Output" + std::to_string(k) + ".GB"; }
 
-Outcome<std::uintmax_t> assembleImage(const ImagePlan& plan, PendingFile& image) {
-    std::uintmax_t length = 0;
-    // Later writes win where they overlap: the menu first, then the ROMs in table order, then the fill.
-    if (!plan.menu.empty()) {
-        if (auto failure = image.writeAt(0, plan.menu.data(), plan.menu.size())) {
-            return *failure;
-        }
-        length = plan.menu.size();
-    }
-    std::vector<std::uint8_t> buffer(kCopyChunk);
+std::uintmax_t imageLength(const ImagePlan& plan) {
+    std::uintmax_t length = plan.menu.size();
     for (const auto& rom : plan.roms) {
-        if (auto failure = copyRom(rom, image, buffer)) {
-            return *failure;
-        }
         length = std::max(length, blockOffset(rom.location + rom.blocks));
     }
-    int last = kLastBlock;
-    while (plan.blocks[static_cast<std::size_t>(last)] != 1) {
-        --last;  // block 0 is always taken, so this stops
-    }
-    const std::vector<std::uint8_t> fill(kBlockSize, kFreeFlashByte);
-    for (int block = 0; block <= last; ++block) {
+    const int last = lastOccupiedBlock(plan.blocks);
+    for (int block = last; block >= 0; --block) {
         if (plan.blocks[static_cast<std::size_t>(block)] == 0) {
-            if (auto failure = image.writeAt(blockOffset(block), fill.data(), fill.size())) {
-                return *failure;
-            }
-            length = std::max(length, blockOffset(block + 1));
+            length = std::max(length, blockOffset(block + 1));  // the highest fill block below `last`
+            break;
         }
     }
     return length;
@@ -83,27 +83,56 @@ Outcome<std::uintmax_t> assembleImage(const ImagePlan& plan, PendingFile& image)
 
 int piecesFor(std::uintmax_t imageLength) {
     int pieces = 1;
-    while (pieces < kPieceCount && imageLength > pieces * kPieceSize) {
+    while (pieces < kPieceCount && imageLength > static_cast<std::uintmax_t>(pieces) * kPieceSize) {
         ++pieces;
     }
     return pieces;
 }
 
-Refusal writePiece(PendingFile& image, std::uintmax_t imageLength, int k, PendingFile& piece) {
-    const std::uintmax_t first = static_cast<std::uintmax_t>(k - 1) * kPieceSize;
-    std::vector<std::uint8_t> buffer(kCopyChunk);
-    for (std::size_t done = 0; done < kPieceSize; done += kCopyChunk) {
-        const std::uintmax_t from = first + done;
-        const std::size_t fromImage =
-            from >= imageLength ? 0 : static_cast<std::size_t>(std::min<std::uintmax_t>(kCopyChunk, imageLength - from));
-        if (fromImage > 0) {
-            if (auto failure = image.readAt(from, buffer.data(), fromImage)) {
+Refusal composeImage(const ImagePlan& plan, std::uintmax_t offset, std::span<std::uint8_t> window) {
+    std::fill(window.begin(), window.end(), std::uint8_t{0});
+    const auto menuPart = overlap(offset, window.size(), 0, plan.menu.size());
+    std::copy_n(plan.menu.begin() + static_cast<std::ptrdiff_t>(menuPart.sourceStart), menuPart.size,
+                window.begin() + static_cast<std::ptrdiff_t>(menuPart.windowStart));
+    for (const auto& rom : plan.roms) {
+        const auto part = overlap(offset, window.size(), blockOffset(rom.location), blockOffset(rom.blocks));
+        if (part.size > 0) {
+            if (auto failure = readRomPart(rom, part, window.data() + part.windowStart)) {
                 return failure;
             }
         }
-        std::fill(buffer.begin() + static_cast<std::ptrdiff_t>(fromImage), buffer.end(), std::uint8_t{0});
-        if (auto failure = piece.writeAt(done, buffer.data(), kCopyChunk)) {
-            return failure;
+    }
+    const int last = lastOccupiedBlock(plan.blocks);
+    for (int block = 0; block <= last; ++block) {
+        if (plan.blocks[static_cast<std::size_t>(block)] == 0) {
+            const auto part = overlap(offset, window.size(), blockOffset(block), kBlockSize);
+            std::fill_n(window.begin() + static_cast<std::ptrdiff_t>(part.windowStart), part.size, kFreeFlashByte);
+        }
+    }
+    return std::nullopt;
+}
+
+Refusal writeImage(const ImagePlan& plan, PendingFile& image, const std::vector<PendingFile*>& pieces) {
+    const std::uintmax_t length = imageLength(plan);
+    const std::uintmax_t piecesEnd = pieces.size() * kPieceSize;
+    std::vector<std::uint8_t> window(kWindowSize);
+    for (std::uintmax_t offset = 0; offset < std::max(length, piecesEnd); offset += kWindowSize) {
+        const std::size_t inImage =
+            offset >= length ? 0 : static_cast<std::size_t>(std::min<std::uintmax_t>(kWindowSize, length - offset));
+        if (inImage > 0) {
+            if (auto failure = composeImage(plan, offset, std::span(window).first(inImage))) {
+                return failure;
+            }
+            if (auto failure = image.writeAt(offset, window.data(), inImage)) {
+                return failure;
+            }
+        }
+        if (offset < piecesEnd) {
+            std::fill(window.begin() + static_cast<std::ptrdiff_t>(inImage), window.end(), std::uint8_t{0});
+            PendingFile& piece = *pieces[static_cast<std::size_t>(offset / kPieceSize)];
+            if (auto failure = piece.writeAt(offset % kPieceSize, window.data(), window.size())) {
+                return failure;
+            }
         }
     }
     return std::nullopt;

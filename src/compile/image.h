@@ -1,12 +1,12 @@
 // The flash image "Output.GB" and its 8 MiB pieces "Output1.GB" to "Output4.GB".
 #pragma once
 
-#include "compile/menu_patch.h"
 #include "compile/pending_file.h"
 #include "romtable/block_map.h"
 
+#include <cstdint>
 #include <filesystem>
-#include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -25,21 +25,27 @@ struct ImageRom {
     int blocks;         // only these whole blocks are copied, so a ROM never writes into a neighbour
 };
 
+// What the image holds, in the order the bytes are laid down where they overlap: the menu at block 0, then
+// each ROM at its block in table order, then 0xFF in every free block up to the last occupied one. A byte
+// that none of them covers is 0x00.
 struct ImagePlan {
-    std::vector<std::uint8_t> menu;  // the template as patched, for block 0
+    std::vector<std::uint8_t> menu;  // the template as patched
     std::vector<ImageRom> roms;
     BlockMap blocks;                 // after placement
 };
 
-// Writes the image: the menu at block 0, then each ROM at its block, then 0xFF in every free block up to
-// the last occupied one. Returns the image length, the end of its furthest write.
-Outcome<std::uintmax_t> assembleImage(const ImagePlan& plan, PendingFile& image);
+// The image ends with its furthest write.
+std::uintmax_t imageLength(const ImagePlan& plan);
 
 // The pieces the image reaches into: the first always, each further one when the image is longer than the
-// pieces before it. Every piece is 8 MiB; the part past the image's end is zeros.
+// pieces before it.
 int piecesFor(std::uintmax_t imageLength);
 
-// Writes piece k (1 to 4) of the image, which is `imageLength` bytes long.
-Refusal writePiece(PendingFile& image, std::uintmax_t imageLength, int k, PendingFile& piece);
+// Lays down the image bytes from `offset` on into `window`; fails when a ROM cannot be read whole.
+Refusal composeImage(const ImagePlan& plan, std::uintmax_t offset, std::span<std::uint8_t> window);
+
+// Writes the image and its pieces (pieces[k - 1] is piece k, one for each piece the image reaches) in one
+// pass. Every piece is 8 MiB; the part past the image's end is zeros.
+Refusal writeImage(const ImagePlan& plan, PendingFile& image, const std::vector<PendingFile*>& pieces);
 
 } // namespace romc

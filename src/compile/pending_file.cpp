@@ -58,17 +58,6 @@ Refusal PendingFile::writeAt(std::uintmax_t offset, const void* bytes, std::size
     return std::nullopt;
 }
 
-Refusal PendingFile::readAt(std::uintmax_t offset, void* bytes, std::size_t size) {
-    errno = 0;
-    if (std::fflush(stream_) != 0) {
-        return writeFailure(errno != 0 ? errno : EIO);
-    }
-    if (!seekTo(stream_, offset) || std::fread(bytes, 1, size, stream_) != size) {
-        return Failure{"Cannot read back " + shown_ + ": " + systemReason(errno != 0 ? errno : EIO)};
-    }
-    return std::nullopt;
-}
-
 Refusal PendingFile::finish() {
     errno = 0;
     const bool flushed = std::fflush(stream_) == 0;

@@ -23,8 +23,6 @@ class PendingFile {
 
     // Writes `size` bytes at `offset`, lengthening the file as needed; the gap before it reads as zeros.
     Refusal writeAt(std::uintmax_t offset, const void* bytes, std::size_t size);
-    // Reads `size` bytes at `offset` (after a flush of what was written).
-    Refusal readAt(std::uintmax_t offset, void* bytes, std::size_t size);
     // Flushes and closes; the data is then complete on disk under the temporary name.
     Refusal finish();
     // Renames the temporary file over the final name (a link there is replaced, not followed).
