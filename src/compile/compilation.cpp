@@ -25,7 +25,8 @@ Outcome<std::vector<std::uint8_t>> readMenuTemplate(const std::filesystem::path&
     std::error_code error;
     const auto status = std::filesystem::status(path, error);
     if (!std::filesystem::exists(status)) {
-        return Failure{"Cannot compile: the menu template " + kMenuShown + " is missing from " + workDir.string()};
+        return Failure{"Cannot compile: the menu template " + kMenuShown + " is missing from " +
+                       workDir.string()};
     }
     if (!std::filesystem::is_regular_file(status)) {
         return Failure{"Cannot compile: the menu template " + kMenuShown + " is not a regular file"};
@@ -67,10 +68,11 @@ Outcome<std::vector<ImageRom>> placedRoms(const RomTable& table, const std::file
         const auto location = readNumberText(table.text(row, Column::Location));
         const auto blocks = readNumberText(table.text(row, Column::Size));
         if (!location || *location == 0 || !blocks) {
-            continue;  // no place in flash, nothing to copy (the menu table patch has vetted the numbers)
+            continue; // no place in flash, nothing to copy (the menu table patch has vetted the numbers)
         }
         const std::string& shown = table.text(row, Column::File);
-        ImageRom rom{resolveRomPath(workDir, shown), shown, static_cast<int>(*location), static_cast<int>(*blocks)};
+        ImageRom rom{resolveRomPath(workDir, shown), shown, static_cast<int>(*location),
+                     static_cast<int>(*blocks)};
         const auto length = measureRomFile(rom.path, shown);
         if (!length.ok()) {
             return length.failure();

@@ -10,8 +10,8 @@
 namespace romc {
 
 struct CompileRequest {
-    std::filesystem::path workDir;  // holds "Menu.GB" and receives the outputs; relative ROM paths start here
-    bool dryRun = false;            // check and place, write nothing
+    std::filesystem::path workDir; // holds "Menu.GB" and receives the outputs; relative ROM paths start here
+    bool dryRun = false;           // check and place, write nothing
 };
 
 // On success the table shows every ROM's location and the block map holds every ROM. On failure the state,

@@ -18,14 +18,16 @@ static_assert(kPieceSize % kWindowSize == 0);
 
 constexpr std::uint8_t kFreeFlashByte = 0xFF;
 
-std::uintmax_t blockOffset(int block) { return static_cast<std::uintmax_t>(block) * kBlockSize; }
+std::uintmax_t blockOffset(int block) {
+    return static_cast<std::uintmax_t>(block) * kBlockSize;
+}
 
 int lastOccupiedBlock(const BlockMap& blocks) {
     int last = kLastBlock;
     while (last > 0 && blocks[static_cast<std::size_t>(last)] != 1) {
         --last;
     }
-    return last;  // block 0 is always the menu's
+    return last; // block 0 is always the menu's
 }
 
 // The part of [first, first + size) that falls inside the window, as offsets into the window and the source.
@@ -35,7 +37,8 @@ struct Overlap {
     std::size_t size = 0;
 };
 
-Overlap overlap(std::uintmax_t windowOffset, std::size_t windowSize, std::uintmax_t first, std::uintmax_t size) {
+Overlap overlap(std::uintmax_t windowOffset, std::size_t windowSize, std::uintmax_t first,
+                std::uintmax_t size) {
     const std::uintmax_t begin = std::max(windowOffset, first);
     const std::uintmax_t end = std::min(windowOffset + windowSize, first + size);
     if (begin >= end) {
@@ -64,7 +67,9 @@ Refusal readRomPart(const ImageRom& rom, const Overlap& part, std::uint8_t* into
 
 } // namespace
 
-std::string pieceName(int k) { return "Output" + std::to_string(k) + ".GB"; }
+std::string pieceName(int k) {
+    return "Output" + std::to_string(k) + ".GB";
+}
 
 std::uintmax_t imageLength(const ImagePlan& plan) {
     std::uintmax_t length = plan.menu.size();
@@ -74,7 +79,7 @@ std::uintmax_t imageLength(const ImagePlan& plan) {
     const int last = lastOccupiedBlock(plan.blocks);
     for (int block = last; block >= 0; --block) {
         if (plan.blocks[static_cast<std::size_t>(block)] == 0) {
-            length = std::max(length, blockOffset(block + 1));  // the highest fill block below `last`
+            length = std::max(length, blockOffset(block + 1)); // the highest fill block below `last`
             break;
         }
     }
@@ -106,7 +111,8 @@ Refusal composeImage(const ImagePlan& plan, std::uintmax_t offset, std::span<std
     for (int block = 0; block <= last; ++block) {
         if (plan.blocks[static_cast<std::size_t>(block)] == 0) {
             const auto part = overlap(offset, window.size(), blockOffset(block), kBlockSize);
-            std::fill_n(window.begin() + static_cast<std::ptrdiff_t>(part.windowStart), part.size, kFreeFlashByte);
+            std::fill_n(window.begin() + static_cast<std::ptrdiff_t>(part.windowStart), part.size,
+                        kFreeFlashByte);
         }
     }
     return std::nullopt;
@@ -118,7 +124,9 @@ Refusal writeImage(const ImagePlan& plan, PendingFile& image, const std::vector<
     std::vector<std::uint8_t> window(kWindowSize);
     for (std::uintmax_t offset = 0; offset < std::max(length, piecesEnd); offset += kWindowSize) {
         const std::size_t inImage =
-            offset >= length ? 0 : static_cast<std::size_t>(std::min<std::uintmax_t>(kWindowSize, length - offset));
+            offset >= length
+                ? 0
+                : static_cast<std::size_t>(std::min<std::uintmax_t>(kWindowSize, length - offset));
         if (inImage > 0) {
             if (auto failure = composeImage(plan, offset, std::span(window).first(inImage))) {
                 return failure;

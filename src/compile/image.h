@@ -20,18 +20,18 @@ std::string pieceName(int k);
 // A ROM that has a place in flash, in table order.
 struct ImageRom {
     std::filesystem::path path;
-    std::string shown;  // the path as the table holds it, for messages
-    int location;       // first block
-    int blocks;         // only these whole blocks are copied, so a ROM never writes into a neighbour
+    std::string shown; // the path as the table holds it, for messages
+    int location;      // first block
+    int blocks;        // only these whole blocks are copied, so a ROM never writes into a neighbour
 };
 
 // What the image holds, in the order the bytes are laid down where they overlap: the menu at block 0, then
 // each ROM at its block in table order, then 0xFF in every free block up to the last occupied one. A byte
 // that none of them covers is 0x00.
 struct ImagePlan {
-    std::vector<std::uint8_t> menu;  // the template as patched
+    std::vector<std::uint8_t> menu; // the template as patched
     std::vector<ImageRom> roms;
-    BlockMap blocks;                 // after placement
+    BlockMap blocks; // after placement
 };
 
 // The image ends with its furthest write.

@@ -38,8 +38,9 @@ Outcome<std::int64_t> readCounter(std::string_view text, std::string_view box, s
                                   std::int64_t high) {
     const auto value = readNumberText(text);
     if (!value || *value < low || *value > high) {
-        return Failure{"Cannot write the menu: the " + std::string(box) + " box holds \"" + std::string(text) +
-                       "\", not a number from " + std::to_string(low) + " to " + std::to_string(high)};
+        return Failure{"Cannot write the menu: the " + std::string(box) + " box holds \"" +
+                       std::string(text) + "\", not a number from " + std::to_string(low) + " to " +
+                       std::to_string(high)};
     }
     return *value;
 }
@@ -77,7 +78,8 @@ std::array<std::uint8_t, 16> nameEntry(std::string_view name) {
 
 Outcome<MenuPatch> patchMenuTable(const RomTable& table, std::string_view romCountText,
                                   std::string_view pagesText) {
-    const auto romCount = readCounter(romCountText, "\"Number of ROMS\"", 0, static_cast<std::int64_t>(kMaxRows));
+    const auto romCount =
+        readCounter(romCountText, "\"Number of ROMS\"", 0, static_cast<std::int64_t>(kMaxRows));
     if (!romCount.ok()) {
         return romCount.failure();
     }
@@ -86,8 +88,8 @@ Outcome<MenuPatch> patchMenuTable(const RomTable& table, std::string_view romCou
         return pages.failure();
     }
     if (table.rowCount() > kMaxRows) {
-        return Failure{"Cannot write the menu: it lists at most " + std::to_string(kMaxRows) + " ROMs, the table has " +
-                       std::to_string(table.rowCount())};
+        return Failure{"Cannot write the menu: it lists at most " + std::to_string(kMaxRows) +
+                       " ROMs, the table has " + std::to_string(table.rowCount())};
     }
 
     MenuPatch patch;
@@ -101,7 +103,8 @@ Outcome<MenuPatch> patchMenuTable(const RomTable& table, std::string_view romCou
             }
         }
         const auto name = nameEntry(table.text(row, Column::Name));
-        const auto where = encodeLocation(static_cast<int>(location.value()), static_cast<int>(blocks.value()));
+        const auto where =
+            encodeLocation(static_cast<int>(location.value()), static_cast<int>(blocks.value()));
         const std::size_t entry = kLocationEntries + kLocationEntrySize * row;
         patch.push_back({kNameEntries + kNameEntrySize * row, {name.begin(), name.end()}});
         patch.push_back(byteEdit(entry + kComplementByte, complement.value()));
@@ -120,7 +123,8 @@ void applyMenuPatch(std::vector<std::uint8_t>& menuBytes, const MenuPatch& patch
         if (menuBytes.size() < end) {
             menuBytes.resize(end, 0);
         }
-        std::copy(edit.bytes.begin(), edit.bytes.end(), menuBytes.begin() + static_cast<std::ptrdiff_t>(edit.offset));
+        std::copy(edit.bytes.begin(), edit.bytes.end(),
+                  menuBytes.begin() + static_cast<std::ptrdiff_t>(edit.offset));
     }
 }
 

@@ -37,7 +37,8 @@ std::array<std::uint8_t, 16> nameEntry(std::string_view name);
 
 // The edits for the table as it stands, read back from its texts and the two counter boxes; a text that is
 // not a number in range is refused by row and column.
-Outcome<MenuPatch> patchMenuTable(const RomTable& table, std::string_view romCountText, std::string_view pagesText);
+Outcome<MenuPatch> patchMenuTable(const RomTable& table, std::string_view romCountText,
+                                  std::string_view pagesText);
 
 // The template's bytes as the patch leaves them; a template shorter than an edit grows with zero bytes.
 void applyMenuPatch(std::vector<std::uint8_t>& menu, const MenuPatch& patch);

@@ -11,8 +11,8 @@ namespace romc::menu {
 
 inline constexpr const char* kTemplateName = "Menu.GB";
 
-inline constexpr std::size_t kRomCountOffset = 0x4043;  // ROM count, one byte
-inline constexpr std::size_t kLastPageOffset = 0x4048;  // pages - 1, one byte
+inline constexpr std::size_t kRomCountOffset = 0x4043; // ROM count, one byte
+inline constexpr std::size_t kLastPageOffset = 0x4048; // pages - 1, one byte
 
 // Location entry of row r: 4 bytes at kLocationEntries + 4r; byte 0 is the template's own.
 inline constexpr std::size_t kLocationEntries = 0x4666;
@@ -33,7 +33,7 @@ inline constexpr std::uint8_t kLocationBase = 0x90;
 inline constexpr int kLocationStep = 255;
 
 inline constexpr std::size_t kMaxRows = kMaxMenuRows;
-inline constexpr int kMaxPages = 256;  // the last page byte holds pages - 1
+inline constexpr int kMaxPages = 256; // the last page byte holds pages - 1
 
 static_assert(kRomCountOffset < kLastPageOffset && kLastPageOffset < kLocationEntries);
 static_assert(kLocationEntries + kMaxRows * kLocationEntrySize <= kNameEntries,

@@ -10,7 +10,9 @@ namespace romc {
 
 namespace {
 
-std::string quotedName(const std::filesystem::path& path) { return "\"" + path.filename().string() + "\""; }
+std::string quotedName(const std::filesystem::path& path) {
+    return "\"" + path.filename().string() + "\"";
+}
 
 bool seekTo(std::FILE* stream, std::uintmax_t offset) {
     return offset <= static_cast<std::uintmax_t>(LONG_MAX) &&

@@ -17,7 +17,7 @@ class PendingFile {
     // or a link planted under that name, is removed first; the new file is created exclusively.
     static Outcome<std::unique_ptr<PendingFile>> create(const std::filesystem::path& finalPath);
 
-    ~PendingFile();  // removes the temporary file unless it was committed
+    ~PendingFile(); // removes the temporary file unless it was committed
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;
 

@@ -30,10 +30,11 @@ int largestFreeAlignedSpace(const BlockMap& map) {
 Refusal placeRoms(RomTable& table, BlockMap& map) {
     for (std::size_t row = 0; row < table.rowCount(); ++row) {
         if (table.text(row, Column::SaveFlag) != kSaveFlagNo) {
-            continue;  // a save ROM keeps the place its bank gave it
+            continue; // a save ROM keeps the place its bank gave it
         }
         const auto blocks = readNumberText(table.text(row, Column::Size));
-        const std::string rom = "\"" + table.text(row, Column::Name) + "\" (" + table.text(row, Column::File) + ")";
+        const std::string rom =
+            "\"" + table.text(row, Column::Name) + "\" (" + table.text(row, Column::File) + ")";
         if (!blocks || *blocks < 1 || *blocks > kMaxRomBlocks) {
             return Failure{"Cannot place " + rom + ": its size \"" + table.text(row, Column::Size) +
                            "\" is not a number of blocks from 1 to " + std::to_string(kMaxRomBlocks)};

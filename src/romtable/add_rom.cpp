@@ -13,7 +13,7 @@ namespace {
 
 struct SavePlace {
     int bank;
-    int location;  // first block
+    int location; // first block
 };
 
 // The bank and place the next save ROM of `blocks` blocks receives. The first save ROM after a reset may
@@ -27,9 +27,13 @@ SavePlace nextSavePlace(int nextSaveBank, int blocks) {
     return {bank, bank * kSaveRegionBlocks};
 }
 
-int complementOf(int blocks) { return blocks == kMaxRomBlocks ? kComplementOfMaxRom : kMaxRomBlocks - blocks; }
+int complementOf(int blocks) {
+    return blocks == kMaxRomBlocks ? kComplementOfMaxRom : kMaxRomBlocks - blocks;
+}
 
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string quoted(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
 
 } // namespace
 
@@ -46,8 +50,8 @@ Refusal addRom(TableState& state, const AddRomInput& input, bool& saveBox) {
     }
     if (blocks > kMaxRomBlocks) {
         return Failure{"Cannot add " + quoted(input.path) + ": it is " + std::to_string(bytes) +
-                       " bytes, longer than the largest ROM of " + std::to_string(kMaxRomBlocks) + " blocks (" +
-                       std::to_string(kMaxRomBlocks * kBlockSize) + " bytes)"};
+                       " bytes, longer than the largest ROM of " + std::to_string(kMaxRomBlocks) +
+                       " blocks (" + std::to_string(kMaxRomBlocks * kBlockSize) + " bytes)"};
     }
 
     // A 256-block ROM never gets save memory, and neither does any ROM once all banks are handed out.
@@ -58,10 +62,10 @@ Refusal addRom(TableState& state, const AddRomInput& input, bool& saveBox) {
         place = nextSavePlace(nextSaveBank, blocks);
         const int last = place.location + blocks - 1;
         if (last > kLastBlock) {
-            return Failure{"Cannot add " + quoted(input.path) + " with save memory: its " + std::to_string(blocks) +
-                           " blocks from save bank " + std::to_string(place.bank) + " at block " +
-                           std::to_string(place.location) + " would run past the last flash block " +
-                           std::to_string(kLastBlock)};
+            return Failure{"Cannot add " + quoted(input.path) + " with save memory: its " +
+                           std::to_string(blocks) + " blocks from save bank " + std::to_string(place.bank) +
+                           " at block " + std::to_string(place.location) +
+                           " would run past the last flash block " + std::to_string(kLastBlock)};
         }
         // A save ROM longer than its region reaches into the next ones; their banks are no longer free.
         const int regionsReached = (place.location + blocks + kSaveRegionBlocks - 1) / kSaveRegionBlocks;

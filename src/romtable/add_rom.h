@@ -10,8 +10,8 @@
 namespace romc {
 
 struct AddRomInput {
-    std::string_view name;  // ROM name box
-    std::string_view path;  // file path box, as typed; relative paths are taken from workDir
+    std::string_view name; // ROM name box
+    std::string_view path; // file path box, as typed; relative paths are taken from workDir
     std::filesystem::path workDir;
 };
 

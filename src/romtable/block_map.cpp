@@ -17,7 +17,8 @@ void markBlocks(BlockMap& blocks, int first, int last) {
 
 bool blocksFree(const BlockMap& blocks, int first, int last) {
     assert(first >= 0 && last <= kLastBlock);
-    return std::all_of(blocks.begin() + first, blocks.begin() + last + 1, [](std::int16_t b) { return b == 0; });
+    return std::all_of(blocks.begin() + first, blocks.begin() + last + 1,
+                       [](std::int16_t b) { return b == 0; });
 }
 
 } // namespace romc

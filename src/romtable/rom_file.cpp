@@ -10,7 +10,9 @@ namespace romc {
 
 namespace {
 
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string quoted(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
 
 } // namespace
 
@@ -19,7 +21,9 @@ std::filesystem::path resolveRomPath(const std::filesystem::path& workDir, std::
     return rom.is_absolute() ? rom : workDir / rom;
 }
 
-std::string systemReason(int error) { return std::generic_category().message(error); }
+std::string systemReason(int error) {
+    return std::generic_category().message(error);
+}
 
 Outcome<std::uintmax_t> measureRomFile(const std::filesystem::path& path, std::string_view shown) {
     std::error_code error;
@@ -32,7 +36,8 @@ Outcome<std::uintmax_t> measureRomFile(const std::filesystem::path& path, std::s
         return Failure{"Cannot read " + quoted(shown) + ": it is a folder, not a ROM file"};
     }
     if (!std::filesystem::is_regular_file(status)) {
-        return Failure{"Cannot read " + quoted(shown) + ": it is not a regular file (a device, pipe or socket)"};
+        return Failure{"Cannot read " + quoted(shown) +
+                       ": it is not a regular file (a device, pipe or socket)"};
     }
     const auto bytes = std::filesystem::file_size(path, error);
     if (error) {

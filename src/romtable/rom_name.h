@@ -7,8 +7,8 @@
 
 namespace romc {
 
-inline constexpr std::size_t kMenuNameLength = 16;    // "ROM Name (16chr MAX)"
-inline constexpr std::size_t kDroppedNameSuffix = 3;  // ".GB" of PUZZLE.GB, or "GBC" of a .GBC name
+inline constexpr std::size_t kMenuNameLength = 16;   // "ROM Name (16chr MAX)"
+inline constexpr std::size_t kDroppedNameSuffix = 3; // ".GB" of PUZZLE.GB, or "GBC" of a .GBC name
 
 // The name proposed when a file is picked: the file name after the last path separator, without its last
 // three characters, cut to 16 characters. A file name of fewer than three characters proposes "".

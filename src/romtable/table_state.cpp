@@ -9,7 +9,9 @@ void TableState::startupReset() {
     resetBlockMap(blocks);
 }
 
-std::string romCountTextFor(std::size_t rows) { return numberText(static_cast<std::int64_t>(rows)); }
+std::string romCountTextFor(std::size_t rows) {
+    return numberText(static_cast<std::int64_t>(rows));
+}
 
 std::string pagesTextFor(std::size_t rows) {
     if (rows == 0) {
@@ -33,6 +35,8 @@ void clearList(TableState& state) {
     refreshCounters(state);
 }
 
-bool saveBoxAllowed(const TableState& state, bool ticked) { return ticked && state.nextSaveBank < kNoSaveBankLeft; }
+bool saveBoxAllowed(const TableState& state, bool ticked) {
+    return ticked && state.nextSaveBank < kNoSaveBankLeft;
+}
 
 } // namespace romc

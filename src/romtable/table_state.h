@@ -16,9 +16,9 @@ inline constexpr int kNoRowSelected = -1;
 struct TableState {
     RomTable table;
     BlockMap blocks{};
-    std::int16_t nextSaveBank = 0;   // the save bank the next save ROM receives; 16 = none left
-    std::string romCountText = "0";  // "Number of ROMS" box
-    std::string pagesText = "0";     // "Pages" box
+    std::int16_t nextSaveBank = 0;  // the save bank the next save ROM receives; 16 = none left
+    std::string romCountText = "0"; // "Number of ROMS" box
+    std::string pagesText = "0";    // "Pages" box
     std::array<int, kColumnCount> selectedRow{kNoRowSelected, kNoRowSelected, kNoRowSelected, kNoRowSelected,
                                               kNoRowSelected, kNoRowSelected, kNoRowSelected};
 

@@ -6,8 +6,8 @@ namespace romc {
 namespace {
 
 TEST(CliArguments, EachRomTakesTheOptionsBeforeIt) {
-    const auto parsed = parseCliArguments({"-C", "work", "--save", "--name", "Zelda", "a.gb", "b.gb", "--dry-run",
-                                           "--save", "c.gb", "--", "-d.gb"});
+    const auto parsed = parseCliArguments({"-C", "work", "--save", "--name", "Zelda", "a.gb", "b.gb",
+                                           "--dry-run", "--save", "c.gb", "--", "-d.gb"});
     ASSERT_TRUE(parsed.ok()) << parsed.failure().message;
     const auto& cli = parsed.value();
     EXPECT_EQ(cli.workDir, "work");

@@ -103,7 +103,10 @@ TEST_F(CliRun, RefusalsAndUsageErrorsWriteNothing) {
     const std::string dir = folder.path().string();
     const FailingRun cases[] = {
         {"refused ROM after a good one", {"-C", dir, "A.GB", "TINY.GB"}, 1, "\"TINY.GB\": it is 100 bytes"},
-        {"missing ROM", {"-C", dir, "A.GB", "nope.gb"}, 1, "Cannot read \"nope.gb\": No such file or directory"},
+        {"missing ROM",
+         {"-C", dir, "A.GB", "nope.gb"},
+         1,
+         "Cannot read \"nope.gb\": No such file or directory"},
         {"unplaceable ROM", {"-C", dir, "BIG.GB", "BIG.GB", "BIG.GB", "A.GB", "BIG.GB"}, 1, "does not fit"},
         {"missing menu", {"-C", dir + "/nowhere", "../" + std::string("A.GB")}, 1, "Cannot read"},
         {"usage", {"-C", dir, "--frobnicate", "A.GB"}, 2, "unknown option --frobnicate"},

@@ -89,7 +89,7 @@ TEST_F(Compilation, EightMegabyteRomMakesTwoPieces) {
 
 struct PieceCase {
     const char* what;
-    int saveBank;  // -1: no save ROM; else a 1-block save ROM in this bank ends the image
+    int saveBank; // -1: no save ROM; else a 1-block save ROM in this bank ends the image
     std::vector<int> plainSizes;
     std::size_t imageLength;
     int pieces;
@@ -125,8 +125,9 @@ TEST_F(Compilation, PiecesFollowTheImageLength) {
         for (int k = 1; k <= kPieceCount; ++k) {
             ASSERT_EQ(exists(pieceName(k)), k <= c.pieces) << pieceName(k);
             if (k <= c.pieces) {
-                Bytes expected(image.begin() + static_cast<std::ptrdiff_t>(std::min(image.size(), (k - 1) * kPieceSize)),
-                               image.begin() + static_cast<std::ptrdiff_t>(std::min(image.size(), k * kPieceSize)));
+                Bytes expected(
+                    image.begin() + static_cast<std::ptrdiff_t>(std::min(image.size(), (k - 1) * kPieceSize)),
+                    image.begin() + static_cast<std::ptrdiff_t>(std::min(image.size(), k * kPieceSize)));
                 expected.resize(kPieceSize, 0x00);
                 EXPECT_EQ(firstDifference(expected, output(pieceName(k))), "equal") << pieceName(k);
             }
@@ -159,8 +160,8 @@ TEST_F(Compilation, FullFlashPlacesEveryRomByteForByte) {
 }
 
 TEST_F(Compilation, RemovedSaveRomLeavesZeroBlocksInsideTheImage) {
-    addOk(romFile(4), true);   // bank 0 at blocks 4 to 7
-    addOk(romFile(16));        // placed at 16
+    addOk(romFile(4), true); // bank 0 at blocks 4 to 7
+    addOk(romFile(16));      // placed at 16
     selectNameRow(state, 0);
     ASSERT_TRUE(removeRom(state));
     compileOk();
@@ -172,8 +173,8 @@ TEST_F(Compilation, RemovedSaveRomLeavesZeroBlocksInsideTheImage) {
 }
 
 TEST_F(Compilation, RomCopiesOnlyItsWholeBlocks) {
-    addOk(romFile(2));                    // placed at 2: blocks 2 and 3
-    addOk(romFile(1, 40000 - kBlockSize));  // placed at 1; its extra bytes must not reach block 2
+    addOk(romFile(2));                     // placed at 2: blocks 2 and 3
+    addOk(romFile(1, 40000 - kBlockSize)); // placed at 1; its extra bytes must not reach block 2
     compileOk();
     ASSERT_EQ(location(0), 2);
     ASSERT_EQ(location(1), 1);
@@ -192,7 +193,7 @@ TEST_F(Compilation, LaterCompilationOverwritesOnlyItsOwnRows) {
     }
     addOk(romFile(256));
     addOk(romFile(256));
-    compileOk();  // reaches Output3.GB
+    compileOk(); // reaches Output3.GB
     const Bytes thirdPiece = output("Output3.GB");
     const Bytes firstMenu = output(menu::kTemplateName);
 
@@ -225,38 +226,42 @@ TEST_F(Compilation, DryRunPlacesButWritesNothing) {
 }
 
 TEST_F(Compilation, FailedCheckChangesNothing) {
-    const std::vector<std::pair<const char*, std::pair<std::function<void(Compilation&)>, const char*>>> cases = {
-        {"empty table", {[](Compilation& t) { clearList(t.state); }, "nothing to compile"}},
-        {"menu missing",
-         {[](Compilation& t) { std::filesystem::remove(t.folder / menu::kTemplateName); },
-          "\"Menu.GB\" is missing"}},
-        {"menu is a folder",
-         {[](Compilation& t) {
-              std::filesystem::remove(t.folder / menu::kTemplateName);
-              std::filesystem::create_directory(t.folder / menu::kTemplateName);
-          },
-          "\"Menu.GB\" is not a regular file"}},
-        {"ROM deleted",
-         {[](Compilation& t) { std::filesystem::remove(t.folder / t.cell(1, Column::File)); }, "No such file"}},
-        {"ROM shrunk",
-         {[](Compilation& t) { std::filesystem::resize_file(t.folder / t.cell(1, Column::File), kBlockSize); },
-          "was 2 blocks when it was added and is now 32768 bytes"}},
-        {"ROM grown",
-         {[](Compilation& t) {
-              std::filesystem::resize_file(t.folder / t.cell(0, Column::File), 5 * kBlockSize);
-          },
-          "was 4 blocks when it was added"}},
-        {"ROM does not fit",
-         {[](Compilation& t) {
-              for (int i = 0; i < 4; ++i) {
-                  t.addOk(t.romFile(256));
-              }
-          },
-          "(256 blocks) does not fit in the flash: the largest free aligned space is 128 blocks"}},
-        {"output name is a folder",
-         {[](Compilation& t) { std::filesystem::create_directory(t.folder / "Output2.GB"); },
-          "\"Output2.GB\": a folder of that name is in the way"}},
-    };
+    const std::vector<std::pair<const char*, std::pair<std::function<void(Compilation&)>, const char*>>>
+        cases = {
+            {"empty table", {[](Compilation& t) { clearList(t.state); }, "nothing to compile"}},
+            {"menu missing",
+             {[](Compilation& t) { std::filesystem::remove(t.folder / menu::kTemplateName); },
+              "\"Menu.GB\" is missing"}},
+            {"menu is a folder",
+             {[](Compilation& t) {
+                  std::filesystem::remove(t.folder / menu::kTemplateName);
+                  std::filesystem::create_directory(t.folder / menu::kTemplateName);
+              },
+              "\"Menu.GB\" is not a regular file"}},
+            {"ROM deleted",
+             {[](Compilation& t) { std::filesystem::remove(t.folder / t.cell(1, Column::File)); },
+              "No such file"}},
+            {"ROM shrunk",
+             {[](Compilation& t) {
+                  std::filesystem::resize_file(t.folder / t.cell(1, Column::File), kBlockSize);
+              },
+              "was 2 blocks when it was added and is now 32768 bytes"}},
+            {"ROM grown",
+             {[](Compilation& t) {
+                  std::filesystem::resize_file(t.folder / t.cell(0, Column::File), 5 * kBlockSize);
+              },
+              "was 4 blocks when it was added"}},
+            {"ROM does not fit",
+             {[](Compilation& t) {
+                  for (int i = 0; i < 4; ++i) {
+                      t.addOk(t.romFile(256));
+                  }
+              },
+              "(256 blocks) does not fit in the flash: the largest free aligned space is 128 blocks"}},
+            {"output name is a folder",
+             {[](Compilation& t) { std::filesystem::create_directory(t.folder / "Output2.GB"); },
+              "\"Output2.GB\": a folder of that name is in the way"}},
+        };
     for (const auto& [what, arrangeAndMessage] : cases) {
         SCOPED_TRACE(what);
         std::filesystem::remove_all(folder.path());

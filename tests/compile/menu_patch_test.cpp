@@ -19,10 +19,10 @@ struct LocationCase {
 
 TEST(MenuPatch, LocationBytesStepBy255) {
     const LocationCase cases[] = {
-        {0, 1, 0x90, 0x00},    {1, 1, 0x90, 0x01},    {64, 64, 0x90, 0x40},  {255, 1, 0x90, 0xFF},
-        {256, 1, 0x91, 0x01},  {300, 4, 0x91, 0x2D},  {510, 2, 0x91, 0xFF},  {511, 1, 0x92, 0x01},
-        {765, 1, 0x92, 0xFF},  {766, 2, 0x93, 0x01},  {960, 8, 0x93, 0xC3},  {1021, 1, 0x94, 0x01},
-        {1023, 1, 0x94, 0x03}, {192, 4, 0x90, 0xC0},  {256, 256, 0x01, 0x00}, {512, 256, 0x02, 0x00},
+        {0, 1, 0x90, 0x00},     {1, 1, 0x90, 0x01},   {64, 64, 0x90, 0x40},   {255, 1, 0x90, 0xFF},
+        {256, 1, 0x91, 0x01},   {300, 4, 0x91, 0x2D}, {510, 2, 0x91, 0xFF},   {511, 1, 0x92, 0x01},
+        {765, 1, 0x92, 0xFF},   {766, 2, 0x93, 0x01}, {960, 8, 0x93, 0xC3},   {1021, 1, 0x94, 0x01},
+        {1023, 1, 0x94, 0x03},  {192, 4, 0x90, 0xC0}, {256, 256, 0x01, 0x00}, {512, 256, 0x02, 0x00},
         {768, 256, 0x03, 0x00}, {0, 256, 0x00, 0x00},
     };
     for (const auto& c : cases) {
@@ -85,7 +85,8 @@ TEST(MenuPatch, WritesEntriesAndCountsAndNothingElse) {
         std::copy(bytes.begin(), bytes.end(), expected.begin() + static_cast<std::ptrdiff_t>(offset));
     };
     const auto putName = [&](std::size_t row, const std::string& entry) {
-        std::copy(entry.begin(), entry.end(), expected.begin() + 0x6F40 + 16 * static_cast<std::ptrdiff_t>(row));
+        std::copy(entry.begin(), entry.end(),
+                  expected.begin() + 0x6F40 + 16 * static_cast<std::ptrdiff_t>(row));
     };
     putName(0, "PUZZLE          ");
     putName(1, "BIG             ");

@@ -8,7 +8,8 @@
 namespace romc {
 namespace {
 
-void appendRow(RomTable& table, int blocks, const char* flag = kSaveFlagNo, const char* location = kNotPlaced) {
+void appendRow(RomTable& table, int blocks, const char* flag = kSaveFlagNo,
+               const char* location = kNotPlaced) {
     const std::string row = std::to_string(table.rowCount());
     table.column(Column::Name).push_back("ROM" + row);
     table.column(Column::File).push_back("rom" + row + ".gb");
@@ -22,7 +23,7 @@ void appendRow(RomTable& table, int blocks, const char* flag = kSaveFlagNo, cons
 struct PlacementCase {
     const char* what;
     std::vector<int> sizes;
-    std::vector<int> taken;  // blocks marked before placement, besides the menu's
+    std::vector<int> taken; // blocks marked before placement, besides the menu's
     std::vector<const char*> locations;
 };
 
@@ -49,7 +50,8 @@ TEST(Placement, FirstFitWithNaturalAlignmentInTableOrder) {
             map[b] = 1;
         }
         ASSERT_FALSE(placeRoms(table, map));
-        EXPECT_EQ(table.column(Column::Location), std::vector<std::string>(c.locations.begin(), c.locations.end()));
+        EXPECT_EQ(table.column(Column::Location),
+                  std::vector<std::string>(c.locations.begin(), c.locations.end()));
         for (std::size_t row = 0; row < c.sizes.size(); ++row) {
             const int start = std::stoi(c.locations[row]);
             for (int b = start; b < start + c.sizes[row]; ++b) {
@@ -88,12 +90,12 @@ TEST(Placement, RomThatDoesNotFitIsRefusedWithTheLargestSpace) {
     BlockMap map;
     resetBlockMap(map);
     for (int b : {300, 600, 900}) {
-        map[b] = 1;  // one taken block inside each 8 MiB quarter past the menu's; 675 to 899 stay free
+        map[b] = 1; // one taken block inside each 8 MiB quarter past the menu's; 675 to 899 stay free
     }
     const auto refusal = placeRoms(table, map);
     ASSERT_TRUE(refusal);
-    EXPECT_EQ(refusal->message,
-              "\"ROM0\" (rom0.gb) (256 blocks) does not fit in the flash: the largest free aligned space is 225 blocks");
+    EXPECT_EQ(refusal->message, "\"ROM0\" (rom0.gb) (256 blocks) does not fit in the flash: the largest free "
+                                "aligned space is 225 blocks");
 }
 
 TEST(Placement, LargestFreeAlignedSpace) {
@@ -105,7 +107,7 @@ TEST(Placement, LargestFreeAlignedSpace) {
     EXPECT_EQ(largestFreeAlignedSpace(map), 128);
     map.fill(1);
     std::fill(map.begin() + 100, map.begin() + 228, std::int16_t{0});
-    EXPECT_EQ(largestFreeAlignedSpace(map), 114);  // 128 free blocks, but only 114 to 227 start at a multiple
+    EXPECT_EQ(largestFreeAlignedSpace(map), 114); // 128 free blocks, but only 114 to 227 start at a multiple
 }
 
 TEST(Placement, FirstFitStartBounds) {
@@ -113,7 +115,7 @@ TEST(Placement, FirstFitStartBounds) {
     resetBlockMap(map);
     EXPECT_EQ(firstFitStart(map, 0), std::nullopt);
     EXPECT_EQ(firstFitStart(map, 1025), std::nullopt);
-    EXPECT_EQ(firstFitStart(map, 1024), std::nullopt);  // block 0 is the menu's
+    EXPECT_EQ(firstFitStart(map, 1024), std::nullopt); // block 0 is the menu's
     EXPECT_EQ(firstFitStart(map, 512), 512);
 }
 

@@ -52,7 +52,7 @@ TEST_F(AddRom, PlainRomIsAppendedUnplacedWithUpperCaseName) {
 
 // Save bank and location by the counter before the add, and the counter after.
 struct SaveCase {
-    int banksBefore;     // save ROMs of 1 block added first, to bring the counter to this value
+    int banksBefore; // save ROMs of 1 block added first, to bring the counter to this value
     int blocks;
     const char* bank;
     const char* location;
@@ -63,13 +63,12 @@ struct SaveCase {
 
 TEST_F(AddRom, SaveRomGetsNextBankAndFixedPlace) {
     const SaveCase cases[] = {
-        {0, 32, " 0", "32", 32, 1, true},    {0, 64, " 1", "64", 64, 2, true},
-        {0, 1, " 0", "1", 1, 1, true},       {3, 4, " 3", "192", 192, 4, true},
+        {0, 32, " 0", "32", 32, 1, true},      {0, 64, " 1", "64", 64, 2, true},
+        {0, 1, " 0", "1", 1, 1, true},         {3, 4, " 3", "192", 192, 4, true},
         {15, 8, " 15", "960", 960, 16, false}, {15, 64, " 15", "960", 960, 16, false},
-        {1, 255, " 1", "64", 64, 5, true},   // reaches into regions 2 to 4: their banks are skipped
-        {0, 40, " 0", "40", 40, 2, true},    // bank 0 at block 40 runs into region 1
-        {0, 63, " 0", "63", 63, 2, true},
-        {0, 32 + 1, " 0", "33", 33, 2, true},
+        {1, 255, " 1", "64", 64, 5, true}, // reaches into regions 2 to 4: their banks are skipped
+        {0, 40, " 0", "40", 40, 2, true},  // bank 0 at block 40 runs into region 1
+        {0, 63, " 0", "63", 63, 2, true},      {0, 32 + 1, " 0", "33", 33, 2, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("bank " + std::to_string(c.banksBefore) + ", " + std::to_string(c.blocks) + " blocks");
@@ -77,8 +76,9 @@ TEST_F(AddRom, SaveRomGetsNextBankAndFixedPlace) {
         state.nextSaveBank = static_cast<std::int16_t>(c.banksBefore);
         const BlockMap before = state.blocks;
         addOk(romFile(c.blocks), true);
-        expectRow(state.table, 0, {std::to_string(c.blocks).c_str(), "Y", c.bank, c.location,
-                                   std::to_string(256 - c.blocks).c_str()});
+        expectRow(state.table, 0,
+                  {std::to_string(c.blocks).c_str(), "Y", c.bank, c.location,
+                   std::to_string(256 - c.blocks).c_str()});
         EXPECT_EQ(state.nextSaveBank, c.nextAfter);
         EXPECT_EQ(saveBox, c.boxAfter);
         for (int b = 0; b < kFlashBlocks; ++b) {
@@ -142,7 +142,7 @@ TEST_F(AddRom, CountersFollowTheRows) {
 
 struct RefusalCase {
     const char* what;
-    std::size_t bytes;  // 0: no file at all
+    std::size_t bytes; // 0: no file at all
     bool save;
     int nextSaveBank;
     const char* messagePart;
@@ -160,7 +160,7 @@ TEST_F(AddRom, RefusedFileChangesNothing) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         clearList(state);
-        addOk(romFile(2), true);  // something to keep
+        addOk(romFile(2), true); // something to keep
         state.nextSaveBank = static_cast<std::int16_t>(std::max<int>(state.nextSaveBank, c.nextSaveBank));
         const TableState before = state;
         std::string path = "absent.GB";

@@ -12,12 +12,28 @@ struct NumberCase {
 
 TEST(NumberText, ReadsDecimalTextsAndTruncates) {
     const NumberCase cases[] = {
-        {"0", 0},      {"32", 32},      {" 15", 15},     {"  7  ", 7},          {"1.9", 1},
-        {"-1.9", -1},  {"-0", 0},       {"+4", 4},       {"99999999999", 99999999999},
-        {".5", 0},     {"5.", 5},       {"", std::nullopt}, {" ", std::nullopt}, {"1e3", std::nullopt},
-        {"0x10", std::nullopt},          {"N/A", std::nullopt}, {"-", std::nullopt}, {".", std::nullopt},
-        {"1 2", std::nullopt},           {"99999999999999999999", std::nullopt},
-        {"9223372036854775807", 9223372036854775807}, {"9223372036854775808", std::nullopt},
+        {"0", 0},
+        {"32", 32},
+        {" 15", 15},
+        {"  7  ", 7},
+        {"1.9", 1},
+        {"-1.9", -1},
+        {"-0", 0},
+        {"+4", 4},
+        {"99999999999", 99999999999},
+        {".5", 0},
+        {"5.", 5},
+        {"", std::nullopt},
+        {" ", std::nullopt},
+        {"1e3", std::nullopt},
+        {"0x10", std::nullopt},
+        {"N/A", std::nullopt},
+        {"-", std::nullopt},
+        {".", std::nullopt},
+        {"1 2", std::nullopt},
+        {"99999999999999999999", std::nullopt},
+        {"9223372036854775807", 9223372036854775807},
+        {"9223372036854775808", std::nullopt},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(readNumberText(c.text), c.value) << '"' << c.text << '"';

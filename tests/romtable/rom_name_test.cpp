@@ -21,8 +21,8 @@ TEST(RomName, ProposesFileNameWithoutLastThreeCharactersCutTo16) {
         {"", ""},
         {"tetris.gb", "tetris"},
         {"/a.b/NOEXTENSION", "NOEXTENS"},
-        {"/roms/Caf\xC3\xA9 Quest.GB", "Caf\xC3\xA9 Quest"},     // a two-byte character counts once
-        {"/roms/\xC3\xA9\xC3\xA9\xC3\xA9", ""},                  // three characters, six bytes
+        {"/roms/Caf\xC3\xA9 Quest.GB", "Caf\xC3\xA9 Quest"}, // a two-byte character counts once
+        {"/roms/\xC3\xA9\xC3\xA9\xC3\xA9", ""},              // three characters, six bytes
         {"/roms/\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", "\xC3\xA9"},
     };
     for (const auto& c : cases) {

@@ -38,7 +38,7 @@ TEST_F(TableState_, ClearListResetsTableFlashBanksAndCounters) {
     EXPECT_EQ(state.nextSaveBank, 0);
     EXPECT_EQ(state.romCountText, "0");
     EXPECT_EQ(state.pagesText, "0");
-    clearList(state);  // on an empty table too
+    clearList(state); // on an empty table too
     EXPECT_EQ(state.table.rowCount(), 0u);
 }
 
@@ -95,10 +95,10 @@ TEST_F(TableState_, RemovingTheLastRowEmptiesTheCounters) {
 TEST_F(TableState_, RemoveWithoutSelectionChangesNothing) {
     addThree();
     const TableState before = state;
-    EXPECT_FALSE(removeRom(state));  // nothing selected since the adds
+    EXPECT_FALSE(removeRom(state)); // nothing selected since the adds
     selectColumnRow(state, Column::Location, 1);
-    EXPECT_FALSE(removeRom(state));  // a selection in another column does not count
-    selectNameRow(state, 7);         // no such row
+    EXPECT_FALSE(removeRom(state)); // a selection in another column does not count
+    selectNameRow(state, 7);        // no such row
     EXPECT_FALSE(removeRom(state));
     EXPECT_EQ(state.table.columns, before.table.columns);
     EXPECT_EQ(state.romCountText, before.romCountText);

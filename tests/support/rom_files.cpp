@@ -61,9 +61,12 @@ std::filesystem::path makeRom(const std::filesystem::path& folder, const std::st
     return path;
 }
 
-std::vector<std::uint8_t> menuTemplate() { return romBytes(32 * 1024, 0xC0FFEE); }
+std::vector<std::uint8_t> menuTemplate() {
+    return romBytes(32 * 1024, 0xC0FFEE);
+}
 
-std::string firstDifference(const std::vector<std::uint8_t>& expected, const std::vector<std::uint8_t>& actual) {
+std::string firstDifference(const std::vector<std::uint8_t>& expected,
+                            const std::vector<std::uint8_t>& actual) {
     const std::size_t common = std::min(expected.size(), actual.size());
     for (std::size_t i = 0; i < common; ++i) {
         if (expected[i] != actual[i]) {

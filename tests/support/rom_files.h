@@ -37,6 +37,7 @@ std::filesystem::path makeRom(const std::filesystem::path& folder, const std::st
 std::vector<std::uint8_t> menuTemplate();
 
 // The offset of the first byte where two byte strings differ, or "equal"; failures print where, not that.
-std::string firstDifference(const std::vector<std::uint8_t>& expected, const std::vector<std::uint8_t>& actual);
+std::string firstDifference(const std::vector<std::uint8_t>& expected,
+                            const std::vector<std::uint8_t>& actual);
 
 } // namespace romc::test
