@@ -72,7 +72,8 @@ std::string sizeText(std::uintmax_t bytes) {
 
 // Bytes of cartridge RAM a RAM size code announces, if the code is one in use.
 std::optional<std::uintmax_t> ramBytes(std::uint8_t code) {
-    static constexpr std::array<std::uintmax_t, 6> kBytes{0, 2 * 1024, 8 * 1024, 32 * 1024, 128 * 1024, 64 * 1024};
+    static constexpr std::array<std::uintmax_t, 6> kBytes{0,         2 * 1024,   8 * 1024,
+                                                          32 * 1024, 128 * 1024, 64 * 1024};
     if (code < kBytes.size()) {
         return kBytes[code];
     }
@@ -118,7 +119,8 @@ std::optional<RomHeader> parseRomHeader(std::span<const std::uint8_t> firstBytes
     parsed.headerChecksum = headerChecksum(firstBytes);
 
     // A colour game gives the title's last byte to the colour flag.
-    const bool colour = parsed.colourFlag == header::kColourEnhanced || parsed.colourFlag == header::kColourOnly;
+    const bool colour =
+        parsed.colourFlag == header::kColourEnhanced || parsed.colourFlag == header::kColourOnly;
     const std::size_t titleLength = colour ? header::kTitleLength - 1 : header::kTitleLength;
     for (std::size_t i = 0; i < titleLength; ++i) {
         const std::uint8_t byte = firstBytes[header::kTitle + i];
@@ -165,17 +167,22 @@ HeaderFindings checkRomHeader(const RomHeader& header, std::uintmax_t fileBytes,
 
     const auto ram = ramBytes(header.ramSizeCode);
     findings.facts.push_back("RAM size code " + hexByte(header.ramSizeCode) + ": " +
-                             (!ram ? std::string("not a known size") : *ram == 0 ? "none" : sizeText(*ram)));
+                             (!ram        ? std::string("not a known size")
+                              : *ram == 0 ? "none"
+                                          : sizeText(*ram)));
 
     const bool checksumRight = header.storedChecksum == header.headerChecksum;
-    findings.facts.push_back("Header checksum " + hexByte(header.storedChecksum) + ": " +
-                             (checksumRight ? std::string("correct") : "wrong, should be " + hexByte(header.headerChecksum)));
+    findings.facts.push_back(
+        "Header checksum " + hexByte(header.storedChecksum) + ": " +
+        (checksumRight ? std::string("correct") : "wrong, should be " + hexByte(header.headerChecksum)));
     findings.facts.push_back(std::string("Save memory: ") + (saveMemory ? "yes" : "no"));
 
     // Only battery-backed RAM keeps saves; a battery that runs a clock alone has nothing to lose.
     if (kind.known && kind.ram && kind.battery && !saveMemory) {
-        findings.warnings.push_back(typeText + " keeps its saves in battery-backed RAM, but the ROM is added "
-                                               "without save memory: its saves will be lost");
+        findings.warnings.push_back(
+            typeText + " keeps its saves in battery-backed RAM, but the ROM is added without save memory" +
+            (fileBytes / kBlockSize == kMaxRomBlocks ? " (an 8 MiB ROM never gets a save bank)" : "") +
+            ": its saves will be lost");
     }
     if (kind.known && !kind.ram && saveMemory) {
         findings.warnings.push_back("the ROM is added with save memory, but its " + typeText +
@@ -193,8 +200,8 @@ HeaderFindings checkRomHeader(const RomHeader& header, std::uintmax_t fileBytes,
     }
     if (!checksumRight) {
         findings.warnings.push_back("the header checksum at 0x14D is " + hexByte(header.storedChecksum) +
-                                    ", but the header bytes 0x134 to 0x14C give " + hexByte(header.headerChecksum) +
-                                    ": the game will not boot on hardware");
+                                    ", but the header bytes 0x134 to 0x14C give " +
+                                    hexByte(header.headerChecksum) + ": the game will not boot on hardware");
     }
     return findings;
 }
@@ -219,14 +226,16 @@ HeaderFindings checkRomFile(const std::filesystem::path& path, std::string_view 
     }
     const auto parsed = parseRomHeader(std::span(bytes.data(), got));
     if (!parsed) {
-        return unreadable(quoted + " is " + std::to_string(got) + " bytes, too short to hold a cartridge header");
+        return unreadable(quoted + " is " + std::to_string(got) +
+                          " bytes, too short to hold a cartridge header");
     }
     return checkRomHeader(*parsed, fileBytes, saveMemory);
 }
 
 HeaderFindings checkTableRow(const RomTable& table, std::size_t row, const std::filesystem::path& workDir) {
     const std::string& shown = table.text(row, Column::File);
-    return checkRomFile(resolveRomPath(workDir, shown), shown, table.text(row, Column::SaveFlag) == kSaveFlagYes);
+    return checkRomFile(resolveRomPath(workDir, shown), shown,
+                        table.text(row, Column::SaveFlag) == kSaveFlagYes);
 }
 
 std::string headerFindingsText(const HeaderFindings& findings) {

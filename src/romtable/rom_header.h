@@ -18,19 +18,19 @@
 namespace romc {
 
 namespace header {
-inline constexpr std::size_t kTitle = 0x134;        // upper-case ASCII, padded with zeros
-inline constexpr std::size_t kTitleLength = 16;     // its last byte doubles as the colour flag
-inline constexpr std::size_t kColourFlag = 0x143;   // 0x80: colour enhanced, 0xC0: Game Boy Color only
+inline constexpr std::size_t kTitle = 0x134;      // upper-case ASCII, padded with zeros
+inline constexpr std::size_t kTitleLength = 16;   // its last byte doubles as the colour flag
+inline constexpr std::size_t kColourFlag = 0x143; // 0x80: colour enhanced, 0xC0: Game Boy Color only
 inline constexpr std::size_t kCartridgeType = 0x147;
-inline constexpr std::size_t kRomSizeCode = 0x148;  // the ROM is 32 KiB << code
+inline constexpr std::size_t kRomSizeCode = 0x148; // the ROM is 32 KiB << code
 inline constexpr std::size_t kRamSizeCode = 0x149;
-inline constexpr std::size_t kChecksumFirst = 0x134;  // the boot ROM sums these bytes ...
+inline constexpr std::size_t kChecksumFirst = 0x134; // the boot ROM sums these bytes ...
 inline constexpr std::size_t kChecksumLast = 0x14C;
-inline constexpr std::size_t kChecksum = 0x14D;       // ... and locks up unless the result is stored here
-inline constexpr std::size_t kEnd = 0x150;            // bytes a file needs to hold the whole header
+inline constexpr std::size_t kChecksum = 0x14D; // ... and locks up unless the result is stored here
+inline constexpr std::size_t kEnd = 0x150;      // bytes a file needs to hold the whole header
 inline constexpr std::uint8_t kColourEnhanced = 0x80;
 inline constexpr std::uint8_t kColourOnly = 0xC0;
-inline constexpr std::uint8_t kLargestRomSizeCode = 0x08;  // 8 MiB
+inline constexpr std::uint8_t kLargestRomSizeCode = 0x08; // 8 MiB
 
 static_assert(kTitle + kTitleLength - 1 == kColourFlag, "the colour flag is the title's last byte");
 static_assert(kChecksumLast + 1 == kChecksum, "the checksum follows the bytes it covers");
@@ -40,13 +40,13 @@ static_assert((std::size_t{32 * 1024} << kLargestRomSizeCode) == kMaxRomBlocks *
 } // namespace header
 
 struct RomHeader {
-    std::string title;  // printable ASCII, up to the first zero byte, trailing blanks dropped
+    std::string title; // printable ASCII, up to the first zero byte, trailing blanks dropped
     std::uint8_t colourFlag = 0;
     std::uint8_t cartridgeType = 0;
     std::uint8_t romSizeCode = 0;
     std::uint8_t ramSizeCode = 0;
-    std::uint8_t storedChecksum = 0;  // the byte at 0x14D
-    std::uint8_t headerChecksum = 0;  // what the boot ROM computes over 0x134 to 0x14C
+    std::uint8_t storedChecksum = 0; // the byte at 0x14D
+    std::uint8_t headerChecksum = 0; // what the boot ROM computes over 0x134 to 0x14C
 };
 
 // The header held by the first bytes of a ROM; none when there are fewer than 0x150 of them.
