@@ -3,26 +3,32 @@
 namespace romc {
 
 const char* const kCliUsage =
-    "usage: romcompiler-cli [-C DIR] [--dry-run] [--save] [--name NAME] ROM [[--save] [--name NAME] ROM]...\n"
+    "usage: romcompiler-cli [-C DIR] [--dry-run] [--report] [--map FILE.svg] [--quiet]\n"
+    "                       [--save] [--name NAME] ROM [[--save] [--name NAME] ROM]...\n"
     "\n"
     "Adds each ROM to the table as the window's \"Add ROM\" does, then generates the compilation:\n"
     "\"Menu.GB\" is patched and \"Output.GB\" with \"Output1.GB\"..\"Output4.GB\" is written.\n"
     "\n"
     "  -C DIR       work in DIR: \"Menu.GB\", the outputs and relative ROM paths are taken from there\n"
     "  --dry-run    add, check and place, print the table, write no file\n"
+    "  --report     after the table, print each ROM's blocks, byte range and pieces, the blocks used, free\n"
+    "               and lost to alignment, a text map of the flash and the CRC32 of each file written\n"
+    "  --map FILE   draw the flash as an SVG picture into FILE (a relative FILE is taken from DIR)\n"
+    "  --quiet      print no warnings about the ROMs' cartridge headers\n"
     "  --save       the next ROM gets save memory (\"Save?\" ticked)\n"
     "  --name NAME  menu name of the next ROM (default: proposed from its file name)\n"
     "  --           what follows is a ROM path even if it starts with '-'\n"
     "  --help       print this text\n"
     "\n"
     "Prints the final table, one row per line, the seven columns separated by tabs.\n"
+    "Each ROM's cartridge header is checked; what looks wrong is a warning on stderr, never a refusal.\n"
     "Exit status: 0 done, 1 a ROM refused or the compilation failed (nothing written), 2 usage error.\n";
 
 Outcome<CliArguments> parseCliArguments(const std::vector<std::string>& arguments) {
     CliArguments parsed;
     RomArgument next;
     bool workDirGiven = false;
-    bool pending = false;  // --save or --name seen for a ROM not yet named
+    bool pending = false; // --save or --name seen for a ROM not yet named
     bool onlyRoms = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -38,15 +44,27 @@ Outcome<CliArguments> parseCliArguments(const std::vector<std::string>& argument
             parsed.help = true;
         } else if (argument == "--dry-run") {
             parsed.dryRun = true;
+        } else if (argument == "--report") {
+            parsed.report = true;
+        } else if (argument == "--quiet") {
+            parsed.quiet = true;
         } else if (argument == "--save") {
             next.save = true;
             pending = true;
-        } else if (argument == "--name" || argument == "-C") {
+        } else if (argument == "--name" || argument == "-C" || argument == "--map") {
             if (i + 1 >= arguments.size()) {
                 return Failure{argument + " needs a value"};
             }
             const std::string& value = arguments[++i];
-            if (argument == "-C") {
+            if (argument == "--map") {
+                if (parsed.map) {
+                    return Failure{"--map given twice"};
+                }
+                if (value.empty()) {
+                    return Failure{"--map needs a file name"};
+                }
+                parsed.map = value;
+            } else if (argument == "-C") {
                 if (workDirGiven) {
                     return Failure{"-C given twice"};
                 }

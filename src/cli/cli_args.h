@@ -13,14 +13,17 @@ namespace romc {
 // One ROM as a user of the window would add it.
 struct RomArgument {
     std::string path;
-    std::optional<std::string> name;  // absent: the name the file picker proposes
-    bool save = false;                // "Save?" ticked for this ROM
+    std::optional<std::string> name; // absent: the name the file picker proposes
+    bool save = false;               // "Save?" ticked for this ROM
 };
 
 struct CliArguments {
     std::filesystem::path workDir = ".";
     bool dryRun = false;
     bool help = false;
+    bool report = false;                      // print the placement report after the table
+    std::optional<std::filesystem::path> map; // draw the flash map as SVG here (relative: from workDir)
+    bool quiet = false;                       // no header warnings
     std::vector<RomArgument> roms;
 };
 

@@ -18,7 +18,9 @@ std::optional<int> numberIn(const std::string& text, int low, int high) {
     return static_cast<int>(*value);
 }
 
-std::uintmax_t blockEnd(int block) { return static_cast<std::uintmax_t>(block + 1) * kBlockSize; }
+std::uintmax_t blockEnd(int block) {
+    return static_cast<std::uintmax_t>(block + 1) * kBlockSize;
+}
 
 } // namespace
 
@@ -36,7 +38,9 @@ char rowLetter(std::size_t row) {
     return kLaterRowsLetter;
 }
 
-int pieceOfBlock(int block) { return block / static_cast<int>(kPieceBlocks) + 1; }
+int pieceOfBlock(int block) {
+    return block / static_cast<int>(kPieceBlocks) + 1;
+}
 
 FlashPlan planFlash(const TableState& state) {
     FlashPlan plan;

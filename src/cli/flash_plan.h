@@ -20,23 +20,24 @@ namespace romc {
 // Who holds a block: a row index (0, 1, ...) or one of these.
 inline constexpr int kOwnerMenu = -1;
 inline constexpr int kOwnerFree = -2;
-inline constexpr int kOwnerNoRow = -3;  // marked taken, but no listed ROM covers it (a removed save ROM's blocks)
+inline constexpr int kOwnerNoRow =
+    -3; // marked taken, but no listed ROM covers it (a removed save ROM's blocks)
 
 struct RowPlace {
     std::string name;
     std::string file;
     int blocks = 0;
-    std::optional<int> saveBank;  // only for a save ROM
-    std::optional<int> first;     // first block; none when the ROM has no place
-    std::string notPlaced;        // why it has no place
+    std::optional<int> saveBank; // only for a save ROM
+    std::optional<int> first;    // first block; none when the ROM has no place
+    std::string notPlaced;       // why it has no place
 
     int last() const { return *first + blocks - 1; }
 };
 
 struct FlashPlan {
-    std::vector<RowPlace> rows;             // in table order
-    BlockMap blocks{};                      // after placement
-    std::array<int, kFlashBlocks> owner{};  // per block; where rows overlap, the later row, as in the image
+    std::vector<RowPlace> rows;            // in table order
+    BlockMap blocks{};                     // after placement
+    std::array<int, kFlashBlocks> owner{}; // per block; where rows overlap, the later row, as in the image
 };
 
 FlashPlan planFlash(const TableState& state);
@@ -55,14 +56,14 @@ inline constexpr std::size_t kLetteredRows = 62;
 // ROM only where its bank puts it; the image fills them with 0xFF, so they take room in the outputs and hold
 // no game), and those above it are free at the end (not part of the image at all).
 struct FlashUsage {
-    int used = 0;  // blocks the block map marks taken, the menu's included
+    int used = 0; // blocks the block map marks taken, the menu's included
     int free = 0;
     int lostToAlignment = 0;
     int freeAtEnd = 0;
     int lastOccupied = 0;
-    int largestFreeAlignedSpace = 0;  // the largest ROM, in blocks, that would still find a place
-    std::uintmax_t imageBytes = 0;    // the length "Output.GB" has (or would have)
-    int pieces = 1;                   // "Output1.GB" up to this one are written
+    int largestFreeAlignedSpace = 0; // the largest ROM, in blocks, that would still find a place
+    std::uintmax_t imageBytes = 0;   // the length "Output.GB" has (or would have)
+    int pieces = 1;                  // "Output1.GB" up to this one are written
 };
 
 // `menuTemplateBytes` is the length of "Menu.GB", which the image starts with (0 when unknown).

@@ -15,10 +15,10 @@ namespace romc {
 
 // One output file as the report lists it.
 struct WrittenFile {
-    std::string name;  // "Output.GB", "Output1.GB", ...
+    std::string name; // "Output.GB", "Output1.GB", ...
     std::uintmax_t bytes = 0;
     std::optional<std::uint32_t> crc;
-    std::string problem;  // why there is no CRC, when there is none
+    std::string problem; // why there is no CRC, when there is none
 };
 
 // The CRC32 (the zip and PNG one) of a whole file; `shown` names it in a failure.
