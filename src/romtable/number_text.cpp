@@ -29,10 +29,12 @@ std::optional<std::int64_t> readNumberText(std::string_view text) {
     std::uint64_t magnitude = 0;
     constexpr auto limit = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
     for (; i < text.size() && isDigit(text[i]); ++i) {
-        magnitude = magnitude * 10 + static_cast<std::uint64_t>(text[i] - '0');
-        if (magnitude > limit) {
+        const auto digit = static_cast<std::uint64_t>(text[i] - '0');
+        // Checked before the step: a product past 64 bits would wrap around to a small number.
+        if (magnitude > (limit - digit) / 10) {
             return std::nullopt;
         }
+        magnitude = magnitude * 10 + digit;
     }
     bool anyDigit = i > firstDigit;
     if (i < text.size() && text[i] == '.') {
