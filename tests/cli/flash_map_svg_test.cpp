@@ -1,0 +1,150 @@
+// The flash map picture: every block drawn once, in the class of who holds it, checked against the block map;
+// names, save banks and the legend; text that would break the document is escaped.
+#include "cli/flash_map_svg.h"
+#include "cli/flash_plan.h"
+#include "compile/compilation.h"
+#include "compile/menu_table.h"
+#include "romtable/add_rom.h"
+#include "romtable/row_selection.h"
+#include "support/rom_files.h"
+
+#include <gtest/gtest.h>
+#include <map>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace romc {
+namespace {
+
+struct Rom {
+    const char* name;
+    int blocks;
+    bool save;
+};
+
+struct DrawnBlock {
+    std::string kind; // menu, free, none, rom
+    int row = -1;
+};
+
+// Each block's <rect>, by block number; a block drawn twice or never fails the test.
+std::map<int, DrawnBlock> drawnBlocks(const std::string& svg) {
+    static const std::regex cell(
+        R"re(<rect x="\d+" y="\d+" width="\d+" height="\d+" id="block-(\d+)" class="(\w+)"(?: data-row="(\d+)")?)re");
+    std::map<int, DrawnBlock> drawn;
+    for (auto it = std::sregex_iterator(svg.begin(), svg.end(), cell); it != std::sregex_iterator(); ++it) {
+        const int block = std::stoi((*it)[1]);
+        EXPECT_EQ(drawn.count(block), 0u) << "block " << block << " drawn twice";
+        drawn[block] = {(*it)[2], (*it)[3].matched ? std::stoi((*it)[3]) : -1};
+    }
+    return drawn;
+}
+
+class FlashMapSvg : public ::testing::Test {
+  protected:
+    void SetUp() override { test::writeFile(folder / menu::kTemplateName, test::menuTemplate()); }
+
+    void addAll(const std::vector<Rom>& roms) {
+        std::uint32_t seed = 1;
+        for (const auto& rom : roms) {
+            const std::string file = "rom" + std::to_string(seed) + ".gb";
+            test::makeRom(folder.path(), file, static_cast<std::size_t>(rom.blocks) * kBlockSize, seed++);
+            bool saveBox = saveBoxAllowed(state, rom.save);
+            const auto refusal = addRom(state, {rom.name, file, folder.path()}, saveBox);
+            ASSERT_FALSE(refusal) << refusal->message;
+        }
+    }
+
+    // The picture's blocks against the block map the compilation left, and against the plan's rows.
+    void expectBlocksMatch(const FlashPlan& plan, const BlockMap& blocks) {
+        const auto drawn = drawnBlocks(flashMapSvg(plan));
+        ASSERT_EQ(drawn.size(), static_cast<std::size_t>(kFlashBlocks));
+        for (int block = 0; block < kFlashBlocks; ++block) {
+            const auto b = static_cast<std::size_t>(block);
+            const DrawnBlock& cell = drawn.at(block);
+            EXPECT_EQ(cell.kind == "free", blocks[b] == 0) << "block " << block << " is " << cell.kind;
+            if (block == kMenuBlock) {
+                EXPECT_EQ(cell.kind, "menu");
+            }
+            if (cell.kind == "rom") {
+                ASSERT_GE(cell.row, 0);
+                const RowPlace& place = plan.rows.at(static_cast<std::size_t>(cell.row));
+                ASSERT_TRUE(place.first) << "block " << block;
+                EXPECT_GE(block, *place.first) << "block " << block;
+                EXPECT_LE(block, place.last()) << "block " << block;
+            }
+        }
+    }
+
+    test::ScratchFolder folder;
+    TableState state;
+};
+
+TEST_F(FlashMapSvg, FullFlashBlocksMatchTheBlockMap) {
+    addAll({{"EIGHT A", 256, false},
+            {"EIGHT B", 256, false},
+            {"EIGHT C", 256, false},
+            {"FOUR", 128, false},
+            {"TWO", 64, false},
+            {"ONE", 32, false},
+            {"HALF", 16, false},
+            {"QUARTER", 8, false},
+            {"B4", 4, false},
+            {"B2", 2, false},
+            {"B1", 1, false}});
+    ASSERT_FALSE(generateCompilation(state, {folder.path(), true}));
+    expectBlocksMatch(planFlash(state), state.blocks);
+    const auto drawn = drawnBlocks(flashMapSvg(planFlash(state)));
+    EXPECT_EQ(drawn.at(1).row, 10);   // the 1-block ROM, last in the table
+    EXPECT_EQ(drawn.at(1023).row, 2); // the third 8 MiB ROM ends the flash
+}
+
+TEST_F(FlashMapSvg, SaveRomsAndFreeBlocksMatchTheBlockMap) {
+    addAll({{"SAVE ONE", 32, true}, {"SAVE TWO", 64, true}, {"GAME", 128, false}, {"SMALL", 8, false}});
+    ASSERT_FALSE(generateCompilation(state, {folder.path(), true}));
+    const FlashPlan plan = planFlash(state);
+    expectBlocksMatch(plan, state.blocks);
+
+    const std::string svg = flashMapSvg(plan);
+    EXPECT_NE(svg.find(">save bank 0: A SAVE ONE<"), std::string::npos);
+    EXPECT_NE(svg.find(">save bank 1: B SAVE TWO<"), std::string::npos);
+    EXPECT_NE(svg.find(">save bank 2: no save ROM<"), std::string::npos);
+    EXPECT_NE(svg.find(">save bank 15: no save ROM<"), std::string::npos);
+    EXPECT_NE(svg.find(">C GAME<"), std::string::npos);                 // the name inside its blocks
+    EXPECT_NE(svg.find(">at blocks 128\u2013255<"), std::string::npos); // the legend
+    EXPECT_NE(svg.find(">at blocks 32\u201363, save bank 0<"), std::string::npos);
+    EXPECT_NE(svg.find(">Output4.GB<"), std::string::npos);
+    EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
+    EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
+}
+
+TEST_F(FlashMapSvg, RemovedSaveRomsBlocksAreTakenByNoRow) {
+    addAll({{"GONE", 16, true}, {"KEPT", 4, false}});
+    selectNameRow(state, 0);
+    ASSERT_TRUE(removeRom(state));
+    ASSERT_FALSE(generateCompilation(state, {folder.path(), true}));
+    const FlashPlan plan = planFlash(state);
+    expectBlocksMatch(plan, state.blocks);
+    const auto drawn = drawnBlocks(flashMapSvg(plan));
+    for (int block = 16; block <= 31; ++block) {
+        EXPECT_EQ(drawn.at(block).kind, "none") << "block " << block;
+    }
+    EXPECT_EQ(drawn.at(4).row, 0); // KEPT is row 0 now
+    EXPECT_NE(flashMapSvg(plan).find(">taken by no listed ROM<"), std::string::npos);
+}
+
+TEST_F(FlashMapSvg, NamesAreEscaped) {
+    addAll({{"R&D <1> \"X\"", 4, false}, {"BAD\x01\xFF", 2, false}});
+    ASSERT_FALSE(generateCompilation(state, {folder.path(), true}));
+    const std::string svg = flashMapSvg(planFlash(state));
+    EXPECT_NE(svg.find("R&amp;D &lt;1&gt; &quot;X&quot;"), std::string::npos);
+    EXPECT_EQ(svg.find("R&D"), std::string::npos);
+    EXPECT_EQ(svg.find("<1>"), std::string::npos);
+    EXPECT_NE(svg.find("BAD??"), std::string::npos);
+    EXPECT_EQ(svg.find('\x01'), std::string::npos);
+    EXPECT_EQ(svg.find('\xFF'), std::string::npos);
+}
+
+} // namespace
+} // namespace romc
