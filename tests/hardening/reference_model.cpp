@@ -1,0 +1,238 @@
+#include "hardening/reference_model.h"
+
+#include <algorithm>
+
+namespace romc::hardening {
+
+namespace {
+
+constexpr int kBlock = 32768;
+
+int wholeBlocksOf(std::uintmax_t bytes) {
+    const std::uintmax_t blocks = bytes / kBlock;
+    return blocks > 100000 ? 100000 : static_cast<int>(blocks);
+}
+
+void refresh(Model& model) {
+    const std::size_t n = model.rows.size();
+    model.romCountText = std::to_string(n);
+    model.pagesText = n == 0 ? "0" : std::to_string((n - 1) / 10 + 1);
+}
+
+// First fit with natural alignment over the model's own block map.
+int firstFit(const std::array<int, 1024>& blocks, int size) {
+    for (int start = 0; start + size <= 1024; start += size) {
+        bool free = true;
+        for (int b = start; b < start + size; ++b) {
+            free = free && blocks[static_cast<std::size_t>(b)] == 0;
+        }
+        if (free) {
+            return start;
+        }
+    }
+    return -1;
+}
+
+int largestFit(const std::array<int, 1024>& blocks) {
+    for (int size = 256; size > 0; --size) {
+        if (firstFit(blocks, size) >= 0) {
+            return size;
+        }
+    }
+    return 0;
+}
+
+std::string rowText(const ModelRow& row, Column column) {
+    switch (column) {
+    case Column::Name:
+        return modelName(row.name);
+    case Column::File:
+        return row.path;
+    case Column::Size:
+        return std::to_string(row.blocks);
+    case Column::SaveFlag:
+        return row.save ? "Y" : "N";
+    case Column::SaveBank:
+        return row.save ? " " + std::to_string(row.bank) : "N/A";
+    case Column::Location:
+        return std::to_string(row.location);
+    case Column::Complement:
+        return std::to_string(row.blocks == 256 ? 192 : 256 - row.blocks);
+    }
+    return {};
+}
+
+} // namespace
+
+std::string modelName(std::string_view typed) {
+    std::string name(typed);
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; });
+    return name;
+}
+
+void modelSetSaveBox(Model& model, bool ticked) {
+    model.saveBox = ticked && model.nextSaveBank <= 15;
+}
+
+bool modelAdd(Model& model, std::string_view name, std::string_view path, FileFacts file) {
+    if (file.kind != FileKind::Regular) {
+        return false;
+    }
+    const int s = wholeBlocksOf(file.bytes);
+    if (s < 1 || s > 256) {
+        return false;
+    }
+    ModelRow row{std::string(name), std::string(path), s, false, 0, 0};
+    // An 8 MiB ROM never has save memory, and no ROM has it once bank 15 is handed out.
+    const bool save = model.saveBox && s != 256 && model.nextSaveBank <= 15;
+    if (save) {
+        int bank = model.nextSaveBank;
+        int location = 0;
+        if (bank == 0 && s < 64) {
+            location = s;
+        } else {
+            bank = std::max(bank, 1);
+            location = bank * 64;
+        }
+        if (location + s - 1 > 1023) {
+            return false;
+        }
+        row.save = true;
+        row.bank = bank;
+        row.location = location;
+        for (int b = location; b < location + s; ++b) {
+            model.blocks[static_cast<std::size_t>(b)] = 1;
+        }
+        // The regions this ROM reaches into are not handed out again.
+        model.nextSaveBank = std::max(bank + 1, (location + s + 63) / 64);
+    }
+    model.saveBox = save && model.nextSaveBank <= 15;
+    model.rows.push_back(row);
+    refresh(model);
+    return true;
+}
+
+void modelSelect(Model& model, Column column, int row) {
+    const bool isRow = row >= 0 && static_cast<std::size_t>(row) < model.rows.size();
+    if (column == Column::Name) {
+        model.selected.fill(isRow ? row : -1);
+    } else {
+        model.selected[static_cast<std::size_t>(column)] = isRow ? row : -1;
+    }
+}
+
+bool modelRemove(Model& model) {
+    const int row = model.selected[0];
+    if (row < 0 || static_cast<std::size_t>(row) >= model.rows.size()) {
+        return false;
+    }
+    model.rows.erase(model.rows.begin() + row);
+    model.selected.fill(-1);
+    refresh(model);
+    return true;
+}
+
+void modelClear(Model& model) {
+    model.rows.clear();
+    model.blocks.fill(0);
+    model.blocks[0] = 1;
+    model.nextSaveBank = 0;
+    model.selected.fill(-1);
+    model.compiled = false;
+    refresh(model);
+}
+
+std::vector<std::string> modelCompile(Model& model, const CompileFacts& facts) {
+    if (model.rows.empty()) {
+        return {"nothing to compile"};
+    }
+    std::vector<std::string> causes;
+    std::vector<ModelRow> rows = model.rows;
+    std::array<int, 1024> blocks = model.blocks;
+    for (auto& row : rows) {
+        if (row.save) {
+            continue;
+        }
+        const int start = firstFit(blocks, row.blocks);
+        if (start < 0) {
+            causes.push_back("\"" + modelName(row.name) + "\" (" + row.path + ") (" +
+                             std::to_string(row.blocks) +
+                             " blocks) does not fit in the flash: the largest free aligned space is " +
+                             std::to_string(largestFit(blocks)) + " blocks");
+            break;
+        }
+        row.location = start;
+        for (int b = start; b < start + row.blocks; ++b) {
+            blocks[static_cast<std::size_t>(b)] = 1;
+        }
+    }
+    if (rows.size() > 255) {
+        causes.emplace_back("\"Number of ROMS\" box holds \"" + std::to_string(rows.size()) + "\"");
+    }
+    if (!facts.menuUsable) {
+        causes.emplace_back("\"Menu.GB\"");
+    }
+    if (facts.outputNameBlocked) {
+        causes.emplace_back("a folder of that name is in the way");
+    }
+    for (const auto& row : rows) {
+        if (row.location == 0) {
+            continue;
+        }
+        const FileFacts file = facts.file(row.path);
+        if (file.kind != FileKind::Regular || wholeBlocksOf(file.bytes) != row.blocks) {
+            causes.push_back("\"" + row.path + "\"");
+        }
+    }
+    if (causes.empty()) {
+        model.rows = std::move(rows);
+        model.blocks = blocks;
+        model.compiled = true;
+    }
+    return causes;
+}
+
+std::string modelDifference(const Model& model, const TableState& state, bool saveBox) {
+    for (std::size_t c = 0; c < kColumnCount; ++c) {
+        const auto& column = state.table.columns[c];
+        if (column.size() != model.rows.size()) {
+            return "column " + std::to_string(c + 1) + " has " + std::to_string(column.size()) +
+                   " rows, expected " + std::to_string(model.rows.size());
+        }
+        for (std::size_t r = 0; r < model.rows.size(); ++r) {
+            const std::string expected = rowText(model.rows[r], static_cast<Column>(c));
+            if (column[r] != expected) {
+                return "row " + std::to_string(r) + " column " + std::to_string(c + 1) + " holds \"" +
+                       column[r] + "\", expected \"" + expected + "\"";
+            }
+        }
+    }
+    for (std::size_t b = 0; b < model.blocks.size(); ++b) {
+        if (state.blocks[b] != model.blocks[b]) {
+            return "block map entry " + std::to_string(b) + " is " + std::to_string(state.blocks[b]) +
+                   ", expected " + std::to_string(model.blocks[b]);
+        }
+    }
+    if (state.nextSaveBank != model.nextSaveBank) {
+        return "NextSaveBank is " + std::to_string(state.nextSaveBank) + ", expected " +
+               std::to_string(model.nextSaveBank);
+    }
+    if (state.romCountText != model.romCountText || state.pagesText != model.pagesText) {
+        return "counter boxes hold \"" + state.romCountText + "\"/\"" + state.pagesText + "\", expected \"" +
+               model.romCountText + "\"/\"" + model.pagesText + "\"";
+    }
+    for (std::size_t c = 0; c < kColumnCount; ++c) {
+        if (state.selectedRow[c] != model.selected[c]) {
+            return "column " + std::to_string(c + 1) + " selects row " +
+                   std::to_string(state.selectedRow[c]) + ", expected " + std::to_string(model.selected[c]);
+        }
+    }
+    if (saveBox != model.saveBox) {
+        return std::string("the \"Save?\" box is ") + (saveBox ? "ticked" : "unticked") +
+               ", expected the opposite";
+    }
+    return {};
+}
+
+} // namespace romc::hardening
