@@ -13,7 +13,7 @@ namespace romapp {
 const std::vector<DemoFile>& demoFiles() {
     using romc::kBlockSize;
     static const std::vector<DemoFile> files = {
-        {romc::menu::kTemplateName, kBlockSize},        // placeholder menu: the menu table is patched into it
+        {romc::menu::kTemplateName, kBlockSize}, // placeholder menu: the menu table is patched into it
         {"PUZZLE.GB", 1 * kBlockSize},
         {"racing.gb", 4 * kBlockSize},                  // a lower-case name: the ROM filter still shows it
         {"A Very Long Game Title.GB", 32 * kBlockSize}, // the proposed name is cut to 16 characters

@@ -17,7 +17,8 @@ int main(int argc, char** argv) {
     parser.setApplicationDescription(romui::kWindowCaption);
     parser.addHelpOption();
     const QCommandLineOption demoFolder(
-        "demo-folder", "Work in DIR, made if missing, with a placeholder \"Menu.GB\" and sample ROMs.", "DIR");
+        "demo-folder", "Work in DIR, made if missing, with a placeholder \"Menu.GB\" and sample ROMs.",
+        "DIR");
     parser.addOption(demoFolder);
     parser.process(app);
 
@@ -30,7 +31,8 @@ int main(int argc, char** argv) {
         std::error_code error;
         std::filesystem::current_path(folder, error);
         if (error) {
-            std::cerr << "romcompiler: Cannot work in \"" << folder.string() << "\": " << error.message() << '\n';
+            std::cerr << "romcompiler: Cannot work in \"" << folder.string() << "\": " << error.message()
+                      << '\n';
             return 1;
         }
     }

@@ -5,10 +5,10 @@
 namespace romui {
 
 enum class ButtonState {
-    Start,             // window load: nothing picked yet
-    Ready,             // a file was picked, or the list was cleared
-    Compiled,          // after a compilation: the table is final until "Clear List"
-    CompiledAndAdding  // a file picked after a compilation: rows may be added, not removed or compiled
+    Start,            // window load: nothing picked yet
+    Ready,            // a file was picked, or the list was cleared
+    Compiled,         // after a compilation: the table is final until "Clear List"
+    CompiledAndAdding // a file picked after a compilation: rows may be added, not removed or compiled
 };
 
 struct ButtonsEnabled {

@@ -7,6 +7,7 @@
 #include "ui/twips.h"
 
 #include <QCheckBox>
+#include <QFont>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +22,8 @@ namespace romui {
 
 namespace {
 
+constexpr int kDesignFontPixels = 10;
+
 // "Menu.GB", the outputs and relative ROM paths are all taken from the folder the program runs in.
 std::filesystem::path workFolder() {
     std::error_code error;
@@ -28,7 +31,17 @@ std::filesystem::path workFolder() {
     return error ? std::filesystem::path(".") : folder;
 }
 
-QString shown(const std::string& text) { return QString::fromStdString(text); }
+// The controls were laid out for a small dialog font of narrow letters: at ten pixels an Arial-like face
+// fits every caption in its box, the hint text on one line included.
+QFont designFont() {
+    QFont font(QStringList{"Liberation Sans", "Arial", "Helvetica", "Nimbus Sans"});
+    font.setPixelSize(kDesignFontPixels);
+    return font;
+}
+
+QString shown(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 // Makes the list show exactly the column's texts, touching only rows that differ so that the list keeps
 // its scroll position.
@@ -58,9 +71,11 @@ void showColumn(QListWidget* list, const std::vector<std::string>& texts, int se
 
 } // namespace
 
-Form1::Form1(std::unique_ptr<RomFilePicker> picker, QWidget* parent) : QWidget(parent), picker_(std::move(picker)) {
+Form1::Form1(std::unique_ptr<RomFilePicker> picker, QWidget* parent)
+    : QWidget(parent), picker_(std::move(picker)) {
     setWindowTitle(kWindowCaption);
     setFixedSize(pixels(kClientWidthTwips), pixels(kClientHeightTwips));
+    setFont(designFont());
     createControls();
     chainFocusOrder();
     if (!picker_) {
@@ -87,7 +102,8 @@ void Form1::connectEvents() {
     // again leaves it where the user put it.
     for (std::size_t c = 1; c < romc::kColumnCount; ++c) {
         const auto column = static_cast<romc::Column>(c);
-        connect(columnLists_[c], &QListWidget::currentRowChanged, this, [this, column] { columnClicked(column); });
+        connect(columnLists_[c], &QListWidget::currentRowChanged, this,
+                [this, column] { columnClicked(column); });
     }
 }
 
@@ -178,8 +194,8 @@ void Form1::showTable() {
 }
 
 void Form1::showFailure(const QString& action, const romc::Failure& failure, bool critical) {
-    QMessageBox box(critical ? QMessageBox::Critical : QMessageBox::Warning, QString(kWindowCaption) + " - " + action,
-                    shown(failure.message), QMessageBox::Ok, this);
+    QMessageBox box(critical ? QMessageBox::Critical : QMessageBox::Warning,
+                    QString(kWindowCaption) + " - " + action, shown(failure.message), QMessageBox::Ok, this);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
 }

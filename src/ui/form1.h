@@ -3,6 +3,7 @@
 // itself lives in a romc::TableState that the lists display.
 #pragma once
 
+#include "romtable/failure.h"
 #include "romtable/rom_table.h"
 #include "romtable/table_state.h"
 #include "ui/button_state.h"
@@ -22,7 +23,8 @@ class QPushButton;
 namespace romui {
 
 inline constexpr const char* kWindowCaption = "Tarnwick 256M ROM Compiler";
-inline constexpr const char* kSaveHint = "For ROM's Requiring Save Slots, Select Save box before adding ROM. ";
+inline constexpr const char* kSaveHint =
+    "For ROM's Requiring Save Slots, Select Save box before adding ROM. ";
 
 class Form1 : public QWidget {
     Q_OBJECT
@@ -70,9 +72,9 @@ class Form1 : public QWidget {
     QPushButton* Command5 = nullptr;
     QPushButton* Command6 = nullptr;
     QCheckBox* Check1 = nullptr;
-    std::array<QListWidget*, romc::kColumnCount> columnLists_{};  // List1 to List7, in column order
-    std::array<QLabel*, 9> labels_{};                              // Label1 to Label9
-    std::array<QFrame*, 8> lines_{};                               // Line1 to Line8
+    std::array<QListWidget*, romc::kColumnCount> columnLists_{}; // List1 to List7, in column order
+    std::array<QLabel*, 9> labels_{};                            // Label1 to Label9
+    std::array<QFrame*, 8> lines_{};                             // Line1 to Line8
 };
 
 } // namespace romui

@@ -69,10 +69,11 @@ QFrame* makeLine(QWidget* window, const char* name, int x1, int y1, int x2, int 
 
 void Form1::createControls() {
     // The lines lie beneath the controls, framing the hint text and the right-hand button panel.
-    lines_ = {makeLine(this, "Line1", 9720, 360, 4320, 360),    makeLine(this, "Line2", 4320, 0, 9720, 0),
-              makeLine(this, "Line3", 9720, 360, 9720, 0),      makeLine(this, "Line4", 4320, 360, 4320, 0),
-              makeLine(this, "Line5", 9840, 0, 11160, 0),       makeLine(this, "Line6", 11160, 4680, 11160, 0),
-              makeLine(this, "Line7", 9840, 0, 9840, 4680),     makeLine(this, "Line8", 11160, 4680, 9840, 4680)};
+    lines_ = {
+        makeLine(this, "Line1", 9720, 360, 4320, 360), makeLine(this, "Line2", 4320, 0, 9720, 0),
+        makeLine(this, "Line3", 9720, 360, 9720, 0),   makeLine(this, "Line4", 4320, 360, 4320, 0),
+        makeLine(this, "Line5", 9840, 0, 11160, 0),    makeLine(this, "Line6", 11160, 4680, 11160, 0),
+        makeLine(this, "Line7", 9840, 0, 9840, 4680),  makeLine(this, "Line8", 11160, 4680, 9840, 4680)};
 
     // In focus order.
     Text1 = makeTextBox(this, "Text1", QString(), twipRect(120, 480, 1935, 375));
@@ -118,8 +119,8 @@ void Form1::chainFocusOrder() {
     // Labels never take the focus; Qt skips the disabled "Add ROM" and the hidden List7 and "Debug".
     const auto& lists = columnLists_;
     QWidget* const order[] = {Text1,    Text2,    Command1, Command2, lists[0], lists[1],
-                                    Command3, lists[2], Check1,   lists[3], lists[4], lists[5],
-                                    lists[6], Command4, Text3,    Text4,    Command5, Command6};
+                              Command3, lists[2], Check1,   lists[3], lists[4], lists[5],
+                              lists[6], Command4, Text3,    Text4,    Command5, Command6};
     for (std::size_t i = 1; i < std::size(order); ++i) {
         QWidget::setTabOrder(order[i - 1], order[i]);
     }

@@ -8,7 +8,9 @@ namespace romui {
 
 inline constexpr int kTwipsPerPixel = 15;
 
-constexpr int pixels(int twips) { return twips / kTwipsPerPixel; }
+constexpr int pixels(int twips) {
+    return twips / kTwipsPerPixel;
+}
 
 // A control's box from its left, top, width and height in twips.
 inline QRect twipRect(int left, int top, int width, int height) {

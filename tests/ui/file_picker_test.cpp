@@ -1,0 +1,187 @@
+// The real open-file dialog behind "Find File": its settings before each showing, the ROM filter in any
+// letter case, the default suffix, and the file name it keeps from one use to the next.
+#include "support/rom_files.h"
+#include "ui/form1.h"
+#include "ui/rom_file_picker.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+using romc::test::makeRom;
+using romc::test::ScratchFolder;
+using romui::DialogRomFilePicker;
+
+namespace {
+
+// Runs `act` on the file dialog once it is the modal window, from inside the dialog's own event loop, and
+// keeps calling it until it closes the dialog; `act` returns true when it has.
+class DialogHand {
+  public:
+    explicit DialogHand(std::function<bool(QFileDialog&)> act) : act_(std::move(act)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (dialog != nullptr && act_(*dialog)) {
+                timer_.stop();
+            }
+        });
+        timer_.start(10);
+    }
+
+  private:
+    std::function<bool(QFileDialog&)> act_;
+    QTimer timer_;
+};
+
+QStringList listedFiles(QFileDialog& dialog) {
+    QStringList names;
+    auto* view = dialog.findChild<QListView*>("listView");
+    if (view == nullptr || view->model() == nullptr) {
+        return names;
+    }
+    const QModelIndex folder = view->rootIndex();
+    for (int row = 0; row < view->model()->rowCount(folder); ++row) {
+        names << view->model()->index(row, 0, folder).data().toString();
+    }
+    return names;
+}
+
+// As a user does: types the file's path into the dialog's name box and confirms.
+bool typeAndAccept(QFileDialog& dialog, const QString& path) {
+    auto* nameBox = dialog.findChild<QLineEdit*>("fileNameEdit");
+    if (nameBox == nullptr) {
+        return false;
+    }
+    nameBox->setText(path);
+    QTest::keyClick(nameBox, Qt::Key_Return);
+    return true;
+}
+
+QString nativePath(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+} // namespace
+
+class FilePickerTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void dialogIsSetUpBeforeShowing() {
+        ScratchFolder folder;
+        makeRom(folder.path(), "tetris.gb", 32768, 1);
+        makeRom(folder.path(), "PUZZLE.GB", 32768, 2);
+        makeRom(folder.path(), "notes.txt", 10, 3);
+        QWidget window;
+        DialogRomFilePicker picker(&window);
+        QCOMPARE(picker.dialog()->objectName(), QString("CommonDialog1"));
+        QCOMPARE(picker.dialog()->parent(), &window);
+        picker.dialog()->setDirectory(nativePath(folder.path()));
+
+        QString title;
+        QStringList filters;
+        QString filterInForce;
+        QString suffix;
+        QStringList listed;
+        int waits = 0;
+        DialogHand hand([&](QFileDialog& dialog) {
+            listed = listedFiles(dialog);
+            // The folder is read in the background; give it a while before looking.
+            if (listed.size() < 2 && ++waits < 500) {
+                return false;
+            }
+            title = dialog.windowTitle();
+            filters = dialog.nameFilters();
+            filterInForce = dialog.selectedNameFilter();
+            suffix = dialog.defaultSuffix();
+            return typeAndAccept(dialog, nativePath(folder.path() / "tetris.gb"));
+        });
+        const QString chosen = picker.pickRomFile();
+        QCOMPARE(title, QString("Select File"));
+        QCOMPARE(filters, QStringList({"GB ROM(*.GB)", "All Files(*.*)"}));
+        QCOMPARE(filterInForce, QString("GB ROM(*.GB)"));
+        QCOMPARE(suffix, QString("GB"));
+        listed.sort();
+        QCOMPARE(listed, QStringList({"PUZZLE.GB", "tetris.gb"}));
+        QCOMPARE(chosen, nativePath(folder.path() / "tetris.gb"));
+    }
+
+    void romFilterMatchesAnyLetterCase() {
+        ScratchFolder folder;
+        for (const char* name : {"tetris.gb", "PUZZLE.GB", "Mixed.Gb", "notes.txt", "space.gbc"}) {
+            makeRom(folder.path(), name, 10, 1);
+        }
+        QWidget window;
+        DialogRomFilePicker picker(&window);
+        QVERIFY(!(picker.dialog()->filter() & QDir::CaseSensitive));
+        const QDir dir(nativePath(folder.path()), "*.GB", QDir::Name, picker.dialog()->filter());
+        QCOMPARE(dir.entryList(), QStringList({"Mixed.Gb", "PUZZLE.GB", "tetris.gb"}));
+    }
+
+    void typedNameWithoutExtensionGetsDefaultSuffix() {
+        ScratchFolder folder;
+        makeRom(folder.path(), "PUZZLE.GB", 32768, 1);
+        QWidget window;
+        DialogRomFilePicker picker(&window);
+        picker.dialog()->setDirectory(nativePath(folder.path()));
+        DialogHand hand([](QFileDialog& dialog) { return typeAndAccept(dialog, "PUZZLE"); });
+        QCOMPARE(picker.pickRomFile(), nativePath(folder.path() / "PUZZLE.GB"));
+    }
+
+    void keepsLastFileThroughCancel() {
+        ScratchFolder folder;
+        makeRom(folder.path(), "PUZZLE.GB", 32768, 1);
+        QWidget window;
+        DialogRomFilePicker picker(&window);
+        {
+            DialogHand cancel([](QFileDialog& dialog) {
+                dialog.reject();
+                return true;
+            });
+            QCOMPARE(picker.pickRomFile(), QString());
+        }
+        {
+            DialogHand choose([&](QFileDialog& dialog) {
+                return typeAndAccept(dialog, nativePath(folder.path() / "PUZZLE.GB"));
+            });
+            QCOMPARE(picker.pickRomFile(), nativePath(folder.path() / "PUZZLE.GB"));
+        }
+        QStringList heldWhenShown;
+        DialogHand cancel([&](QFileDialog& dialog) {
+            heldWhenShown = dialog.selectedFiles();
+            dialog.reject();
+            return true;
+        });
+        QCOMPARE(picker.pickRomFile(), nativePath(folder.path() / "PUZZLE.GB"));
+        QCOMPARE(heldWhenShown, QStringList({nativePath(folder.path() / "PUZZLE.GB")}));
+    }
+
+    void findFileShowsTheDialogAndProposesName() {
+        ScratchFolder folder;
+        makeRom(folder.path(), "Space Adventure DX.GBC", 32768, 1);
+        romui::Form1 window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* dialog = window.findChild<QFileDialog*>("CommonDialog1");
+        QVERIFY(dialog != nullptr);
+        dialog->setDirectory(nativePath(folder.path()));
+        DialogHand hand([&](QFileDialog& shown) {
+            shown.selectNameFilter("All Files(*.*)");
+            return typeAndAccept(shown, nativePath(folder.path() / "Space Adventure DX.GBC"));
+        });
+        QTest::mouseClick(window.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+        QCOMPARE(window.findChild<QLineEdit*>("Text2")->text(),
+                 nativePath(folder.path() / "Space Adventure DX.GBC"));
+        QCOMPARE(window.findChild<QLineEdit*>("Text1")->text(), QString("Space Adventure "));
+        QVERIFY(window.findChild<QPushButton*>("Command2")->isEnabled());
+    }
+};
+
+QTEST_MAIN(FilePickerTest)
+#include "file_picker_test.moc"
