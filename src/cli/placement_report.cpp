@@ -89,6 +89,11 @@ std::string rowsText(const FlashPlan& plan) {
     return text;
 }
 
+bool someNotPlaced(const FlashPlan& plan) {
+    return std::any_of(plan.rows.begin(), plan.rows.end(),
+                       [](const RowPlace& place) { return !place.first; });
+}
+
 std::string usageText(const FlashUsage& usage) {
     const std::size_t w = 6;
     std::string text;
@@ -116,7 +121,7 @@ std::string usageText(const FlashUsage& usage) {
     return text;
 }
 
-std::string outputsText(const FlashUsage& usage, const ReportOutcome& outcome) {
+std::string outputsText(const FlashPlan& plan, const FlashUsage& usage, const ReportOutcome& outcome) {
     std::string text;
     if (outcome.mode == ReportMode::Written) {
         text += "Written files, with the CRC32 a cartridge dumper shows for them:\n";
@@ -125,10 +130,13 @@ std::string outputsText(const FlashUsage& usage, const ReportOutcome& outcome) {
                     (file.crc ? "CRC32 " + crcText(*file.crc) : file.problem) + '\n';
         }
     } else {
-        text += outcome.mode == ReportMode::DryRun
-                    ? "Dry run: no file was written, so there is no CRC32. A compilation would write:\n"
-                    : "Not compiled, so no file was written and there is no CRC32. Once it compiles it would "
-                      "write:\n";
+        if (outcome.mode == ReportMode::DryRun) {
+            text += "Dry run: no file was written, so there is no CRC32. A compilation would write:\n";
+        } else {
+            text += std::string("Not compiled, so no file was written and there is no CRC32. ") +
+                    (someNotPlaced(plan) ? "Without the rows marked \"not placed\" it would write:\n"
+                                         : "Once the cause is mended it would write:\n");
+        }
         text += "  " + padRight(kImageName, 11) + padLeft(number(usage.imageBytes), 9) + " bytes\n";
         for (int k = 1; k <= usage.pieces; ++k) {
             text += "  " + padRight(pieceName(k), 11) + padLeft(number(kPieceSize), 9) + " bytes  blocks " +
@@ -210,9 +218,7 @@ std::string placementReport(const FlashPlan& plan, const FlashUsage& usage, cons
     std::string text = "\nPlacement report\n================\n";
     if (outcome.mode == ReportMode::Refused) {
         text += "Not compiled: " + outcome.refusal + "\n";
-        const bool someNotPlaced = std::any_of(plan.rows.begin(), plan.rows.end(),
-                                               [](const RowPlace& place) { return !place.first; });
-        if (someNotPlaced) {
+        if (someNotPlaced(plan)) {
             text +=
                 "The rows marked \"not placed\" do not fit. The other rows are shown where they would go if\n"
                 "those were removed from the table.\n";
@@ -221,7 +227,7 @@ std::string placementReport(const FlashPlan& plan, const FlashUsage& usage, cons
     text += '\n' + rowsText(plan) + '\n' + usageText(usage) + '\n';
     text +=
         "Flash map: one line per 2 MiB save region, one character per 32 KiB block.\n" + flashMapText(plan);
-    text += '\n' + outputsText(usage, outcome);
+    text += '\n' + outputsText(plan, usage, outcome);
     return text;
 }
 

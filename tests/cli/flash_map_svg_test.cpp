@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 #include <map>
-#include <regex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,15 +28,29 @@ struct DrawnBlock {
     int row = -1;
 };
 
+// The text of attribute `name` inside the element that starts at `from`, if it has one.
+std::optional<std::string> attribute(const std::string& svg, std::size_t from, const std::string& name) {
+    const std::size_t end = svg.find("/>", from);
+    const std::size_t at = svg.find(" " + name + "=\"", from);
+    if (at == std::string::npos || at > end) {
+        return std::nullopt;
+    }
+    const std::size_t value = at + name.size() + 3;
+    return svg.substr(value, svg.find('"', value) - value);
+}
+
 // Each block's <rect>, by block number; a block drawn twice or never fails the test.
 std::map<int, DrawnBlock> drawnBlocks(const std::string& svg) {
-    static const std::regex cell(
-        R"re(<rect x="\d+" y="\d+" width="\d+" height="\d+" id="block-(\d+)" class="(\w+)"(?: data-row="(\d+)")?)re");
     std::map<int, DrawnBlock> drawn;
-    for (auto it = std::sregex_iterator(svg.begin(), svg.end(), cell); it != std::sregex_iterator(); ++it) {
-        const int block = std::stoi((*it)[1]);
+    for (std::size_t at = svg.find("<rect "); at != std::string::npos; at = svg.find("<rect ", at + 1)) {
+        const auto id = attribute(svg, at, "id");
+        if (!id || id->rfind("block-", 0) != 0) {
+            continue;
+        }
+        const int block = std::stoi(id->substr(6));
         EXPECT_EQ(drawn.count(block), 0u) << "block " << block << " drawn twice";
-        drawn[block] = {(*it)[2], (*it)[3].matched ? std::stoi((*it)[3]) : -1};
+        const auto row = attribute(svg, at, "data-row");
+        drawn[block] = {attribute(svg, at, "class").value_or(""), row ? std::stoi(*row) : -1};
     }
     return drawn;
 }

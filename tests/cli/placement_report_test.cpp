@@ -217,7 +217,9 @@ TEST_F(PlacementReport, SavesAndAnUnplaceableRomText) {
         "bank  1    64- 127  BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB  save ROM: B "
         "SAVE TWO",
         "bank  2   128- 191  GGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGG  no save ROM",
-        "Not compiled, so no file was written and there is no CRC32. Once it compiles it would write:",
+        "Not compiled, so no file was written and there is no CRC32. Without the rows marked \"not placed\" "
+        "it "
+        "would write:",
     };
     for (const auto& line : expected) {
         EXPECT_TRUE(hasLine(report, line)) << "missing line:\n" << line << "\nin:\n" << report;

@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <map>
-#include <regex>
 #include <string>
 #include <sys/wait.h>
 
