@@ -69,8 +69,8 @@ TEST_F(CliRun, CompilesAndPrintsTheTable) {
     test::makeRom(folder.path(), "PUZZLE.GB", 32 * kBlockSize, 1);
     test::makeRom(folder.path(), "saver.gb", 4 * kBlockSize, 2);
     test::makeRom(folder.path(), "SPACE ADVENTURE DX.GBC", 2 * kBlockSize, 3);
-    const auto run = runCli(folder, {"-C", folder.path().string(), "PUZZLE.GB", "--save", "--name", "My Save",
-                                     "saver.gb", "SPACE ADVENTURE DX.GBC"});
+    const auto run = runCli(folder, {"--quiet", "-C", folder.path().string(), "PUZZLE.GB", "--save", "--name",
+                                     "My Save", "saver.gb", "SPACE ADVENTURE DX.GBC"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "PUZZLE\tPUZZLE.GB\t32\tN\tN/A\t32\t224\n"
                        "MY SAVE\tsaver.gb\t4\tY\t 0\t4\t252\n"
