@@ -71,7 +71,7 @@ class RandomSession {
     std::string step() {
         const int dice = pick(0, 99);
         std::string broke;
-        if (dice < 42) {
+        if (dice < 41) {
             broke = add(choosePoolFile());
         } else if (dice < 44) {
             broke = bulkAdd();
@@ -265,7 +265,7 @@ class RandomSession {
 
     // Many small ROMs at once, so that tables of more than 255 rows are reached now and then.
     std::string bulkAdd() {
-        const int count = pick(20, 60);
+        const int count = pick(30, 90);
         for (int i = 0; i < count; ++i) {
             if (auto broke = add(pool_[static_cast<std::size_t>(pick(14, 21))]); !broke.empty()) {
                 return broke;
