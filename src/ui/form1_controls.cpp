@@ -44,6 +44,8 @@ QListWidget* makeList(QWidget* window, const char* name, const QRect& box) {
     list->setGeometry(box);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setSortingEnabled(false);
+    // Like the design's list boxes: one text per row within the column's width, no sideways scrolling.
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     return list;
 }
 
@@ -85,6 +87,7 @@ void Form1::createControls() {
     auto& lists = columnLists_;
     lists[0] = makeList(this, "List1", twipRect(120, 1080, 1935, 5130));
     lists[1] = makeList(this, "List2", twipRect(2160, 1080, 1935, 5130));
+    lists[1]->setTextElideMode(Qt::ElideLeft); // a long path still shows its file name
     Command3 = makeButton(this, "Command3", "Clear List", twipRect(9960, 840, 1095, 615));
     labels_[2] = makeLabel(this, "Label3", "ROM Size (Blocks)", twipRect(4320, 480, 855, 495));
     lists[2] = makeList(this, "List3", twipRect(4200, 1080, 1215, 5130));
