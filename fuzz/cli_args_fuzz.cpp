@@ -22,6 +22,16 @@ std::vector<std::string> argumentsFor(const romc::CliArguments& parsed) {
     if (parsed.dryRun) {
         arguments.emplace_back("--dry-run");
     }
+    if (parsed.report) {
+        arguments.emplace_back("--report");
+    }
+    if (parsed.quiet) {
+        arguments.emplace_back("--quiet");
+    }
+    if (parsed.map) {
+        arguments.emplace_back("--map");
+        arguments.push_back(parsed.map->string());
+    }
     if (parsed.workDir != ".") {
         arguments.emplace_back("-C");
         arguments.push_back(parsed.workDir.string());
@@ -49,7 +59,8 @@ std::vector<std::string> argumentsFor(const romc::CliArguments& parsed) {
 }
 
 bool sameRoms(const romc::CliArguments& a, const romc::CliArguments& b) {
-    if (a.roms.size() != b.roms.size() || a.dryRun != b.dryRun || a.workDir != b.workDir) {
+    if (a.roms.size() != b.roms.size() || a.dryRun != b.dryRun || a.workDir != b.workDir ||
+        a.report != b.report || a.quiet != b.quiet || a.map != b.map) {
         return false;
     }
     for (std::size_t i = 0; i < a.roms.size(); ++i) {
