@@ -57,7 +57,7 @@ class WorkingFolder {
     std::filesystem::path previous_;
 };
 
-// A shown main window with a given file picker.
+// A shown main window with a given file picker; every message box it shows is written down and closed.
 class WindowDriver {
   public:
     WindowDriver();
@@ -65,6 +65,7 @@ class WindowDriver {
 
     Form1& window() { return *window_; }
     const romc::TableState& state() const { return window_->tableState(); }
+    const std::vector<ShownMessage>& messages() const { return watcher_.messages(); }
 
     template <class T> T* control(const char* name) const { return window_->findChild<T*>(name); }
 
@@ -86,6 +87,7 @@ class WindowDriver {
     QStringList snapshot() const;
 
   private:
+    MessageWatcher watcher_;
     std::unique_ptr<Form1> window_;
     GivenFilePicker* picker_;
 };
