@@ -13,6 +13,7 @@
 #include "romtable/rom_name.h"
 #include "romtable/table_state.h"
 
+#include <csignal>
 #include <iostream>
 #include <memory>
 
@@ -81,6 +82,9 @@ void printReport(const romc::TableState& state, const romc::CliArguments& cli, r
 } // namespace
 
 int main(int argc, char** argv) {
+    // Past a file-size limit the system would kill the tool mid-write; ignoring the signal turns it into
+    // a write error that is reported and cleaned up like a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
     const auto arguments = romc::parseCliArguments(std::vector<std::string>(argv + 1, argv + argc));
     if (!arguments.ok()) {
         return fail(arguments.failure(), kExitUsage);

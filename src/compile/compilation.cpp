@@ -50,8 +50,9 @@ Outcome<std::vector<std::uint8_t>> readMenuTemplate(const std::filesystem::path&
     return menuBytes;
 }
 
-Refusal checkOutputNames(const std::filesystem::path& workDir) {
-    for (int k = 0; k <= kPieceCount; ++k) {
+// Only the outputs this image writes: a piece it does not reach is neither written nor in the way.
+Refusal checkOutputNames(const std::filesystem::path& workDir, int pieces) {
+    for (int k = 0; k <= pieces; ++k) {
         const std::string name = k == 0 ? kImageName : pieceName(k);
         std::error_code error;
         if (std::filesystem::is_directory(std::filesystem::symlink_status(workDir / name, error))) {
@@ -149,16 +150,16 @@ Refusal generateCompilation(TableState& state, const CompileRequest& request) {
     if (!menuBytes.ok()) {
         return menuBytes.failure();
     }
-    if (auto failure = checkOutputNames(request.workDir)) {
-        return failure;
-    }
     auto roms = placedRoms(table, request.workDir);
     if (!roms.ok()) {
         return roms.failure();
     }
+    ImagePlan plan{std::move(menuBytes.value()), std::move(roms.value()), blocks};
+    applyMenuPatch(plan.menu, patch.value());
+    if (auto failure = checkOutputNames(request.workDir, piecesFor(imageLength(plan)))) {
+        return failure;
+    }
     if (!request.dryRun) {
-        ImagePlan plan{std::move(menuBytes.value()), std::move(roms.value()), blocks};
-        applyMenuPatch(plan.menu, patch.value());
         if (auto failure = writeOutputs(plan, patch.value(), request.workDir)) {
             return failure;
         }

@@ -259,8 +259,8 @@ TEST_F(Compilation, FailedCheckChangesNothing) {
               },
               "(256 blocks) does not fit in the flash: the largest free aligned space is 128 blocks"}},
             {"output name is a folder",
-             {[](Compilation& t) { std::filesystem::create_directory(t.folder / "Output2.GB"); },
-              "\"Output2.GB\": a folder of that name is in the way"}},
+             {[](Compilation& t) { std::filesystem::create_directory(t.folder / "Output1.GB"); },
+              "\"Output1.GB\": a folder of that name is in the way"}},
         };
     for (const auto& [what, arrangeAndMessage] : cases) {
         SCOPED_TRACE(what);
@@ -280,6 +280,13 @@ TEST_F(Compilation, FailedCheckChangesNothing) {
         EXPECT_EQ(state.blocks, before.blocks);
         EXPECT_EQ(folderContents(), contents);
     }
+}
+
+TEST_F(Compilation, FolderUnderAPieceTheImageDoesNotReachIsNoObstacle) {
+    std::filesystem::create_directory(folder / "Output4.GB");
+    addOk(romFile(1));
+    compileOk();
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "Output4.GB"));
 }
 
 TEST_F(Compilation, PlantedLinkUnderAnOutputNameIsReplacedNotFollowed) {
