@@ -5,10 +5,14 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <csignal>
 #include <filesystem>
 #include <iostream>
 
 int main(int argc, char** argv) {
+    // Past a file-size limit the system would kill the window mid-write; ignoring the signal turns it into
+    // a write error that the compilation reports and cleans up like a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationName("romcompiler");
     QApplication::setApplicationDisplayName(romui::kWindowCaption);

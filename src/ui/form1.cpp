@@ -2,6 +2,7 @@
 
 #include "compile/compilation.h"
 #include "romtable/add_rom.h"
+#include "romtable/rom_header.h"
 #include "romtable/rom_name.h"
 #include "romtable/row_selection.h"
 #include "ui/twips.h"
@@ -9,12 +10,14 @@
 #include <QCheckBox>
 #include <QFont>
 #include <QFrame>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QToolTip>
 #include <filesystem>
 #include <string>
 
@@ -98,6 +101,8 @@ void Form1::connectEvents() {
     connect(Check1, &QCheckBox::toggled, this, &Form1::Check1_Click);
     // A row chosen by mouse or keyboard.
     connect(columnLists_[0], &QListWidget::currentRowChanged, this, &Form1::List1_Click);
+    // The name column's tooltips are made when asked for, so they speak of the file as it is now.
+    columnLists_[0]->viewport()->installEventFilter(this);
     // The other lists run no handler; the table only records their selection, so that showing the table
     // again leaves it where the user put it.
     for (std::size_t c = 1; c < romc::kColumnCount; ++c) {
@@ -175,6 +180,29 @@ void Form1::List1_Click() {
 
 void Form1::columnClicked(romc::Column column) {
     romc::selectColumnRow(state_, column, columnLists_[static_cast<std::size_t>(column)]->currentRow());
+}
+
+QString Form1::nameToolTip(int row) const {
+    if (row < 0 || static_cast<std::size_t>(row) >= state_.table.rowCount()) {
+        return {};
+    }
+    return shown(romc::headerFindingsText(
+        romc::checkTableRow(state_.table, static_cast<std::size_t>(row), workFolder())));
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    QListWidget* names = columnLists_[0];
+    if (watched != names->viewport() || event->type() != QEvent::ToolTip) {
+        return QWidget::eventFilter(watched, event);
+    }
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QString tip = nameToolTip(names->indexAt(help->pos()).row());
+    if (tip.isEmpty()) {
+        QToolTip::hideText();
+    } else {
+        QToolTip::showText(help->globalPos(), tip, names->viewport());
+    }
+    return true;
 }
 
 void Form1::setButtonState(ButtonState state) {

@@ -37,6 +37,13 @@ class Form1 : public QWidget {
     const romc::TableState& tableState() const { return state_; }
     ButtonState buttonState() const { return buttonState_; }
 
+    // What a row's name shows when the pointer rests on it: the ROM's cartridge header facts and warnings,
+    // read from its file at that moment.
+    QString nameToolTip(int row) const;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void createControls();
     void chainFocusOrder();

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QFrame>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -56,6 +57,23 @@ QString markedBlocks(const romc::TableState& state) {
         }
     }
     return runs.join(',');
+}
+
+// A one-block ROM whose cartridge header names `cartridgeType`, with a size code and checksum that agree.
+std::vector<std::uint8_t> romWithHeader(std::uint8_t cartridgeType) {
+    std::vector<std::uint8_t> bytes = romc::test::romBytes(kBlock, 99);
+    const std::string title = "QUEST";
+    std::fill(bytes.begin() + 0x134, bytes.begin() + 0x144, std::uint8_t{0});
+    std::copy(title.begin(), title.end(), bytes.begin() + 0x134);
+    bytes[0x147] = cartridgeType;
+    bytes[0x148] = 0x00; // 32 KiB
+    bytes[0x149] = 0x02; // 8 KiB of RAM
+    std::uint8_t sum = 0;
+    for (std::size_t i = 0x134; i <= 0x14C; ++i) {
+        sum = static_cast<std::uint8_t>(sum - bytes[i] - 1);
+    }
+    bytes[0x14D] = sum;
+    return bytes;
 }
 
 } // namespace
@@ -512,6 +530,26 @@ class Form1Test : public QObject {
         QVERIFY(driver.enabled("Command2"));
         QVERIFY(driver.enabled("Command4"));
         QVERIFY(driver.enabled("Command5"));
+    }
+
+    void nameToolTipShowsHeaderFactsAndWarnings() {
+        writeFile(scratch_->path() / "QUEST.GB", romWithHeader(0x03)); // MBC1+RAM+BATTERY
+        WindowDriver driver;
+        driver.addRom("QUEST.GB", false);
+        driver.addRom("QUEST.GB", true);
+        const QString withoutSave = driver.window().nameToolTip(0);
+        const QString withSave = driver.window().nameToolTip(1);
+        QVERIFY2(withoutSave.contains("QUEST"), qPrintable(withoutSave));
+        QVERIFY2(withoutSave.contains("saves will be lost"), qPrintable(withoutSave));
+        QVERIFY2(!withSave.contains("Warning"), qPrintable(withSave));
+        QCOMPARE(driver.window().nameToolTip(2), QString());
+
+        // The pointer resting on the first name asks the window, which answers from the file as it is.
+        auto* names = driver.control<QListWidget>("List1");
+        const QPoint onFirstRow = names->visualItemRect(names->item(0)).center();
+        QHelpEvent help(QEvent::ToolTip, onFirstRow, names->viewport()->mapToGlobal(onFirstRow));
+        QVERIFY(QCoreApplication::sendEvent(names->viewport(), &help));
+        QVERIFY(help.isAccepted());
     }
 
     void compilationLocksButtonsAndMatchesCommandLine() {
