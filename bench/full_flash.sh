@@ -28,7 +28,7 @@ base_times=()
 for ((i = 0; i < runs; i++)); do
   rm -f Output*.GB  # both sides start without outputs, so neither pays for freeing an earlier run's files
   sync
-  start=$(now); "$cli" "${roms[@]}" > /dev/null; end=$(now)
+  start=$(now); "$cli" --quiet "${roms[@]}" > /dev/null; end=$(now)
   cli_times+=("$(echo "$end - $start" | bc -l)")
   sync
   start=$(now); cat Menu.GB "${roms[@]}" > base.img && split -b 8388608 base.img base.; end=$(now)
@@ -38,7 +38,7 @@ done
 
 cli_median=$(printf '%s\n' "${cli_times[@]}" | median)
 base_median=$(printf '%s\n' "${base_times[@]}" | median)
-/usr/bin/time -v "$cli" "${roms[@]}" > /dev/null 2> time.txt
+/usr/bin/time -v "$cli" --quiet "${roms[@]}" > /dev/null 2> time.txt
 peak_kib=$(awk -F: '/Maximum resident set size/ { gsub(/ /, "", $2); print $2 }' time.txt)
 
 printf 'runs: %d\n' "$runs"
