@@ -2,7 +2,10 @@
 
 #include "compile/menu_table.h"
 #include "romtable/flash_units.h"
+#include "romtable/rom_header.h"
 
+#include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -10,14 +13,36 @@
 
 namespace romapp {
 
+namespace {
+
+void writeHeader(const DemoFile& file, std::vector<std::uint8_t>& bytes) {
+    namespace header = romc::header;
+    std::fill(bytes.begin() + header::kTitle, bytes.begin() + header::kChecksum + 1, std::uint8_t{0});
+    const std::string title = file.title;
+    std::copy(title.begin(), title.end(), bytes.begin() + header::kTitle);
+    if (file.cartridgeType == 0x1B) {
+        bytes[header::kColourFlag] = header::kColourEnhanced;
+    }
+    bytes[header::kCartridgeType] = file.cartridgeType;
+    // The size code says the ROM is 32 KiB << code.
+    bytes[header::kRomSizeCode] = static_cast<std::uint8_t>(std::countr_zero(file.bytes / romc::kBlockSize));
+    bytes[header::kRamSizeCode] = file.ramSizeCode;
+    bytes[header::kChecksum] = romc::headerChecksum(bytes);
+}
+
+} // namespace
+
 const std::vector<DemoFile>& demoFiles() {
     using romc::kBlockSize;
     static const std::vector<DemoFile> files = {
         {romc::menu::kTemplateName, kBlockSize}, // placeholder menu: the menu table is patched into it
-        {"PUZZLE.GB", 1 * kBlockSize},
-        {"racing.gb", 4 * kBlockSize},                  // a lower-case name: the ROM filter still shows it
-        {"A Very Long Game Title.GB", 32 * kBlockSize}, // the proposed name is cut to 16 characters
-        {"Space Adventure DX.GBC", 64 * kBlockSize},    // shown under "All Files(*.*)"
+        {"PUZZLE.GB", 1 * kBlockSize, "PUZZLE", 0x00, 0x00},
+        // A lower-case name: the ROM filter still shows it.
+        {"racing.gb", 4 * kBlockSize, "RACING", 0x01, 0x00},
+        // The proposed name is cut to 16 characters; a battery-backed game that wants "Save?".
+        {"A Very Long Game Title.GB", 32 * kBlockSize, "LONG GAME", 0x03, 0x02},
+        // Shown under "All Files(*.*)"; a Game Boy Color game with saves.
+        {"Space Adventure DX.GBC", 64 * kBlockSize, "SPACE ADV DX", 0x1B, 0x03},
     };
     return files;
 }
@@ -42,6 +67,9 @@ std::vector<std::uint8_t> demoBytes(const DemoFile& file) {
             state ^= state << 5;
             bytes[start + i] = static_cast<std::uint8_t>(state);
         }
+    }
+    if (file.title != nullptr) {
+        writeHeader(file, bytes);
     }
     return bytes;
 }

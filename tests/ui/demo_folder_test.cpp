@@ -3,6 +3,7 @@
 #include "app/demo_folder.h"
 #include "compile/compilation.h"
 #include "romtable/add_rom.h"
+#include "romtable/rom_header.h"
 #include "romtable/rom_name.h"
 #include "support/rom_files.h"
 
@@ -50,6 +51,25 @@ class DemoFolderTest : public QObject {
         writeFile(scratch / "taken", {1, 2, 3});
         const QString failure = QString::fromStdString(romapp::fillDemoFolder(scratch / "taken" / "demo"));
         QVERIFY2(failure.contains("Cannot create the demo folder"), qPrintable(failure));
+    }
+
+    // A sample ROM's header agrees with its file: added with save memory exactly when its cartridge keeps
+    // saves, it draws no warning; a battery game added without save memory does.
+    void demoRomHeadersAreGoodDumps() {
+        ScratchFolder scratch;
+        QCOMPARE(QString::fromStdString(romapp::fillDemoFolder(scratch.path())), QString());
+        for (const auto& file : romapp::demoFiles()) {
+            if (file.title == nullptr) {
+                continue;
+            }
+            const bool battery = romc::cartridgeKind(file.cartridgeType).battery;
+            const auto fitting = romc::checkRomFile(scratch / file.name, file.name, battery);
+            const QString firstWarning =
+                fitting.warnings.empty() ? QString() : QString::fromStdString(fitting.warnings.front());
+            QVERIFY2(fitting.warnings.empty(), qPrintable(firstWarning));
+            const auto wrong = romc::checkRomFile(scratch / file.name, file.name, false);
+            QCOMPARE(wrong.warnings.empty(), !battery);
+        }
     }
 
     void demoRomsCompileAtOnce() {
