@@ -2,6 +2,7 @@
 #include "compile/image.h"
 #include "compile/menu_table.h"
 #include "romtable/flash_units.h"
+#include "support/cli_runner.h"
 #include "support/rom_files.h"
 
 #include <array>
@@ -9,48 +10,13 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
-#include <sys/wait.h>
 
 namespace romc {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-struct Run {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-std::string quoted(const std::string& text) {
-    std::string result = "'";
-    for (char c : text) {
-        result += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return result + "'";
-}
-
-Run runCli(const test::ScratchFolder& folder, const std::vector<std::string>& arguments) {
-    std::string command = quoted(ROMC_CLI_PATH);
-    for (const auto& argument : arguments) {
-        command += " " + quoted(argument);
-    }
-    const auto errFile = folder.path().parent_path() / (folder.path().filename().string() + ".err");
-    command += " 2>" + quoted(errFile.string());
-    Run run{};
-    std::FILE* pipe = popen(command.c_str(), "r");
-    std::array<char, 4096> chunk{};
-    std::size_t got = 0;
-    while ((got = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0) {
-        run.out.append(chunk.data(), got);
-    }
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    const Bytes err = test::readFile(errFile);
-    run.err.assign(err.begin(), err.end());
-    std::filesystem::remove(errFile);
-    return run;
-}
+using test::runCli;
 
 class CliRun : public ::testing::Test {
   protected:

@@ -6,6 +6,7 @@
 #include "compile/image.h"
 #include "compile/menu_table.h"
 #include "romtable/flash_units.h"
+#include "support/cli_runner.h"
 #include "support/rom_files.h"
 
 #include <array>
@@ -13,7 +14,6 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
-#include <sys/wait.h>
 
 namespace romc {
 namespace {
@@ -38,41 +38,7 @@ std::uint32_t referenceCrc32(const Bytes& bytes) {
     return crc ^ 0xFFFFFFFFu;
 }
 
-struct Run {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-std::string shellQuoted(const std::string& text) {
-    std::string result = "'";
-    for (char c : text) {
-        result += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return result + "'";
-}
-
-Run runCli(const test::ScratchFolder& folder, const std::vector<std::string>& arguments) {
-    std::string command = shellQuoted(ROMC_CLI_PATH);
-    for (const auto& argument : arguments) {
-        command += " " + shellQuoted(argument);
-    }
-    const auto errFile = folder.path().parent_path() / (folder.path().filename().string() + ".report.err");
-    command += " 2>" + shellQuoted(errFile.string());
-    Run run{};
-    std::FILE* pipe = popen(command.c_str(), "r");
-    std::array<char, 4096> chunk{};
-    std::size_t got = 0;
-    while ((got = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0) {
-        run.out.append(chunk.data(), got);
-    }
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    const Bytes err = test::readFile(errFile);
-    run.err.assign(err.begin(), err.end());
-    std::filesystem::remove(errFile);
-    return run;
-}
+using test::runCli;
 
 // A ROM whose header says MBC1+RAM+BATTERY, 1 MiB, 32 KiB of RAM, with the right checksum.
 Bytes batteryRom() {
