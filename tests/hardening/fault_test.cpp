@@ -6,7 +6,6 @@
 #include "compile/image.h"
 #include "hardening/child_process.h"
 #include "hardening/state_checks.h"
-#include "hardening/work_folder.h"
 #include "romtable/add_rom.h"
 #include "support/rom_files.h"
 
@@ -58,7 +57,7 @@ class Faults : public ::testing::Test {
         clearList(state);
     }
 
-    WorkFolder folder;
+    test::ScratchFolder folder;
     TableState state;
 
   private:
@@ -276,7 +275,7 @@ TEST_F(Faults, TemporaryNameTakenByAFolderFailsAndChangesNothing) {
 }
 
 TEST_F(Faults, PlantedLinksUnderOutputNamesAreReplacedNotFollowed) {
-    WorkFolder elsewhere;
+    test::ScratchFolder elsewhere;
     const Bytes victimBytes = test::romBytes(5000, 99);
     test::writeFile(elsewhere / "victim-image", victimBytes);
     test::writeFile(elsewhere / "victim-piece", victimBytes);

@@ -6,7 +6,6 @@
 #include "compile/compilation.h"
 #include "compile/menu_table.h"
 #include "hardening/state_checks.h"
-#include "hardening/work_folder.h"
 #include "romtable/add_rom.h"
 #include "romtable/number_text.h"
 #include "romtable/rom_name.h"
@@ -43,7 +42,7 @@ class Mends : public ::testing::Test {
         ASSERT_FALSE(refusal) << refusal->message;
     }
 
-    WorkFolder folder;
+    test::ScratchFolder folder;
     TableState state;
     bool saveBox = false;
 

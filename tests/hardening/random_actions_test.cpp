@@ -9,7 +9,6 @@
 #include "compile/image.h"
 #include "hardening/reference_model.h"
 #include "hardening/state_checks.h"
-#include "hardening/work_folder.h"
 #include "romtable/add_rom.h"
 #include "romtable/row_selection.h"
 #include "support/rom_files.h"
@@ -479,7 +478,7 @@ class RandomSession {
         return {};
     }
 
-    WorkFolder folder_;
+    test::ScratchFolder folder_;
     std::mt19937_64 random_;
     std::vector<PoolFile> pool_;
     std::size_t accepted_ = 0;
