@@ -18,10 +18,6 @@ std::optional<int> numberIn(const std::string& text, int low, int high) {
     return static_cast<int>(*value);
 }
 
-std::uintmax_t blockEnd(int block) {
-    return static_cast<std::uintmax_t>(block + 1) * kBlockSize;
-}
-
 } // namespace
 
 char rowLetter(std::size_t row) {
@@ -98,27 +94,19 @@ FlashUsage flashUsage(const FlashPlan& plan, std::uintmax_t menuTemplateBytes) {
     FlashUsage usage;
     usage.used = static_cast<int>(std::count(plan.blocks.begin(), plan.blocks.end(), std::int16_t{1}));
     usage.free = kFlashBlocks - usage.used;
-    usage.lastOccupied = kLastBlock;
-    while (usage.lastOccupied > 0 && plan.blocks[static_cast<std::size_t>(usage.lastOccupied)] != 1) {
-        --usage.lastOccupied;
-    }
+    usage.lastOccupied = lastOccupiedBlock(plan.blocks);
     usage.freeAtEnd = kLastBlock - usage.lastOccupied;
     usage.lostToAlignment = usage.free - usage.freeAtEnd;
     usage.largestFreeAlignedSpace = largestFreeAlignedSpace(plan.blocks);
 
-    // The image is as long as its furthest write: the menu, each placed ROM's whole blocks, and the 0xFF
-    // filler of each free block below the last occupied one.
-    usage.imageBytes = std::min<std::uintmax_t>(menuTemplateBytes, kFlashSize);
+    int romsEnd = 0;
     for (const RowPlace& place : plan.rows) {
         if (place.first) {
-            usage.imageBytes = std::max(usage.imageBytes, blockEnd(place.last()));
+            romsEnd = std::max(romsEnd, place.last() + 1);
         }
     }
-    for (int block = 0; block < usage.lastOccupied; ++block) {
-        if (plan.blocks[static_cast<std::size_t>(block)] == 0) {
-            usage.imageBytes = std::max(usage.imageBytes, blockEnd(block));
-        }
-    }
+    usage.imageBytes =
+        imageLength(std::min<std::uintmax_t>(menuTemplateBytes, kFlashSize), romsEnd, plan.blocks);
     usage.pieces = piecesFor(usage.imageBytes);
     return usage;
 }

@@ -22,14 +22,6 @@ std::uintmax_t blockOffset(int block) {
     return static_cast<std::uintmax_t>(block) * kBlockSize;
 }
 
-int lastOccupiedBlock(const BlockMap& blocks) {
-    int last = kLastBlock;
-    while (last > 0 && blocks[static_cast<std::size_t>(last)] != 1) {
-        --last;
-    }
-    return last; // block 0 is always the menu's
-}
-
 // The part of [first, first + size) that falls inside the window, as offsets into the window and the source.
 struct Overlap {
     std::size_t windowStart = 0;
@@ -71,19 +63,22 @@ std::string pieceName(int k) {
     return "Output" + std::to_string(k) + ".GB";
 }
 
-std::uintmax_t imageLength(const ImagePlan& plan) {
-    std::uintmax_t length = plan.menu.size();
-    for (const auto& rom : plan.roms) {
-        length = std::max(length, blockOffset(rom.location + rom.blocks));
-    }
-    const int last = lastOccupiedBlock(plan.blocks);
-    for (int block = last; block >= 0; --block) {
-        if (plan.blocks[static_cast<std::size_t>(block)] == 0) {
-            length = std::max(length, blockOffset(block + 1)); // the highest fill block below `last`
-            break;
+std::uintmax_t imageLength(std::uintmax_t menuBytes, int romsEndBlock, const BlockMap& blocks) {
+    std::uintmax_t length = std::max(menuBytes, blockOffset(romsEndBlock));
+    for (int block = lastOccupiedBlock(blocks); block >= 0; --block) {
+        if (blocks[static_cast<std::size_t>(block)] == 0) {
+            return std::max(length, blockOffset(block + 1)); // the highest fill block
         }
     }
     return length;
+}
+
+std::uintmax_t imageLength(const ImagePlan& plan) {
+    int romsEnd = 0;
+    for (const auto& rom : plan.roms) {
+        romsEnd = std::max(romsEnd, rom.location + rom.blocks);
+    }
+    return imageLength(plan.menu.size(), romsEnd, plan.blocks);
 }
 
 int piecesFor(std::uintmax_t imageLength) {

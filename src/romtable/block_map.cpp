@@ -21,4 +21,12 @@ bool blocksFree(const BlockMap& blocks, int first, int last) {
                        [](std::int16_t b) { return b == 0; });
 }
 
+int lastOccupiedBlock(const BlockMap& blocks) {
+    int last = kLastBlock;
+    while (last > 0 && blocks[static_cast<std::size_t>(last)] != 1) {
+        --last;
+    }
+    return last;
+}
+
 } // namespace romc

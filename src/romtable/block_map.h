@@ -18,4 +18,7 @@ void markBlocks(BlockMap& blocks, int first, int last);
 
 bool blocksFree(const BlockMap& blocks, int first, int last);
 
+// The highest occupied block; block 0 is always the menu's, so there is one.
+int lastOccupiedBlock(const BlockMap& blocks);
+
 } // namespace romc
