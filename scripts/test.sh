@@ -24,12 +24,14 @@ if [ -x scripts/fuzz.sh ]; then
   fuzz_targets=$(grep -c 'saved inputs' "$logs/fuzz.txt")
 fi
 
-# ctest's summary: "100% tests passed, 0 tests failed out of 150" (skipped tests count as passed there).
+# ctest's summary: "100% tests passed, 0 tests failed out of 150"; a skipped test is listed as "(Skipped)".
 total=0
 failed=0
+skipped=0
 for log in "$logs/build.txt" "$logs/asan.txt"; do
   line=$(grep -E 'tests failed out of [0-9]+' "$log" | tail -n 1)
   failed=$((failed + $(sed -E 's/.* ([0-9]+) tests failed out of.*/\1/' <<<"$line")))
   total=$((total + $(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")))
+  skipped=$((skipped + $(grep -c -E '^\s+[0-9]+ - .*\(Skipped\)$' "$log" || true)))
 done
-echo "tests: $((total - failed + fuzz_targets)) passed, $failed failed"
+echo "tests: $((total - failed - skipped + fuzz_targets)) passed, $failed failed, $skipped skipped"
