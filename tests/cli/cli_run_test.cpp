@@ -4,6 +4,7 @@
 #include "romtable/flash_units.h"
 #include "support/cli_runner.h"
 #include "support/rom_files.h"
+#include "support/table_fixture.h"
 
 #include <array>
 #include <cstdio>
@@ -18,18 +19,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 using test::runCli;
 
-class CliRun : public ::testing::Test {
-  protected:
-    void SetUp() override { test::writeFile(folder / menu::kTemplateName, test::menuTemplate()); }
-    std::map<std::string, Bytes> contents() const {
-        std::map<std::string, Bytes> files;
-        for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
-            files[entry.path().filename().string()] = test::readFile(entry.path());
-        }
-        return files;
-    }
-    test::ScratchFolder folder;
-};
+using CliRun = test::MenuFolderFixture;
 
 TEST_F(CliRun, CompilesAndPrintsTheTable) {
     test::makeRom(folder.path(), "PUZZLE.GB", 32 * kBlockSize, 1);

@@ -7,6 +7,7 @@
 #include "romtable/add_rom.h"
 #include "romtable/row_selection.h"
 #include "support/rom_files.h"
+#include "support/table_fixture.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -55,18 +56,13 @@ std::map<int, DrawnBlock> drawnBlocks(const std::string& svg) {
     return drawn;
 }
 
-class FlashMapSvg : public ::testing::Test {
+class FlashMapSvg : public test::TableFixture {
   protected:
-    void SetUp() override { test::writeFile(folder / menu::kTemplateName, test::menuTemplate()); }
-
     void addAll(const std::vector<Rom>& roms) {
         std::uint32_t seed = 1;
         for (const auto& rom : roms) {
-            const std::string file = "rom" + std::to_string(seed) + ".gb";
-            test::makeRom(folder.path(), file, static_cast<std::size_t>(rom.blocks) * kBlockSize, seed++);
-            bool saveBox = saveBoxAllowed(state, rom.save);
-            const auto refusal = addRom(state, {rom.name, file, folder.path()}, saveBox);
-            ASSERT_FALSE(refusal) << refusal->message;
+            addFile("rom" + std::to_string(seed) + ".gb", rom.blocks, rom.save, rom.name);
+            ++seed;
         }
     }
 
@@ -90,9 +86,6 @@ class FlashMapSvg : public ::testing::Test {
             }
         }
     }
-
-    test::ScratchFolder folder;
-    TableState state;
 };
 
 TEST_F(FlashMapSvg, FullFlashBlocksMatchTheBlockMap) {

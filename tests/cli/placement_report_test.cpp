@@ -6,6 +6,7 @@
 #include "compile/menu_table.h"
 #include "romtable/add_rom.h"
 #include "support/rom_files.h"
+#include "support/table_fixture.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -21,18 +22,11 @@ struct Rom {
     bool save;
 };
 
-class PlacementReport : public ::testing::Test {
+class PlacementReport : public test::TableFixture {
   protected:
-    void SetUp() override { test::writeFile(folder / menu::kTemplateName, test::menuTemplate()); }
-
     void addAll(const std::vector<Rom>& roms) {
-        std::uint32_t seed = 1;
         for (const auto& rom : roms) {
-            const std::string file = std::string(rom.name) + ".GB";
-            test::makeRom(folder.path(), file, static_cast<std::size_t>(rom.blocks) * kBlockSize, seed++);
-            bool saveBox = saveBoxAllowed(state, rom.save);
-            const auto refusal = addRom(state, {rom.name, file, folder.path()}, saveBox);
-            ASSERT_FALSE(refusal) << refusal->message;
+            addFile(std::string(rom.name) + ".GB", rom.blocks, rom.save, rom.name);
         }
     }
 
@@ -61,9 +55,6 @@ class PlacementReport : public ::testing::Test {
             EXPECT_EQ(plan.owner[b] != kOwnerFree, blocks[b] == 1) << "block " << block;
         }
     }
-
-    test::ScratchFolder folder;
-    TableState state;
 };
 
 // A 32 KiB template and ROMs of 256, 256, 256, 128, 64, 32, 16, 8, 4, 2 and 1 blocks fill the flash exactly.

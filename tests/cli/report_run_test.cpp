@@ -8,6 +8,7 @@
 #include "romtable/flash_units.h"
 #include "support/cli_runner.h"
 #include "support/rom_files.h"
+#include "support/table_fixture.h"
 
 #include <array>
 #include <cstdio>
@@ -58,18 +59,8 @@ Bytes batteryRom() {
     return bytes;
 }
 
-class ReportRun : public ::testing::Test {
+class ReportRun : public test::MenuFolderFixture {
   protected:
-    void SetUp() override { test::writeFile(folder / menu::kTemplateName, test::menuTemplate()); }
-
-    std::map<std::string, Bytes> contents() const {
-        std::map<std::string, Bytes> files;
-        for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
-            files[entry.path().filename().string()] = test::readFile(entry.path());
-        }
-        return files;
-    }
-
     std::vector<std::string> fullFlashArguments() {
         const int sizes[] = {256, 256, 256, 128, 64, 32, 16, 8, 4, 2, 1};
         std::vector<std::string> arguments{"-C", folder.path().string()};
@@ -83,8 +74,6 @@ class ReportRun : public ::testing::Test {
     }
 
     std::string dir() const { return folder.path().string(); }
-
-    test::ScratchFolder folder;
 };
 
 TEST_F(ReportRun, FullFlashReportGivesTheCrcOfEachWrittenFile) {

@@ -19,8 +19,6 @@ constexpr std::size_t kMiB = 1024 * 1024;
 
 class Compilation : public test::TableFixture {
   public:
-    void SetUp() override { test::writeFile(folder / menu::kTemplateName, test::menuTemplate()); }
-
     Refusal compile(bool dryRun = false) { return generateCompilation(state, {folder.path(), dryRun}); }
     void compileOk() {
         const auto failure = compile();
@@ -36,16 +34,6 @@ class Compilation : public test::TableFixture {
     static Bytes blocksOf(const Bytes& image, int block, int count) {
         const auto first = image.begin() + static_cast<std::ptrdiff_t>(block * kBlockSize);
         return Bytes(first, first + static_cast<std::ptrdiff_t>(count * kBlockSize));
-    }
-
-    // Every file in the folder with its bytes: what a failed compilation must leave as it was.
-    std::map<std::string, Bytes> folderContents() const {
-        std::map<std::string, Bytes> contents;
-        for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
-            contents[entry.path().filename().string()] =
-                entry.is_regular_file() ? readFile(entry.path()) : Bytes{'d', 'i', 'r'};
-        }
-        return contents;
     }
 };
 
@@ -218,11 +206,11 @@ TEST_F(Compilation, LaterCompilationOverwritesOnlyItsOwnRows) {
 
 TEST_F(Compilation, DryRunPlacesButWritesNothing) {
     addOk(romFile(32));
-    const auto before = folderContents();
+    const auto before = contents();
     ASSERT_FALSE(compile(true));
     EXPECT_EQ(cell(0, Column::Location), "32");
     EXPECT_EQ(state.blocks[32], 1);
-    EXPECT_EQ(folderContents(), before);
+    EXPECT_EQ(contents(), before);
 }
 
 TEST_F(Compilation, FailedCheckChangesNothing) {
@@ -272,13 +260,13 @@ TEST_F(Compilation, FailedCheckChangesNothing) {
         addOk(romFile(2));
         arrangeAndMessage.first(*this);
         const TableState before = state;
-        const auto contents = folderContents();
+        const auto filesBefore = contents();
         const auto failure = compile();
         ASSERT_TRUE(failure);
         EXPECT_NE(failure->message.find(arrangeAndMessage.second), std::string::npos) << failure->message;
         EXPECT_EQ(state.table.columns, before.table.columns);
         EXPECT_EQ(state.blocks, before.blocks);
-        EXPECT_EQ(folderContents(), contents);
+        EXPECT_EQ(contents(), filesBefore);
     }
 }
 

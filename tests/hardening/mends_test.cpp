@@ -11,6 +11,7 @@
 #include "romtable/rom_name.h"
 #include "romtable/row_selection.h"
 #include "support/rom_files.h"
+#include "support/table_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -19,11 +20,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class Mends : public ::testing::Test {
+// Files are made once per size and reused, as a user adds the same ROM again.
+class Mends : public test::TableFixture {
   public:
-    void SetUp() override { test::writeFile(folder / "Menu.GB", test::menuTemplate()); }
-
-    // "ROM<blocks>.gb" of whole blocks plus `extra` bytes, made once and reused.
+    // "ROM<blocks>+<extra>.gb" of whole blocks plus `extra` bytes.
     std::string rom(int blocks, std::size_t extra = 0) {
         const std::string name = "ROM" + std::to_string(blocks) + "+" + std::to_string(extra) + ".gb";
         if (!fs::exists(folder / name)) {
@@ -32,19 +32,6 @@ class Mends : public ::testing::Test {
         }
         return name;
     }
-
-    Refusal add(const std::string& path, bool tick = false, const std::string& name = "game") {
-        saveBox = saveBoxAllowed(state, tick);
-        return addRom(state, {name, path, folder.path()}, saveBox);
-    }
-    void addOk(const std::string& path, bool tick = false, const std::string& name = "game") {
-        const auto refusal = add(path, tick, name);
-        ASSERT_FALSE(refusal) << refusal->message;
-    }
-
-    test::ScratchFolder folder;
-    TableState state;
-    bool saveBox = false;
 
   private:
     std::uint32_t roms_ = 0;

@@ -65,6 +65,15 @@ std::filesystem::path makeRom(const std::filesystem::path& folder, const std::st
     return path;
 }
 
+std::map<std::string, std::vector<std::uint8_t>> folderContents(const std::filesystem::path& folder) {
+    std::map<std::string, std::vector<std::uint8_t>> contents;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        contents[entry.path().filename().string()] =
+            entry.is_regular_file() ? readFile(entry.path()) : std::vector<std::uint8_t>{'d', 'i', 'r'};
+    }
+    return contents;
+}
+
 std::vector<std::uint8_t> menuTemplate() {
     return romBytes(32 * 1024, 0xC0FFEE);
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,10 @@ std::vector<std::uint8_t> readFile(const std::filesystem::path& path);
 // Writes a ROM of `bytes` bytes with the pattern of `seed` and returns its path.
 std::filesystem::path makeRom(const std::filesystem::path& folder, const std::string& name, std::size_t bytes,
                               std::uint32_t seed);
+
+// Every entry of a folder with its bytes (a folder stands as the bytes "dir"): what an action that is
+// refused must leave as it was.
+std::map<std::string, std::vector<std::uint8_t>> folderContents(const std::filesystem::path& folder);
 
 // A 32 KiB menu template of its own pattern.
 std::vector<std::uint8_t> menuTemplate();

@@ -1,4 +1,5 @@
-// A table in a scratch folder, filled as the window's user fills it: pick a file, tick "Save?", Add ROM.
+// A scratch folder holding a menu template, and a table in it filled as the window's user fills it: pick a
+// file, tick "Save?", Add ROM.
 #pragma once
 
 #include "romtable/add_rom.h"
@@ -11,13 +12,30 @@
 
 namespace romc::test {
 
-class TableFixture : public ::testing::Test {
+// A scratch folder with "Menu.GB" in it, as every compilation needs.
+class MenuFolderFixture : public ::testing::Test {
+  public:
+    void SetUp() override { writeFile(folder / "Menu.GB", menuTemplate()); }
+    std::map<std::string, std::vector<std::uint8_t>> contents() const {
+        return folderContents(folder.path());
+    }
+
+    ScratchFolder folder;
+};
+
+class TableFixture : public MenuFolderFixture {
   public:
     // Writes "ROMn.GB" of `blocks` whole blocks plus `extraBytes`, each file with its own pattern.
     std::string romFile(int blocks, std::size_t extraBytes = 0) {
         const std::string name = "ROM" + std::to_string(++files_) + ".GB";
         makeRom(folder.path(), name, static_cast<std::size_t>(blocks) * kBlockSize + extraBytes, files_);
         return name;
+    }
+
+    // Writes `file` of `blocks` whole blocks and adds it under the menu name `name`.
+    void addFile(const std::string& file, int blocks, bool save, const std::string& name) {
+        makeRom(folder.path(), file, static_cast<std::size_t>(blocks) * kBlockSize, ++files_);
+        addOk(file, save, name);
     }
 
     // Add ROM with the "Save?" box as the user leaves it; the box keeps what Add ROM makes of it.
@@ -33,7 +51,6 @@ class TableFixture : public ::testing::Test {
 
     const std::string& cell(std::size_t row, Column column) const { return state.table.text(row, column); }
 
-    ScratchFolder folder;
     TableState state;
     bool saveBox = false;
 
