@@ -26,7 +26,7 @@ build() {
   # Two runs started side by side must not build the same folder at once.
   exec 9>build-fuzz/.build-lock
   flock 9
-  CC=clang CXX=clang++ cmake -S . -B build-fuzz -DROMCOMPILER_FUZZ=ON -DROMCOMPILER_WITH_UI=OFF \
+  CC=clang CXX=clang++ cmake -S . -B build-fuzz -DROMCOMPILER_WERROR=ON -DROMCOMPILER_FUZZ=ON -DROMCOMPILER_WITH_UI=OFF \
     -DBUILD_TESTING=OFF >build-fuzz/configure.log
   if ! cmake --build build-fuzz -j"$(nproc)" >build-fuzz/build.log 2>&1; then
     tail -n 40 build-fuzz/build.log >&2

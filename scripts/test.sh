@@ -9,11 +9,11 @@ jobs=$(nproc)
 logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT
 
-cmake -S . -B build
+cmake -S . -B build -DROMCOMPILER_WERROR=ON
 cmake --build build -j"$jobs"
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j"$jobs" | tee "$logs/build.txt"
 
-cmake -S . -B build-asan -DROMCOMPILER_SANITIZE=ON -DROMCOMPILER_WITH_UI=OFF
+cmake -S . -B build-asan -DROMCOMPILER_WERROR=ON -DROMCOMPILER_SANITIZE=ON -DROMCOMPILER_WITH_UI=OFF
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs" | tee "$logs/asan.txt"

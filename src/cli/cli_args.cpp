@@ -19,6 +19,7 @@ const char* const kCliUsage =
     "  --name NAME  menu name of the next ROM (default: proposed from its file name)\n"
     "  --           what follows is a ROM path even if it starts with '-'\n"
     "  --help       print this text\n"
+    "  --version    print the program's version\n"
     "\n"
     "Prints the final table, one row per line, the seven columns separated by tabs.\n"
     "Each ROM's cartridge header is checked; what looks wrong is a warning on stderr, never a refusal.\n"
@@ -42,6 +43,8 @@ Outcome<CliArguments> parseCliArguments(const std::vector<std::string>& argument
             onlyRoms = true;
         } else if (argument == "--help" || argument == "-h") {
             parsed.help = true;
+        } else if (argument == "--version") {
+            parsed.version = true;
         } else if (argument == "--dry-run") {
             parsed.dryRun = true;
         } else if (argument == "--report") {
@@ -81,7 +84,7 @@ Outcome<CliArguments> parseCliArguments(const std::vector<std::string>& argument
             return Failure{"unknown option " + argument};
         }
     }
-    if (parsed.help) {
+    if (parsed.help || parsed.version) {
         return parsed;
     }
     if (pending) {

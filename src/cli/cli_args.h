@@ -21,6 +21,7 @@ struct CliArguments {
     std::filesystem::path workDir = ".";
     bool dryRun = false;
     bool help = false;
+    bool version = false;
     bool report = false;                      // print the placement report after the table
     std::optional<std::filesystem::path> map; // draw the flash map as SVG here (relative: from workDir)
     bool quiet = false;                       // no header warnings

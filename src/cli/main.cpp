@@ -12,6 +12,7 @@
 #include "romtable/rom_header.h"
 #include "romtable/rom_name.h"
 #include "romtable/table_state.h"
+#include "version.h"
 
 #include <csignal>
 #include <iostream>
@@ -92,6 +93,10 @@ int main(int argc, char** argv) {
     const romc::CliArguments& cli = arguments.value();
     if (cli.help) {
         std::cout << romc::kCliUsage;
+        return 0;
+    }
+    if (cli.version) {
+        std::cout << "romcompiler-cli " << romc::kVersion << '\n';
         return 0;
     }
     if (cli.map) {

@@ -54,10 +54,13 @@ TEST(CliArguments, UsageErrors) {
     }
 }
 
-TEST(CliArguments, HelpNeedsNoRom) {
-    const auto parsed = parseCliArguments({"--help"});
-    ASSERT_TRUE(parsed.ok());
-    EXPECT_TRUE(parsed.value().help);
+TEST(CliArguments, HelpAndVersionNeedNoRom) {
+    const auto help = parseCliArguments({"--help"});
+    ASSERT_TRUE(help.ok());
+    EXPECT_TRUE(help.value().help);
+    const auto version = parseCliArguments({"--version"});
+    ASSERT_TRUE(version.ok());
+    EXPECT_TRUE(version.value().version);
 }
 
 } // namespace
