@@ -1,6 +1,7 @@
 // romcompiler: the window, working in the current directory or, with --demo-folder, in a demo folder
 // that it fills with a placeholder menu and sample ROMs.
 #include "app/demo_folder.h"
+#include "form/control_table.h"
 #include "ui/form1.h"
 
 #include <QApplication>
@@ -15,10 +16,10 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationName("romcompiler");
-    QApplication::setApplicationDisplayName(romui::kWindowCaption);
+    QApplication::setApplicationDisplayName(romform::kWindowCaption);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(romui::kWindowCaption);
+    parser.setApplicationDescription(romform::kWindowCaption);
     parser.addHelpOption();
     const QCommandLineOption demoFolder(
         "demo-folder", "Work in DIR, made if missing, with a placeholder \"Menu.GB\" and sample ROMs.",

@@ -1,38 +1,29 @@
 #include "ui/form1.h"
 
-#include "compile/compilation.h"
-#include "romtable/add_rom.h"
-#include "romtable/rom_header.h"
-#include "romtable/rom_name.h"
-#include "romtable/row_selection.h"
+#include "ui/qt_dialogs.h"
+#include "ui/qt_menu_bar.h"
 #include "ui/twips.h"
 
 #include <QCheckBox>
 #include <QFont>
-#include <QFrame>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QToolTip>
-#include <filesystem>
-#include <string>
 
 namespace romui {
 
 namespace {
 
-constexpr int kDesignFontPixels = 10;
+using romform::ControlId;
+using romform::ControlKind;
 
-// "Menu.GB", the outputs and relative ROM paths are all taken from the folder the program runs in.
-std::filesystem::path workFolder() {
-    std::error_code error;
-    auto folder = std::filesystem::current_path(error);
-    return error ? std::filesystem::path(".") : folder;
-}
+constexpr int kDesignFontPixels = 10;
 
 // The controls were laid out for a small dialog font of narrow letters: at ten pixels an Arial-like face
 // fits every caption in its box, the hint text on one line included.
@@ -49,7 +40,6 @@ QString shown(const std::string& text) {
 // Makes the list show exactly the column's texts, touching only rows that differ so that the list keeps
 // its scroll position.
 void showColumn(QListWidget* list, const std::vector<std::string>& texts, int selectedRow) {
-    const QSignalBlocker quiet(list);
     const int rows = static_cast<int>(texts.size());
     while (list->count() > rows) {
         delete list->takeItem(list->count() - 1);
@@ -74,158 +64,181 @@ void showColumn(QListWidget* list, const std::vector<std::string>& texts, int se
 
 } // namespace
 
-Form1::Form1(std::unique_ptr<RomFilePicker> picker, QWidget* parent)
-    : QWidget(parent), picker_(std::move(picker)) {
-    setWindowTitle(kWindowCaption);
-    setFixedSize(pixels(kClientWidthTwips), pixels(kClientHeightTwips));
+Form1::Form1(std::unique_ptr<romform::ModalDialogs> dialogs, QWidget* parent)
+    : QMainWindow(parent), dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtDialogs>(this)),
+      model_(*dialogs_, romform::currentWorkFolder()), client_(new QWidget(this)) {
+    setObjectName("Form1");
+    client_->setObjectName("ClientArea");
+    client_->setFixedSize(pixels(romform::kClientWidthTwips), pixels(romform::kClientHeightTwips));
+    setCentralWidget(client_);
     setFont(designFont());
     createControls();
     chainFocusOrder();
-    if (!picker_) {
-        picker_ = std::make_unique<DialogRomFilePicker>(this);
-    }
     connectEvents();
     Form1_Load();
+    fitToContents();
 }
 
 Form1::~Form1() = default;
 
 void Form1::connectEvents() {
-    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
-    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
-    connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
-    connect(Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
-    // Each change of the box, by the user or by Add ROM, runs the Save box rule.
-    connect(Check1, &QCheckBox::toggled, this, &Form1::Check1_Click);
-    // A row chosen by mouse or keyboard.
-    connect(columnLists_[0], &QListWidget::currentRowChanged, this, &Form1::List1_Click);
-    // The name column's tooltips are made when asked for, so they speak of the file as it is now.
-    columnLists_[0]->viewport()->installEventFilter(this);
-    // The other lists run no handler; the table only records their selection, so that showing the table
-    // again leaves it where the user put it.
-    for (std::size_t c = 1; c < romc::kColumnCount; ++c) {
-        const auto column = static_cast<romc::Column>(c);
-        connect(columnLists_[c], &QListWidget::currentRowChanged, this,
-                [this, column] { columnClicked(column); });
+    using enum ControlId;
+    const auto button = [this](ControlId id) { return static_cast<QPushButton*>(widget(id)); };
+    connect(button(Command1), &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(button(Command2), &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(button(Command3), &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(button(Command4), &QPushButton::clicked, this, &Form1::Command4_Click);
+    connect(button(Command5), &QPushButton::clicked, this, &Form1::Command5_Click);
+    connect(button(Command6), &QPushButton::clicked, this, &Form1::Command6_Click);
+    // Each change of the box, by the user or by the program, runs the Save box rule.
+    connect(static_cast<QCheckBox*>(widget(Check1)), &QCheckBox::toggled, this, &Form1::Check1_Click);
+    for (ControlId box : {Text1, Text2}) {
+        connect(static_cast<QLineEdit*>(widget(box)), &QLineEdit::textChanged, this,
+                [this, box](const QString& text) { Text_Change(box, text); });
     }
+    // A row chosen by mouse or keyboard, in any of the seven lists.
+    for (const auto& control : romform::controlTable()) {
+        if (control.kind == ControlKind::ListBox) {
+            const ControlId list = control.id;
+            connect(static_cast<QListWidget*>(widget(list)), &QListWidget::currentRowChanged, this,
+                    [this, list](int row) { List_Click(list, row); });
+        }
+    }
+    // The name column's tooltips are made when asked for, so they speak of the file as it is now.
+    static_cast<QListWidget*>(widget(List1))->viewport()->installEventFilter(this);
 }
 
 void Form1::Form1_Load() {
-    state_.startupReset();
-    setButtonState(ButtonState::Start);
-    showTable();
-    Text1->setFocus();
+    apply(model_.load());
 }
 
 void Form1::Command1_Click() {
-    // Whatever the picker holds goes into the path box, even "" from a first cancelled dialog.
-    Text2->setText(picker_->pickRomFile());
-    if (Text2->text().isEmpty()) {
-        return;
-    }
-    setButtonState(afterFilePicked(buttonState_));
-    Text1->setText(shown(romc::proposeRomName(Text2->text().toStdString())));
+    apply(model_.findFile());
 }
 
 void Form1::Command2_Click() {
-    bool saveBox = Check1->isChecked();
-    const std::string name = Text1->text().toStdString();
-    const std::string path = Text2->text().toStdString();
-    if (auto refusal = romc::addRom(state_, {name, path, workFolder()}, saveBox)) {
-        showFailure("Add ROM", *refusal, false);
-        return;
-    }
-    Check1->setChecked(saveBox);
-    showTable();
+    apply(model_.addRom());
 }
 
 void Form1::Command3_Click() {
-    setButtonState(ButtonState::Ready);
-    romc::clearList(state_);
-    showTable();
+    apply(model_.clearList());
 }
 
 void Form1::Command4_Click() {
-    // The core checks everything before it changes anything, so a refused compilation leaves the buttons
-    // as they were and the user can mend the cause and press again.
-    if (auto failure = romc::generateCompilation(state_, {workFolder(), false})) {
-        showFailure("Generate Compilation", *failure, true);
-        return;
-    }
-    setButtonState(ButtonState::Compiled);
-    showTable();
+    apply(model_.generateCompilation());
 }
 
 void Form1::Command5_Click() {
-    if (romc::removeRom(state_)) {
-        showTable();
+    apply(model_.removeRom());
+}
+
+void Form1::Command6_Click() {
+    apply(model_.debug());
+}
+
+void Form1::Check1_Click(bool ticked) {
+    apply(model_.saveBoxChanged(ticked));
+}
+
+void Form1::List_Click(ControlId list, int row) {
+    apply(model_.rowSelected(list, row));
+}
+
+void Form1::Text_Change(ControlId box, const QString& text) {
+    apply(model_.textEdited(box, text.toStdString()));
+}
+
+void Form1::apply(const romform::Reaction& reaction) {
+    for (const auto& control : romform::controlTable()) {
+        if (reaction.refresh.has(control.id)) {
+            showControl(control.id);
+        }
+    }
+    if (reaction.refresh.has(romform::WindowPart::Caption)) {
+        setWindowTitle(shown(model_.caption()));
+    }
+    if (reaction.refresh.has(romform::WindowPart::MenuBar)) {
+        showMenuBar();
+    }
+    if (reaction.refresh.has(romform::WindowPart::StatusLine)) {
+        showStatusLine();
+    }
+    // WindowPart::FlashView: this window draws no flash view yet.
+    if (reaction.focus) {
+        widget(*reaction.focus)->setFocus();
+    }
+    if (reaction.message) {
+        showMessage(this, *reaction.message);
     }
 }
 
-// "Debug" is hidden from creation; its click shows nothing and changes nothing.
-void Form1::Command6_Click() {}
-
-void Form1::Check1_Click() {
-    if (Check1->isChecked() && !romc::saveBoxAllowed(state_, true)) {
-        Check1->setChecked(false);
+void Form1::showControl(ControlId id) {
+    QWidget* shownWidget = widget(id);
+    // What the model shows is no new event of the user's.
+    const QSignalBlocker quiet(shownWidget);
+    shownWidget->setEnabled(model_.enabled(id));
+    switch (romform::control(id).kind) {
+    case ControlKind::TextBox:
+        // The model names a box only when it wrote the box itself, never one the user is typing in.
+        static_cast<QLineEdit*>(shownWidget)->setText(shown(model_.text(id)));
+        break;
+    case ControlKind::CheckBox:
+        static_cast<QCheckBox*>(shownWidget)->setChecked(model_.checked(id));
+        break;
+    case ControlKind::ListBox:
+        showColumn(static_cast<QListWidget*>(shownWidget), model_.rows(id), model_.selectedRow(id));
+        break;
+    case ControlKind::Label:
+    case ControlKind::Button:
+    case ControlKind::Line:
+        break;
     }
 }
 
-void Form1::List1_Click() {
-    romc::selectNameRow(state_, columnLists_[0]->currentRow());
-    showTable();
-}
-
-void Form1::columnClicked(romc::Column column) {
-    romc::selectColumnRow(state_, column, columnLists_[static_cast<std::size_t>(column)]->currentRow());
-}
-
-QString Form1::nameToolTip(int row) const {
-    if (row < 0 || static_cast<std::size_t>(row) >= state_.table.rowCount()) {
-        return {};
+void Form1::showMenuBar() {
+    const romform::MenuBar menus = model_.menuBar();
+    // A window without menus has no bar at all, not an empty one.
+    if (menus.empty() && menuWidget() == nullptr) {
+        return;
     }
-    return shown(romc::headerFindingsText(
-        romc::checkTableRow(state_.table, static_cast<std::size_t>(row), workFolder())));
+    fillMenuBar(*menuBar(), menus,
+                [this](romform::MenuCommand command) { apply(model_.menuCommand(command)); });
+    menuBar()->setVisible(!menus.empty());
+}
+
+void Form1::showStatusLine() {
+    const auto text = model_.statusText();
+    if (!text && statusLine_ == nullptr) {
+        return;
+    }
+    if (statusLine_ == nullptr) {
+        statusLine_ = new QLabel(this);
+        statusLine_->setObjectName("StatusLine");
+        statusBar()->addWidget(statusLine_, 1);
+    }
+    statusLine_->setText(shown(text.value_or(std::string())));
+    statusBar()->setVisible(text.has_value());
+    fitToContents();
+}
+
+void Form1::fitToContents() {
+    // The window is as large as its client area with the bars it shows, and no larger.
+    setFixedSize(sizeHint());
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    QListWidget* names = columnLists_[0];
+    auto* names = static_cast<QListWidget*>(widget(ControlId::List1));
     if (watched != names->viewport() || event->type() != QEvent::ToolTip) {
-        return QWidget::eventFilter(watched, event);
+        return QMainWindow::eventFilter(watched, event);
     }
     const auto* help = static_cast<QHelpEvent*>(event);
-    const QString tip = nameToolTip(names->indexAt(help->pos()).row());
+    const QString tip = shown(model_.nameToolTip(names->indexAt(help->pos()).row()));
     if (tip.isEmpty()) {
         QToolTip::hideText();
     } else {
         QToolTip::showText(help->globalPos(), tip, names->viewport());
     }
     return true;
-}
-
-void Form1::setButtonState(ButtonState state) {
-    buttonState_ = state;
-    const ButtonsEnabled enabled = buttonsEnabled(state);
-    Command2->setEnabled(enabled.addRom);
-    Command5->setEnabled(enabled.removeRom);
-    Command4->setEnabled(enabled.generateCompilation);
-}
-
-void Form1::showTable() {
-    for (std::size_t c = 0; c < romc::kColumnCount; ++c) {
-        showColumn(columnLists_[c], state_.table.columns[c], state_.selectedRow[c]);
-    }
-    Text3->setText(shown(state_.romCountText));
-    Text4->setText(shown(state_.pagesText));
-}
-
-void Form1::showFailure(const QString& action, const romc::Failure& failure, bool critical) {
-    QMessageBox box(critical ? QMessageBox::Critical : QMessageBox::Warning,
-                    QString(kWindowCaption) + " - " + action, shown(failure.message), QMessageBox::Ok, this);
-    box.setWindowModality(Qt::ApplicationModal);
-    box.exec();
 }
 
 } // namespace romui

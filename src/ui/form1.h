@@ -1,45 +1,29 @@
-// The main window: the next ROM's boxes, the seven columns of the ROM table, the action buttons and the
-// counter boxes. Each handler reads its controls, calls the core once and shows what changed; the table
-// itself lives in a romc::TableState that the lists display.
+// The main window, a thin Qt view of romform::WindowModel: it builds its widgets from the model's control
+// table, forwards each event to the model's handler and shows again what the model's reaction names.
 #pragma once
 
-#include "romtable/failure.h"
-#include "romtable/rom_table.h"
-#include "romtable/table_state.h"
-#include "ui/button_state.h"
-#include "ui/rom_file_picker.h"
+#include "form/window_model.h"
 
-#include <QWidget>
+#include <QMainWindow>
 #include <array>
 #include <memory>
 
-class QCheckBox;
-class QFrame;
 class QLabel;
-class QLineEdit;
-class QListWidget;
-class QPushButton;
 
 namespace romui {
 
-inline constexpr const char* kWindowCaption = "Tarnwick 256M ROM Compiler";
-inline constexpr const char* kSaveHint =
-    "For ROM's Requiring Save Slots, Select Save box before adding ROM. ";
-
-class Form1 : public QWidget {
+class Form1 : public QMainWindow {
     Q_OBJECT
 
   public:
-    // Without a picker the window shows its own open-file dialog.
-    explicit Form1(std::unique_ptr<RomFilePicker> picker = nullptr, QWidget* parent = nullptr);
+    // Without dialogs the window shows Qt's file dialog and message boxes; tests hand in scripted ones.
+    explicit Form1(std::unique_ptr<romform::ModalDialogs> dialogs = nullptr, QWidget* parent = nullptr);
     ~Form1() override;
 
-    const romc::TableState& tableState() const { return state_; }
-    ButtonState buttonState() const { return buttonState_; }
+    const romform::WindowModel& model() const { return model_; }
 
-    // What a row's name shows when the pointer rests on it: the ROM's cartridge header facts and warnings,
-    // read from its file at that moment.
-    QString nameToolTip(int row) const;
+    // The fixed client area that holds every control of the table, under the menu bar when there is one.
+    QWidget* clientArea() const { return client_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -56,32 +40,23 @@ class Form1 : public QWidget {
     void Command4_Click();
     void Command5_Click();
     void Command6_Click();
-    void Check1_Click();
-    void List1_Click();
-    void columnClicked(romc::Column column);
+    void Check1_Click(bool ticked);
+    void List_Click(romform::ControlId list, int row);
+    void Text_Change(romform::ControlId box, const QString& text);
 
-    void setButtonState(ButtonState state);
-    void showTable();
-    void showFailure(const QString& title, const romc::Failure& failure, bool critical);
+    void apply(const romform::Reaction& reaction);
+    void showControl(romform::ControlId id);
+    void showMenuBar();
+    void showStatusLine();
+    void fitToContents();
 
-    romc::TableState state_;
-    ButtonState buttonState_ = ButtonState::Start;
-    std::unique_ptr<RomFilePicker> picker_;
+    QWidget* widget(romform::ControlId id) const { return controls_[romform::indexOf(id)]; }
 
-    QLineEdit* Text1 = nullptr;
-    QLineEdit* Text2 = nullptr;
-    QLineEdit* Text3 = nullptr;
-    QLineEdit* Text4 = nullptr;
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command2 = nullptr;
-    QPushButton* Command3 = nullptr;
-    QPushButton* Command4 = nullptr;
-    QPushButton* Command5 = nullptr;
-    QPushButton* Command6 = nullptr;
-    QCheckBox* Check1 = nullptr;
-    std::array<QListWidget*, romc::kColumnCount> columnLists_{}; // List1 to List7, in column order
-    std::array<QLabel*, 9> labels_{};                            // Label1 to Label9
-    std::array<QFrame*, 8> lines_{};                             // Line1 to Line8
+    std::unique_ptr<romform::ModalDialogs> dialogs_;
+    romform::WindowModel model_;
+    QWidget* client_ = nullptr;
+    std::array<QWidget*, romform::kControlCount> controls_{};
+    QLabel* statusLine_ = nullptr;
 };
 
 } // namespace romui

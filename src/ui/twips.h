@@ -2,24 +2,23 @@
 // pixels to the screen's device pixel ratio, so controls keep their places on any screen.
 #pragma once
 
+#include "form/control_table.h"
+
 #include <QRect>
 
 namespace romui {
 
-inline constexpr int kTwipsPerPixel = 15;
+inline constexpr int kTwipsPerPixel = romform::kTwipsPerInch / 96;
 
 constexpr int pixels(int twips) {
     return twips / kTwipsPerPixel;
 }
 
-// A control's box from its left, top, width and height in twips.
-inline QRect twipRect(int left, int top, int width, int height) {
-    return {pixels(left), pixels(top), pixels(width), pixels(height)};
+// A control's box in logical pixels.
+inline QRect twipRect(const romform::TwipRect& box) {
+    return {pixels(box.left), pixels(box.top), pixels(box.width), pixels(box.height)};
 }
 
-// The client area is 11250 x 6345 twips.
-inline constexpr int kClientWidthTwips = 11250;
-inline constexpr int kClientHeightTwips = 6345;
-static_assert(pixels(kClientWidthTwips) == 750 && pixels(kClientHeightTwips) == 423);
+static_assert(pixels(romform::kClientWidthTwips) == 750 && pixels(romform::kClientHeightTwips) == 423);
 
 } // namespace romui

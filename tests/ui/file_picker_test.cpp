@@ -1,8 +1,8 @@
-// The real open-file dialog behind "Find File": its settings before each showing, the ROM filter in any
-// letter case, the default suffix, and the file name it keeps from one use to the next.
+// The real file dialog behind the model's requests: the settings of "Find File"'s dialog before each
+// showing, the ROM filter in any letter case, the default suffix, the file it opens with, each kind of pick.
 #include "support/rom_files.h"
 #include "ui/form1.h"
-#include "ui/rom_file_picker.h"
+#include "ui/qt_dialogs.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,7 +16,9 @@
 
 using romc::test::makeRom;
 using romc::test::ScratchFolder;
-using romui::DialogRomFilePicker;
+using romform::FilePick;
+using romform::romFileDialog;
+using romui::QtDialogs;
 
 namespace {
 
@@ -67,6 +69,14 @@ QString nativePath(const std::filesystem::path& path) {
     return QString::fromStdString(path.string());
 }
 
+QStringList shown(const std::vector<std::string>& paths) {
+    QStringList texts;
+    for (const auto& path : paths) {
+        texts << QString::fromStdString(path);
+    }
+    return texts;
+}
+
 } // namespace
 
 class FilePickerTest : public QObject {
@@ -79,7 +89,7 @@ class FilePickerTest : public QObject {
         makeRom(folder.path(), "PUZZLE.GB", 32768, 2);
         makeRom(folder.path(), "notes.txt", 10, 3);
         QWidget window;
-        DialogRomFilePicker picker(&window);
+        QtDialogs picker(&window);
         QCOMPARE(picker.dialog()->objectName(), QString("CommonDialog1"));
         QCOMPARE(picker.dialog()->parent(), &window);
         picker.dialog()->setDirectory(nativePath(folder.path()));
@@ -102,14 +112,14 @@ class FilePickerTest : public QObject {
             suffix = dialog.defaultSuffix();
             return typeAndAccept(dialog, nativePath(folder.path() / "tetris.gb"));
         });
-        const QString chosen = picker.pickRomFile();
+        const QStringList chosen = shown(picker.pickFiles(romFileDialog({})));
         QCOMPARE(title, QString("Select File"));
         QCOMPARE(filters, QStringList({"GB ROM(*.GB)", "All Files(*.*)"}));
         QCOMPARE(filterInForce, QString("GB ROM(*.GB)"));
         QCOMPARE(suffix, QString("GB"));
         listed.sort();
         QCOMPARE(listed, QStringList({"PUZZLE.GB", "tetris.gb"}));
-        QCOMPARE(chosen, nativePath(folder.path() / "tetris.gb"));
+        QCOMPARE(chosen, QStringList{nativePath(folder.path() / "tetris.gb")});
     }
 
     void romFilterMatchesAnyLetterCase() {
@@ -118,7 +128,7 @@ class FilePickerTest : public QObject {
             makeRom(folder.path(), name, 10, 1);
         }
         QWidget window;
-        DialogRomFilePicker picker(&window);
+        QtDialogs picker(&window);
         QVERIFY(!(picker.dialog()->filter() & QDir::CaseSensitive));
         const QDir dir(nativePath(folder.path()), "*.GB", QDir::Name, picker.dialog()->filter());
         QCOMPARE(dir.entryList(), QStringList({"Mixed.Gb", "PUZZLE.GB", "tetris.gb"}));
@@ -128,29 +138,27 @@ class FilePickerTest : public QObject {
         ScratchFolder folder;
         makeRom(folder.path(), "PUZZLE.GB", 32768, 1);
         QWidget window;
-        DialogRomFilePicker picker(&window);
+        QtDialogs picker(&window);
         picker.dialog()->setDirectory(nativePath(folder.path()));
         DialogHand hand([](QFileDialog& dialog) { return typeAndAccept(dialog, "PUZZLE"); });
-        QCOMPARE(picker.pickRomFile(), nativePath(folder.path() / "PUZZLE.GB"));
+        QCOMPARE(shown(picker.pickFiles(romFileDialog({}))),
+                 QStringList{nativePath(folder.path() / "PUZZLE.GB")});
     }
 
-    void keepsLastFileThroughCancel() {
+    // The model keeps the file of the last use and asks the dialog to open with it chosen; a cancelled
+    // dialog gives nothing back, so the model can take the held file again.
+    void opensWithItsStartFileAndGivesNothingOnCancel() {
         ScratchFolder folder;
         makeRom(folder.path(), "PUZZLE.GB", 32768, 1);
+        const QString puzzle = nativePath(folder.path() / "PUZZLE.GB");
         QWidget window;
-        DialogRomFilePicker picker(&window);
+        QtDialogs picker(&window);
         {
             DialogHand cancel([](QFileDialog& dialog) {
                 dialog.reject();
                 return true;
             });
-            QCOMPARE(picker.pickRomFile(), QString());
-        }
-        {
-            DialogHand choose([&](QFileDialog& dialog) {
-                return typeAndAccept(dialog, nativePath(folder.path() / "PUZZLE.GB"));
-            });
-            QCOMPARE(picker.pickRomFile(), nativePath(folder.path() / "PUZZLE.GB"));
+            QVERIFY(picker.pickFiles(romFileDialog({})).empty());
         }
         QStringList heldWhenShown;
         DialogHand cancel([&](QFileDialog& dialog) {
@@ -158,8 +166,48 @@ class FilePickerTest : public QObject {
             dialog.reject();
             return true;
         });
-        QCOMPARE(picker.pickRomFile(), nativePath(folder.path() / "PUZZLE.GB"));
-        QCOMPARE(heldWhenShown, QStringList({nativePath(folder.path() / "PUZZLE.GB")}));
+        QVERIFY(picker.pickFiles(romFileDialog(puzzle.toStdString())).empty());
+        QCOMPARE(heldWhenShown, QStringList{puzzle});
+    }
+
+    void eachPickOpensTheDialogInItsMode_data() {
+        QTest::addColumn<int>("pick");
+        QTest::addColumn<int>("fileMode");
+        QTest::addColumn<int>("acceptMode");
+        QTest::newRow("one to open") << int(FilePick::OneToOpen) << int(QFileDialog::ExistingFile)
+                                     << int(QFileDialog::AcceptOpen);
+        QTest::newRow("several to open") << int(FilePick::SeveralToOpen) << int(QFileDialog::ExistingFiles)
+                                         << int(QFileDialog::AcceptOpen);
+        QTest::newRow("one to save") << int(FilePick::OneToSave) << int(QFileDialog::AnyFile)
+                                     << int(QFileDialog::AcceptSave);
+        QTest::newRow("folder") << int(FilePick::Folder) << int(QFileDialog::Directory)
+                                << int(QFileDialog::AcceptOpen);
+    }
+
+    void eachPickOpensTheDialogInItsMode() {
+        QFETCH(int, pick);
+        QFETCH(int, fileMode);
+        QFETCH(int, acceptMode);
+        QWidget window;
+        QtDialogs picker(&window);
+        romform::FileDialog request;
+        request.pick = static_cast<FilePick>(pick);
+        request.title = "Save List As";
+        request.filters = {{"ROM list", {"*.json"}}};
+        int shownMode = -1;
+        int shownAccept = -1;
+        QStringList shownFilters;
+        DialogHand hand([&](QFileDialog& dialog) {
+            shownMode = dialog.fileMode();
+            shownAccept = dialog.acceptMode();
+            shownFilters = dialog.nameFilters();
+            dialog.reject();
+            return true;
+        });
+        QVERIFY(picker.pickFiles(request).empty());
+        QCOMPARE(shownMode, fileMode);
+        QCOMPARE(shownAccept, acceptMode);
+        QCOMPARE(shownFilters, QStringList{"ROM list (*.json)"});
     }
 
     void findFileShowsTheDialogAndProposesName() {

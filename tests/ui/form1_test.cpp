@@ -1,7 +1,10 @@
-// The main window driven through its controls' object names, as a user would: start state, layout, "Find
-// File", "Add ROM" with the Save box rule, row selection, "Remove ROM", "Clear List", "Generate
-// Compilation" against the command line, and the messages of refused ROMs and failed compilations.
+// What is Qt's own in the main window, driven through its controls' object names as a user would: the
+// widgets built from the model's control table, events reaching the model and what it says shown again,
+// message boxes, tooltips, the menu bar, and "Generate Compilation" against the command line.
 #include "support/rom_files.h"
+#include "ui/qt_dialogs.h"
+#include "ui/qt_menu_bar.h"
+#include "ui/twips.h"
 #include "window_driver.h"
 
 #include <QCheckBox>
@@ -10,9 +13,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
+#include <QToolTip>
 
 using romc::test::firstDifference;
 using romc::test::makeRom;
@@ -20,6 +27,8 @@ using romc::test::menuTemplate;
 using romc::test::readFile;
 using romc::test::ScratchFolder;
 using romc::test::writeFile;
+using romform::Choice;
+using romform::ControlKind;
 using romui::test::kLists;
 using romui::test::WindowDriver;
 using romui::test::WorkingFolder;
@@ -27,14 +36,6 @@ using romui::test::WorkingFolder;
 namespace {
 
 constexpr std::size_t kBlock = 32768;
-
-QStringList row(std::initializer_list<const char*> texts) {
-    QStringList list;
-    for (const char* text : texts) {
-        list << text;
-    }
-    return list;
-}
 
 QStringList rowOf(const WindowDriver& driver, int r) {
     QStringList texts;
@@ -44,39 +45,43 @@ QStringList rowOf(const WindowDriver& driver, int r) {
     return texts;
 }
 
-QString markedBlocks(const romc::TableState& state) {
-    QStringList runs;
-    int first = -1;
-    for (int b = 0; b <= romc::kFlashBlocks; ++b) {
-        const bool taken = b < romc::kFlashBlocks && state.blocks[static_cast<std::size_t>(b)] == 1;
-        if (taken && first < 0) {
-            first = b;
-        } else if (!taken && first >= 0) {
-            runs << QString("%1-%2").arg(first).arg(b - 1);
-            first = -1;
-        }
-    }
-    return runs.join(',');
+QString shown(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// A one-block ROM whose cartridge header names `cartridgeType`, with a size code and checksum that agree.
-std::vector<std::uint8_t> romWithHeader(std::uint8_t cartridgeType) {
-    std::vector<std::uint8_t> bytes = romc::test::romBytes(kBlock, 99);
-    const std::string title = "QUEST";
-    std::fill(bytes.begin() + 0x134, bytes.begin() + 0x144, std::uint8_t{0});
-    std::copy(title.begin(), title.end(), bytes.begin() + 0x134);
-    bytes[0x147] = cartridgeType;
-    bytes[0x148] = 0x00; // 32 KiB
-    bytes[0x149] = 0x02; // 8 KiB of RAM
-    std::uint8_t sum = 0;
-    for (std::size_t i = 0x134; i <= 0x14C; ++i) {
-        sum = static_cast<std::uint8_t>(sum - bytes[i] - 1);
+// Answers the next modal message box from inside its own event loop: clicks `button`, or presses Escape
+// when it is NoButton; writes down the buttons it offered.
+class MessageBoxHand {
+  public:
+    explicit MessageBoxHand(QMessageBox::StandardButton button) {
+        QObject::connect(&timer_, &QTimer::timeout, [this, button] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) {
+                return;
+            }
+            timer_.stop();
+            for (QAbstractButton* offered : box->buttons()) {
+                offered_ << box->standardButton(offered);
+            }
+            title_ = box->windowTitle();
+            if (button == QMessageBox::NoButton) {
+                QTest::keyClick(box, Qt::Key_Escape);
+            } else {
+                box->button(button)->click();
+            }
+        });
+        timer_.start(10);
     }
-    bytes[0x14D] = sum;
-    return bytes;
-}
+    QList<QMessageBox::StandardButton> offered_;
+    QString title_;
+
+  private:
+    QTimer timer_;
+};
 
 } // namespace
+
+Q_DECLARE_METATYPE(Choice)
 
 class Form1Test : public QObject {
     Q_OBJECT
@@ -95,17 +100,17 @@ class Form1Test : public QObject {
         scratch_.reset();
     }
 
-    void startStateHasAddRomOffAndEverythingEmpty() {
+    void startStateShowsTheModel() {
         WindowDriver driver;
         QCOMPARE(driver.window().windowTitle(), QString("Tarnwick 256M ROM Compiler"));
         QCOMPARE(driver.window().size(), QSize(750, 423));
         QCOMPARE(driver.window().minimumSize(), driver.window().maximumSize());
-        QCOMPARE(driver.window().buttonState(), romui::ButtonState::Start);
+        // No menus in the model: no menu bar, not even an empty one; no status line.
+        QVERIFY(driver.window().menuWidget() == nullptr);
+        QVERIFY(driver.window().findChild<QStatusBar*>() == nullptr);
         QVERIFY(!driver.enabled("Command2"));
         QVERIFY(driver.enabled("Command5"));
         QVERIFY(driver.enabled("Command4"));
-        QVERIFY(driver.enabled("Command1"));
-        QVERIFY(driver.enabled("Command3"));
         QCOMPARE(driver.text("Text1"), QString());
         QCOMPARE(driver.text("Text2"), QString(" "));
         QCOMPARE(driver.text("Text3"), QString("0"));
@@ -115,50 +120,31 @@ class Form1Test : public QObject {
             QVERIFY2(driver.column(list).isEmpty(), list);
             QCOMPARE(driver.selectedRow(list), -1);
         }
-        QCOMPARE(markedBlocks(driver.state()), QString("0-0"));
-        QCOMPARE(driver.state().nextSaveBank, 0);
-        // The counter boxes always reflect the table.
-        QVERIFY(driver.control<QLineEdit>("Text3")->isReadOnly());
-        QVERIFY(driver.control<QLineEdit>("Text4")->isReadOnly());
         QCOMPARE(driver.window().focusWidget(), driver.control<QWidget>("Text1"));
     }
 
-    void controlSitsAtItsTwipPlace_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QRect>("twips");
-        const struct {
-            const char* name;
-            int left, top, width, height;
-        } table[] = {
-            {"Text1", 120, 480, 1935, 375},      {"Label1", 120, 120, 1935, 255},
-            {"Label2", 2160, 120, 855, 255},     {"Text2", 2160, 480, 1935, 375},
-            {"Command1", 3120, 120, 975, 255},   {"Command2", 9960, 120, 1095, 495},
-            {"List1", 120, 1080, 1935, 5130},    {"List2", 2160, 1080, 1935, 5130},
-            {"Command3", 9960, 840, 1095, 615},  {"Label3", 4320, 480, 855, 495},
-            {"List3", 4200, 1080, 1215, 5130},   {"Check1", 5520, 600, 855, 495},
-            {"List4", 5520, 1080, 735, 5130},    {"Label4", 6480, 720, 975, 375},
-            {"List5", 6360, 1080, 1215, 5130},   {"Label5", 7800, 720, 1935, 255},
-            {"List6", 7680, 1080, 2055, 5130},   {"Label6", 4680, 6480, 975, 375},
-            {"List7", 11400, 1080, 2055, 5130},  {"Command4", 9960, 2520, 1095, 615},
-            {"Text3", 9960, 3720, 495, 285},     {"Text4", 9960, 4320, 495, 285},
-            {"Label7", 9960, 3240, 975, 375},    {"Label8", 9960, 4080, 615, 255},
-            {"Command5", 9960, 1680, 1095, 615}, {"Command6", 9840, 5040, 855, 495},
-            {"Label9", 4440, 120, 5055, 255},
-        };
-        for (const auto& c : table) {
-            QTest::newRow(c.name) << QString(c.name) << QRect(c.left, c.top, c.width, c.height);
-        }
-    }
-
-    void controlSitsAtItsTwipPlace() {
-        QFETCH(QString, name);
-        QFETCH(QRect, twips);
+    void everyWidgetIsBuiltFromTheControlTable() {
         WindowDriver driver;
-        auto* control = driver.window().findChild<QWidget*>(name);
-        QVERIFY(control != nullptr);
-        QCOMPARE(control->parentWidget(), &driver.window());
-        const QRect pixels(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15);
-        QCOMPARE(control->geometry(), pixels);
+        QWidget* client = driver.window().clientArea();
+        QCOMPARE(client->size(), QSize(750, 423));
+        for (const auto& control : romform::controlTable()) {
+            const QString name = shown(control.name);
+            auto* widget = driver.window().findChild<QWidget*>(name);
+            QVERIFY2(widget != nullptr, qPrintable(name));
+            QCOMPARE(widget->parentWidget(), client);
+            if (control.kind != ControlKind::Line) {
+                QCOMPARE(widget->geometry(), romui::twipRect(control.box));
+            }
+            QCOMPARE(widget->property("text").toString(), shown(control.text));
+            QVERIFY2(widget->isVisibleTo(&driver.window()) == control.visible, qPrintable(name));
+            QVERIFY2((widget->focusPolicy() != Qt::NoFocus) == control.takesFocus, qPrintable(name));
+            if (auto* box = qobject_cast<QLineEdit*>(widget)) {
+                QCOMPARE(box->isReadOnly(), control.readOnly);
+            }
+            if (auto* list = qobject_cast<QListWidget*>(widget)) {
+                QCOMPARE(list->textElideMode(), control.keepsTextEnd ? Qt::ElideLeft : Qt::ElideRight);
+            }
+        }
     }
 
     void lineRunsBetweenItsEnds_data() {
@@ -193,60 +179,6 @@ class Form1Test : public QObject {
         QCOMPARE(line->geometry(), expected);
     }
 
-    void captionOrStartText_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("text");
-        const struct {
-            const char* name;
-            const char* text;
-        } table[] = {
-            {"Label1", "ROM Name (16chr MAX)"},
-            {"Label2", "File Name"},
-            {"Label3", "ROM Size (Blocks)"},
-            {"Label4", "Save Bank #"},
-            {"Label5", "Assigned Flash Location"},
-            {"Label6", "Complement"},
-            {"Label7", "Number of ROMS"},
-            {"Label8", "Pages"},
-            {"Label9", "For ROM's Requiring Save Slots, Select Save box before adding ROM. "},
-            {"Command1", "Find File"},
-            {"Command2", "Add ROM"},
-            {"Command3", "Clear List"},
-            {"Command4", "Generate Compilation"},
-            {"Command5", "Remove ROM"},
-            {"Command6", "Debug"},
-            {"Check1", "Save?"},
-        };
-        for (const auto& c : table) {
-            QTest::newRow(c.name) << QString(c.name) << QString(c.text);
-        }
-    }
-
-    void captionOrStartText() {
-        QFETCH(QString, name);
-        QFETCH(QString, text);
-        WindowDriver driver;
-        QObject* control = driver.window().findChild<QObject*>(name);
-        QVERIFY(control != nullptr);
-        QCOMPARE(control->property("text").toString(), text);
-    }
-
-    void hintTextHasItsTrailingSpace() {
-        WindowDriver driver;
-        QCOMPARE(driver.control<QLabel>("Label9")->text().size(), 67);
-        QVERIFY(driver.control<QLabel>("Label9")->text().endsWith("ROM. "));
-    }
-
-    void complementColumnAndDebugAreNeverSeen() {
-        WindowDriver driver;
-        const QRect client = driver.window().rect();
-        QVERIFY(!driver.control<QListWidget>("List7")->isVisible());
-        QVERIFY(!driver.control<QPushButton>("Command6")->isVisible());
-        QVERIFY(driver.control<QListWidget>("List7")->x() >= client.width());
-        QVERIFY(driver.control<QLabel>("Label6")->y() >= client.height());
-        QVERIFY(!client.intersects(driver.control<QLabel>("Label6")->geometry()));
-    }
-
     void tabKeyFollowsTheControlTable() {
         WindowDriver driver;
         driver.window().activateWindow();
@@ -264,292 +196,86 @@ class Form1Test : public QObject {
         QCOMPARE(visited, expected);
     }
 
-    void findFileProposesName_data() {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("PUZZLE") << "/roms/PUZZLE.GB"
-                                << "PUZZLE";
-        QTest::newRow("cut to 16") << "/roms/A VERY LONG GAME TITLE.GB"
-                                   << "A VERY LONG GAME";
-        QTest::newRow("three dropped, then cut") << "/roms/SPACE ADVENTURE DX.GBC"
-                                                 << "SPACE ADVENTURE ";
-        QTest::newRow("three characters") << "/roms/ABC"
-                                          << "";
-        QTest::newRow("no folder") << "tetris.gb"
-                                   << "tetris";
-    }
-
-    void findFileProposesName() {
-        QFETCH(QString, path);
-        QFETCH(QString, name);
+    void eventsReachTheModel() {
+        using enum romform::ControlId;
+        makeRom(scratch_->path(), "A.GB", kBlock, 1);
         WindowDriver driver;
-        driver.typeName("OLD NAME");
+        const romform::WindowModel& model = driver.model();
+        QTest::keyClicks(driver.control<QLineEdit>("Text1"), "Zelda");
+        QCOMPARE(model.text(Text1), std::string("Zelda"));
+        auto* path = driver.control<QLineEdit>("Text2");
+        path->selectAll();
+        QTest::keyClicks(path, "A.GB");
+        QCOMPARE(model.text(Text2), std::string("A.GB"));
         driver.setSaveBox(true);
-        driver.findFile(path);
-        QCOMPARE(driver.text("Text2"), path);
-        QCOMPARE(driver.text("Text1"), name);
-        QCOMPARE(driver.window().buttonState(), romui::ButtonState::Ready);
-        QVERIFY(driver.enabled("Command2"));
-        QVERIFY(driver.enabled("Command4"));
-        QVERIFY(driver.enabled("Command5"));
-        // Picking a file leaves the Save box and the table alone.
-        QVERIFY(driver.saveBox());
-        QVERIFY(driver.column("List1").isEmpty());
-    }
-
-    void cancelledFirstFindFileEmptiesPathOnly() {
-        WindowDriver driver;
-        driver.typeName("KEPT");
-        driver.findFile(QString());
-        QCOMPARE(driver.text("Text2"), QString());
-        QCOMPARE(driver.text("Text1"), QString("KEPT"));
-        QVERIFY(!driver.enabled("Command2"));
-        QCOMPARE(driver.window().buttonState(), romui::ButtonState::Start);
-    }
-
-    void addRomAppendsRow_data() {
-        QTest::addColumn<qint64>("bytes");
-        QTest::addColumn<bool>("save");
-        QTest::addColumn<QStringList>("expectedRow"); // List1 to List7, without the path
-        QTest::addColumn<bool>("saveBoxAfter");
-        QTest::addColumn<int>("nextSaveBankAfter");
-        QTest::addColumn<QString>("blocksAfter");
-        QTest::newRow("1 MiB without save")
-            << qint64(32 * kBlock) << false << row({"PUZZLE", "32", "N", "N/A", "0", "224"}) << false << 0
-            << "0-0";
-        QTest::newRow("first save ROM of 32 blocks")
-            << qint64(32 * kBlock) << true << row({"PUZZLE", "32", "Y", " 0", "32", "224"}) << true << 1
-            << "0-0,32-63";
-        QTest::newRow("first save ROM of 64 blocks")
-            << qint64(64 * kBlock) << true << row({"PUZZLE", "64", "Y", " 1", "64", "192"}) << true << 2
-            << "0-0,64-127";
-        QTest::newRow("256 blocks never get save memory")
-            << qint64(256 * kBlock) << true << row({"PUZZLE", "256", "N", "N/A", "0", "192"}) << false << 0
-            << "0-0";
-        QTest::newRow("40000 bytes make one block")
-            << qint64(40000) << false << row({"PUZZLE", "1", "N", "N/A", "0", "255"}) << false << 0 << "0-0";
-    }
-
-    void addRomAppendsRow() {
-        QFETCH(qint64, bytes);
-        QFETCH(bool, save);
-        QFETCH(QStringList, expectedRow);
-        QFETCH(bool, saveBoxAfter);
-        QFETCH(int, nextSaveBankAfter);
-        QFETCH(QString, blocksAfter);
-        makeRom(scratch_->path(), "puzzle.gb", static_cast<std::size_t>(bytes), 7);
-        WindowDriver driver;
-        driver.findFile("puzzle.gb");
-        QCOMPARE(driver.text("Text1"), QString("puzzle")); // typed case stays until the row is added
-        driver.setSaveBox(save);
-        driver.click("Command2");
-        QCOMPARE(driver.messages().size(), std::size_t{0});
-        expectedRow.insert(1, "puzzle.gb");
-        QCOMPARE(rowOf(driver, 0), expectedRow);
-        QCOMPARE(driver.column("List1").size(), 1);
-        QCOMPARE(driver.saveBox(), saveBoxAfter);
-        QCOMPARE(int{driver.state().nextSaveBank}, nextSaveBankAfter);
-        QCOMPARE(markedBlocks(driver.state()), blocksAfter);
-        QCOMPARE(driver.text("Text3"), QString("1"));
-        QCOMPARE(driver.text("Text4"), QString("1"));
-        // The input boxes keep their texts and "Add ROM" stays enabled: pressing it again adds the file
-        // again.
-        QCOMPARE(driver.text("Text1"), QString("puzzle"));
-        QCOMPARE(driver.text("Text2"), QString("puzzle.gb"));
-        QVERIFY(driver.enabled("Command2"));
-    }
-
-    void saveBoxRuleHoldsOnceBank15IsHandedOut() {
-        makeRom(scratch_->path(), "ONE.GB", kBlock, 1);
-        WindowDriver driver;
-        for (int bank = 0; bank < 16; ++bank) {
-            QVERIFY2(driver.saveBox() || bank == 0,
-                     qPrintable(QString("box unticked before bank %1").arg(bank)));
-            driver.addRom("ONE.GB", true);
-            QCOMPARE(driver.column("List5").value(bank), QString(" %1").arg(bank));
-            QCOMPARE(driver.column("List6").value(bank), QString::number(bank == 0 ? 1 : bank * 64));
-        }
-        QCOMPARE(driver.messages().size(), std::size_t{0});
-        QCOMPARE(int{driver.state().nextSaveBank}, 16);
-        QVERIFY(!driver.saveBox());
-        // The user's tick is undone at once.
-        auto* box = driver.control<QCheckBox>("Check1");
-        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
-        QVERIFY(!driver.saveBox());
-        driver.click("Command2");
-        QCOMPARE(rowOf(driver, 16), row({"ONE", "ONE.GB", "1", "N", "N/A", "0", "255"}));
-        QCOMPARE(driver.text("Text3"), QString("17"));
-        QCOMPARE(driver.text("Text4"), QString("2"));
-    }
-
-    void saveBoxRuleLeavesTickBeforeBank16() {
-        WindowDriver driver;
-        driver.setSaveBox(true);
-        QVERIFY(driver.saveBox());
+        QVERIFY(model.checked(Check1));
         driver.setSaveBox(false);
-        QVERIFY(!driver.saveBox());
-    }
+        QVERIFY(!model.checked(Check1));
+        // A path typed by hand is added like a picked one once "Add ROM" is enabled.
+        driver.click("Command3");
+        driver.click("Command2");
+        driver.addRom("A.GB", false);
+        driver.addRom("A.GB", false);
+        QCOMPARE(driver.column("List1"), QStringList({"ZELDA", "A", "A"}));
 
-    void counterBoxesCountRowsAndPages() {
-        makeRom(scratch_->path(), "ONE.GB", kBlock, 1);
-        WindowDriver driver;
-        const struct {
-            int rows;
-            const char* count;
-            const char* pages;
-        } expected[] = {{1, "1", "1"}, {10, "10", "1"}, {11, "11", "2"}, {20, "20", "2"}, {21, "21", "3"}};
-        int added = 0;
-        for (const auto& e : expected) {
-            while (added < e.rows) {
-                driver.addRom("ONE.GB", false);
-                ++added;
-            }
-            QCOMPARE(driver.text("Text3"), QString(e.count));
-            QCOMPARE(driver.text("Text4"), QString(e.pages));
-        }
-    }
-
-    void nameColumnSelectsWholeRow() {
-        makeRom(scratch_->path(), "ONE.GB", kBlock, 1);
-        WindowDriver driver;
-        for (int i = 0; i < 3; ++i) {
-            driver.addRom("ONE.GB", false);
-        }
         driver.clickRow("List1", 2);
-        for (const char* list : kLists) {
-            QCOMPARE(driver.selectedRow(list), 2);
+        for (romform::ControlId list : {List1, List2, List7}) {
+            QCOMPARE(model.selectedRow(list), 2);
         }
-        // The keyboard selects as the mouse does.
+        // The keyboard selects as the mouse does, and the face shows the model's whole-row selection.
         QTest::keyClick(driver.control<QListWidget>("List1"), Qt::Key_Up);
         for (const char* list : kLists) {
             QCOMPARE(driver.selectedRow(list), 1);
         }
+        driver.clickRow("List3", 0);
+        QCOMPARE(model.selectedRow(List3), 0);
+        QCOMPARE(model.selectedRow(List1), 1);
+        driver.click("Command5");
+        QCOMPARE(driver.column("List1"), QStringList({"ZELDA", "A"}));
     }
 
-    void otherColumnMovesNoOtherSelection_data() {
-        QTest::addColumn<QString>("clicked");
-        for (const char* list : {"List2", "List3", "List4", "List5", "List6"}) {
-            QTest::newRow(list) << QString(list);
-        }
+    void modelMessagesBecomeMessageBoxes_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("refused ROM") << "Command2" << int(QMessageBox::Warning)
+                                     << "Tarnwick 256M ROM Compiler - Add ROM"
+                                     << "\"GONE.GB\"";
+        QTest::newRow("failed compilation")
+            << "Command4" << int(QMessageBox::Critical) << "Tarnwick 256M ROM Compiler - Generate Compilation"
+            << "nothing to compile";
     }
 
-    void otherColumnMovesNoOtherSelection() {
-        QFETCH(QString, clicked);
-        makeRom(scratch_->path(), "A.GB", kBlock, 1);
-        makeRom(scratch_->path(), "B.GB", kBlock, 2);
-        makeRom(scratch_->path(), "C.GB", kBlock, 3);
+    void modelMessagesBecomeMessageBoxes() {
+        QFETCH(QString, button);
+        QFETCH(int, icon);
+        QFETCH(QString, title);
+        QFETCH(QString, reason);
         WindowDriver driver;
-        for (const char* file : {"A.GB", "B.GB", "C.GB"}) {
-            driver.addRom(file, false);
-        }
-        driver.clickRow("List1", 0);
-        driver.clickRow(qPrintable(clicked), 2);
-        for (const char* list : kLists) {
-            QCOMPARE(driver.selectedRow(list), clicked == list ? 2 : 0);
-        }
-        // "Remove ROM" still removes the row selected in the name column.
-        driver.click("Command5");
-        QCOMPARE(driver.column("List1"), QStringList({"B", "C"}));
-        QCOMPARE(driver.column("List2"), QStringList({"B.GB", "C.GB"}));
-    }
-
-    void removeRomDeletesSelectedRowFromEveryColumn() {
-        makeRom(scratch_->path(), "A.GB", kBlock, 1);
-        makeRom(scratch_->path(), "B.GB", 4 * kBlock, 2);
-        makeRom(scratch_->path(), "C.GB", 2 * kBlock, 3);
-        WindowDriver driver;
-        driver.addRom("A.GB", false);
-        driver.addRom("B.GB", true);
-        driver.addRom("C.GB", false);
-        const QStringList rowB = rowOf(driver, 1);
-        const QStringList rowC = rowOf(driver, 2);
-        driver.clickRow("List1", 0);
-        driver.click("Command5");
-        QCOMPARE(rowOf(driver, 0), rowB);
-        QCOMPARE(rowOf(driver, 1), rowC);
-        for (const char* list : kLists) {
-            QCOMPARE(driver.column(list).size(), 2);
-            QCOMPARE(driver.selectedRow(list), -1);
-        }
-        QCOMPARE(driver.text("Text3"), QString("2"));
-        QCOMPARE(driver.text("Text4"), QString("1"));
-        QVERIFY(driver.enabled("Command5"));
-
-        // A removed save ROM keeps its bank and blocks handed out until "Clear List".
-        driver.clickRow("List1", 0);
-        driver.click("Command5");
-        QCOMPARE(driver.column("List1"), QStringList({"C"}));
-        QCOMPARE(markedBlocks(driver.state()), QString("0-0,4-7"));
-        QCOMPARE(int{driver.state().nextSaveBank}, 1);
-
-        driver.clickRow("List1", 0);
-        driver.click("Command5");
-        for (const char* list : kLists) {
-            QVERIFY(driver.column(list).isEmpty());
-        }
-        QCOMPARE(driver.text("Text3"), QString("0"));
-        QCOMPARE(driver.text("Text4"), QString("0"));
-    }
-
-    void removeRomWithoutSelectionChangesNothing() {
-        makeRom(scratch_->path(), "A.GB", kBlock, 1);
-        WindowDriver driver;
-        driver.addRom("A.GB", false);
-        driver.addRom("A.GB", false);
-        driver.clickRow("List2", 1);
+        driver.findFile("GONE.GB");
         const QStringList before = driver.snapshot();
-        driver.click("Command5");
+        driver.click(qPrintable(button));
+        QCOMPARE(driver.messages().size(), std::size_t{1});
+        const auto& message = driver.messages().back();
+        QCOMPARE(int(message.icon), icon);
+        QCOMPARE(message.title, title);
+        QVERIFY2(message.text.contains(reason), qPrintable(message.text));
         QCOMPARE(driver.snapshot(), before);
     }
 
-    void clearListEmptiesTableAndEnablesButtons() {
-        makeRom(scratch_->path(), "A.GB", 2 * kBlock, 1);
+    void nameToolTipAnswersThePointer() {
+        makeRom(scratch_->path(), "A.GB", kBlock, 1);
         WindowDriver driver;
-        driver.addRom("A.GB", true);
-        driver.addRom("A.GB", false, "Other");
-        driver.clickRow("List1", 1);
-        driver.click("Command3");
-        for (const char* list : kLists) {
-            QVERIFY(driver.column(list).isEmpty());
-            QCOMPARE(driver.selectedRow(list), -1);
-        }
-        QCOMPARE(driver.text("Text3"), QString("0"));
-        QCOMPARE(driver.text("Text4"), QString("0"));
-        QCOMPARE(markedBlocks(driver.state()), QString("0-0"));
-        QCOMPARE(int{driver.state().nextSaveBank}, 0);
-        // The input boxes and the Save box keep what the user put there.
-        QCOMPARE(driver.text("Text1"), QString("Other"));
-        QCOMPARE(driver.text("Text2"), QString("A.GB"));
-        QVERIFY(!driver.saveBox());
-        QCOMPARE(driver.window().buttonState(), romui::ButtonState::Ready);
-    }
-
-    void clearListEnablesAddRomWithoutAPickedFile() {
-        WindowDriver driver;
-        driver.click("Command3");
-        QVERIFY(driver.enabled("Command2"));
-        QVERIFY(driver.enabled("Command4"));
-        QVERIFY(driver.enabled("Command5"));
-    }
-
-    void nameToolTipShowsHeaderFactsAndWarnings() {
-        writeFile(scratch_->path() / "QUEST.GB", romWithHeader(0x03)); // MBC1+RAM+BATTERY
-        WindowDriver driver;
-        driver.addRom("QUEST.GB", false);
-        driver.addRom("QUEST.GB", true);
-        const QString withoutSave = driver.window().nameToolTip(0);
-        const QString withSave = driver.window().nameToolTip(1);
-        QVERIFY2(withoutSave.contains("QUEST"), qPrintable(withoutSave));
-        QVERIFY2(withoutSave.contains("saves will be lost"), qPrintable(withoutSave));
-        QVERIFY2(!withSave.contains("Warning"), qPrintable(withSave));
-        QCOMPARE(driver.window().nameToolTip(2), QString());
-
-        // The pointer resting on the first name asks the window, which answers from the file as it is.
+        driver.addRom("A.GB", false);
+        // The pointer resting on the first name asks the model, which answers from the file as it is.
         auto* names = driver.control<QListWidget>("List1");
         const QPoint onFirstRow = names->visualItemRect(names->item(0)).center();
         QHelpEvent help(QEvent::ToolTip, onFirstRow, names->viewport()->mapToGlobal(onFirstRow));
         QVERIFY(QCoreApplication::sendEvent(names->viewport(), &help));
         QVERIFY(help.isAccepted());
+        QCOMPARE(QToolTip::text(), QString::fromStdString(driver.model().nameToolTip(0)));
+        QVERIFY(!QToolTip::text().isEmpty());
     }
 
     void compilationLocksButtonsAndMatchesCommandLine() {
@@ -588,7 +314,7 @@ class Form1Test : public QObject {
         }
         driver.click("Command4");
         QCOMPARE(driver.messages().size(), std::size_t{0});
-        QCOMPARE(driver.window().buttonState(), romui::ButtonState::Compiled);
+        QCOMPARE(driver.model().buttonState(), romform::ButtonState::Compiled);
         QVERIFY(!driver.enabled("Command2"));
         QVERIFY(!driver.enabled("Command5"));
         QVERIFY(!driver.enabled("Command4"));
@@ -626,117 +352,95 @@ class Form1Test : public QObject {
 
         // After a compilation "Find File" enables "Add ROM" alone; only "Clear List" enables the others.
         driver.findFile("PUZZLE.GB");
-        QCOMPARE(driver.window().buttonState(), romui::ButtonState::CompiledAndAdding);
+        QCOMPARE(driver.model().buttonState(), romform::ButtonState::CompiledAndAdding);
         QVERIFY(driver.enabled("Command2"));
         QVERIFY(!driver.enabled("Command5"));
         QVERIFY(!driver.enabled("Command4"));
         driver.click("Command3");
-        QCOMPARE(driver.window().buttonState(), romui::ButtonState::Ready);
+        QCOMPARE(driver.model().buttonState(), romform::ButtonState::Ready);
         QVERIFY(driver.enabled("Command2"));
         QVERIFY(driver.enabled("Command5"));
         QVERIFY(driver.enabled("Command4"));
     }
 
-    void refusedRomShowsMessageAndKeepsTable_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<qint64>("bytes"); // -1: no such file
-        QTest::addColumn<int>("bigSaveRomsFirst");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("no such file") << "GONE.GB" << qint64(-1) << 0 << "No such file";
-        QTest::newRow("shorter than a block") << "SHORT.GB" << qint64(1000) << 0 << "shorter than one";
-        QTest::newRow("longer than 256 blocks")
-            << "HUGE.GB" << qint64(257 * kBlock) << 0 << "longer than the largest";
-        QTest::newRow("save ROM past block 1023")
-            << "BIG.GB" << qint64(255 * kBlock) << 3 << "past the last flash block";
+    void questionBecomesMessageBoxWithItsChoices_data() {
+        QTest::addColumn<QList<Choice>>("choices");
+        QTest::addColumn<int>("pressed"); // a QMessageBox::StandardButton; NoButton: Escape
+        QTest::addColumn<Choice>("answer");
+        QTest::newRow("Yes / No, No clicked")
+            << QList<Choice>{Choice::Yes, Choice::No} << int(QMessageBox::No) << Choice::No;
+        QTest::newRow("Save / Discard / Cancel, Discard clicked")
+            << QList<Choice>{Choice::Save, Choice::Discard, Choice::Cancel} << int(QMessageBox::Discard)
+            << Choice::Discard;
+        QTest::newRow("Escape gives the escape choice")
+            << QList<Choice>{Choice::Save, Choice::Discard, Choice::Cancel} << int(QMessageBox::NoButton)
+            << Choice::Cancel;
     }
 
-    void refusedRomShowsMessageAndKeepsTable() {
-        QFETCH(QString, file);
-        QFETCH(qint64, bytes);
-        QFETCH(int, bigSaveRomsFirst);
-        QFETCH(QString, reason);
-        makeRom(scratch_->path(), "A.GB", kBlock, 1);
-        if (bytes >= 0) {
-            makeRom(scratch_->path(), file.toStdString(), static_cast<std::size_t>(bytes), 2);
+    void questionBecomesMessageBoxWithItsChoices() {
+        QFETCH(QList<Choice>, choices);
+        QFETCH(int, pressed);
+        QFETCH(Choice, answer);
+        QWidget window;
+        romui::QtDialogs dialogs(&window);
+        romform::Question question;
+        question.title = "Tarnwick 256M ROM Compiler - Clear List";
+        question.text = "Remove all 12 ROMs from the table?";
+        question.choices.assign(choices.begin(), choices.end());
+        question.defaultChoice = choices.front();
+        question.escapeChoice = Choice::Cancel;
+        if (!choices.contains(Choice::Cancel)) {
+            question.escapeChoice = Choice::No;
         }
-        WindowDriver driver;
-        driver.addRom("A.GB", false);
-        for (int i = 0; i < bigSaveRomsFirst; ++i) {
-            driver.addRom(file, true);
-        }
-        driver.findFile(file);
-        driver.setSaveBox(bytes >= 0 && bigSaveRomsFirst > 0);
-        driver.clickRow("List1", 0);
-        const QStringList before = driver.snapshot();
-        const romc::TableState stateBefore = driver.state();
-
-        const std::size_t shownBefore = driver.messages().size();
-        driver.click("Command2");
-        QCOMPARE(driver.messages().size(), shownBefore + 1);
-        const auto& message = driver.messages().back();
-        QCOMPARE(message.icon, QMessageBox::Warning);
-        QVERIFY2(message.text.contains('"' + file + '"'), qPrintable(message.text));
-        QVERIFY2(message.text.contains(reason), qPrintable(message.text));
-        QCOMPARE(driver.snapshot(), before);
-        QVERIFY(driver.state().blocks == stateBefore.blocks);
-        QCOMPARE(driver.state().nextSaveBank, stateBefore.nextSaveBank);
+        MessageBoxHand hand(static_cast<QMessageBox::StandardButton>(pressed));
+        QCOMPARE(dialogs.ask(question), answer);
+        QCOMPARE(hand.title_, QString::fromStdString(question.title));
+        QCOMPARE(hand.offered_.size(), choices.size());
     }
 
-    void failedCompilationShowsMessageAndKeepsTable_data() {
-        QTest::addColumn<QString>("cause");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("empty table") << "empty"
-                                     << "nothing to compile";
-        QTest::newRow("no menu template") << "no menu"
-                                          << "\"Menu.GB\" is missing";
-        QTest::newRow("ROM file gone") << "gone"
-                                       << "\"B.GB\"";
-        QTest::newRow("ROM does not fit") << "full"
-                                          << "does not fit";
-    }
+    void menuBarIsBuiltFromTheModelsMenus() {
+        using romform::MenuCommand;
+        romform::MenuBar menus;
+        menus.menus = {
+            {"File",
+             {{.command = MenuCommand{1}, .caption = "Open List...", .shortcut = "Ctrl+O"},
+              {.command = MenuCommand{2},
+               .caption = "Save & Compile",
+               .shortcut = "Ctrl+Shift+S",
+               .enabled = false},
+              {.command = MenuCommand{3}, .caption = "Quit", .shortcut = "Ctrl+Q", .separatorBefore = true}}},
+            {"View",
+             {{.command = MenuCommand{4},
+               .caption = "Flash Map",
+               .shortcut = "F2",
+               .checkable = true,
+               .checked = true}}},
+        };
+        QMenuBar bar;
+        std::vector<int> chosen;
+        romui::fillMenuBar(bar, menus,
+                           [&](MenuCommand command) { chosen.push_back(static_cast<int>(command)); });
+        const auto titles = bar.actions();
+        QCOMPARE(titles.size(), 2);
+        QCOMPARE(titles[0]->text(), QString("File"));
+        QStringList items;
+        for (QAction* action : titles[0]->menu()->actions()) {
+            items << (action->isSeparator() ? "-"
+                                            : action->text() + " " + action->shortcut().toString() +
+                                                  (action->isEnabled() ? "" : " off"));
+        }
+        // "&" is shown as it is, never as a mnemonic.
+        QCOMPARE(items, QStringList(
+                            {"Open List... Ctrl+O", "Save && Compile Ctrl+Shift+S off", "-", "Quit Ctrl+Q"}));
+        QAction* flashMap = titles[1]->menu()->actions().constFirst();
+        QVERIFY(flashMap->isCheckable() && flashMap->isChecked());
+        QCOMPARE(flashMap->shortcut(), QKeySequence(Qt::Key_F2));
+        flashMap->trigger();
+        titles[0]->menu()->actions().constFirst()->trigger();
+        QCOMPARE(chosen, std::vector<int>({4, 1}));
 
-    void failedCompilationShowsMessageAndKeepsTable() {
-        QFETCH(QString, cause);
-        QFETCH(QString, reason);
-        if (cause != "no menu") {
-            writeFile(scratch_->path() / "Menu.GB", menuTemplate());
-        }
-        makeRom(scratch_->path(), "A.GB", 4 * kBlock, 1);
-        makeRom(scratch_->path(), "B.GB", 2 * kBlock, 2);
-        makeRom(scratch_->path(), "FULL.GB", 256 * kBlock, 3);
-        WindowDriver driver;
-        if (cause != "empty") {
-            driver.addRom("A.GB", true);
-            driver.addRom("B.GB", false);
-        }
-        if (cause == "full") {
-            for (int i = 0; i < 4; ++i) {
-                driver.addRom("FULL.GB", false);
-            }
-        }
-        if (cause == "gone") {
-            std::filesystem::remove(scratch_->path() / "B.GB");
-        }
-        const QStringList before = driver.snapshot();
-        const romc::TableState stateBefore = driver.state();
-        const bool hadMenu = std::filesystem::exists(scratch_->path() / "Menu.GB");
-
-        const std::size_t shownBefore = driver.messages().size();
-        driver.click("Command4");
-        QCOMPARE(driver.messages().size(), shownBefore + 1);
-        const auto& message = driver.messages().back();
-        QCOMPARE(message.icon, QMessageBox::Critical);
-        QVERIFY2(message.text.contains(reason), qPrintable(message.text));
-        QCOMPARE(driver.snapshot(), before);
-        QVERIFY(driver.state().blocks == stateBefore.blocks);
-        QCOMPARE(driver.window().buttonState(),
-                 stateBefore.table.rowCount() == 0 ? romui::ButtonState::Start : romui::ButtonState::Ready);
-        if (hadMenu) {
-            QCOMPARE(firstDifference(menuTemplate(), readFile(scratch_->path() / "Menu.GB")),
-                     std::string("equal"));
-        }
-        QVERIFY(!std::filesystem::exists(scratch_->path() / "Output.GB"));
-        QVERIFY(!std::filesystem::exists(scratch_->path() / "Output1.GB"));
+        romui::fillMenuBar(bar, {}, [](MenuCommand) {});
+        QVERIFY(bar.actions().isEmpty());
     }
 };
 

@@ -11,7 +11,7 @@
 #include <QTest>
 #include <random>
 
-using romui::ButtonState;
+using romform::ButtonState;
 using romui::test::kLists;
 using romui::test::WindowDriver;
 
@@ -75,12 +75,13 @@ struct Run {
             driver.text("Text4") != QString::fromStdString(state().pagesText)) {
             return "the counter boxes do not show the table's counters";
         }
-        const auto buttons = romui::buttonsEnabled(expected);
-        if (driver.window().buttonState() != expected || driver.enabled("Command2") != buttons.addRom ||
+        const auto buttons = romform::buttonsEnabled(expected);
+        if (driver.model().buttonState() != expected || driver.enabled("Command2") != buttons.addRom ||
             driver.enabled("Command5") != buttons.removeRom ||
             driver.enabled("Command4") != buttons.generateCompilation) {
             return QString("buttons are in state %1, expected %2")
-                .arg(romui::buttonStateName(driver.window().buttonState()), romui::buttonStateName(expected));
+                .arg(romform::buttonStateName(driver.model().buttonState()),
+                     romform::buttonStateName(expected));
         }
         if (driver.saveBox() && state().nextSaveBank >= romc::kSaveBanks) {
             return "\"Save?\" is ticked with no save bank left";

@@ -18,7 +18,7 @@ MessageWatcher::MessageWatcher() {
         if (box == nullptr) {
             return;
         }
-        messages_.push_back({box->icon(), box->text()});
+        messages_.push_back({box->icon(), box->windowTitle(), box->text()});
         box->done(QMessageBox::Ok);
     });
     timer_.start();
@@ -38,9 +38,9 @@ WorkingFolder::~WorkingFolder() {
 }
 
 WindowDriver::WindowDriver() {
-    auto picker = std::make_unique<GivenFilePicker>();
-    picker_ = picker.get();
-    window_ = std::make_unique<Form1>(std::move(picker));
+    auto dialogs = std::make_unique<GivenDialogs>();
+    dialogs_ = dialogs.get();
+    window_ = std::make_unique<Form1>(std::move(dialogs));
     window_->show();
     if (!QTest::qWaitForWindowExposed(window_.get())) {
         qFatal("the main window was never shown");
@@ -56,7 +56,7 @@ void WindowDriver::click(const char* buttonName) {
 }
 
 void WindowDriver::findFile(const QString& path) {
-    picker_->next = path;
+    dialogs_->next = path;
     click("Command1");
 }
 

@@ -2,8 +2,8 @@
 // File" a path instead of showing the dialog; answers message boxes so that no test waits on one.
 #pragma once
 
+#include "form/modal_dialogs.h"
 #include "ui/form1.h"
-#include "ui/rom_file_picker.h"
 
 #include <QIcon>
 #include <QMessageBox>
@@ -14,12 +14,16 @@
 
 namespace romui::test {
 
-// Hands "Find File" the path a test chose, as the dialog would after the user picked it.
-class GivenFilePicker : public RomFilePicker {
+// Hands "Find File" the path a test chose, as the dialog would after the user picked it; "" cancels.
+class GivenDialogs : public romform::ModalDialogs {
   public:
-    QString pickRomFile() override {
+    std::vector<std::string> pickFiles(const romform::FileDialog& /*dialog*/) override {
         ++shown;
-        return next;
+        return next.isEmpty() ? std::vector<std::string>{} : std::vector{next.toStdString()};
+    }
+    romform::Choice ask(const romform::Question& question) override {
+        qFatal("a question nobody expected: %s", question.text.c_str());
+        return question.escapeChoice;
     }
     QString next;
     int shown = 0;
@@ -27,6 +31,7 @@ class GivenFilePicker : public RomFilePicker {
 
 struct ShownMessage {
     QMessageBox::Icon icon;
+    QString title;
     QString text;
 };
 
@@ -57,14 +62,15 @@ class WorkingFolder {
     std::filesystem::path previous_;
 };
 
-// A shown main window with a given file picker; every message box it shows is written down and closed.
+// A shown main window with given dialogs; every message box it shows is written down and closed.
 class WindowDriver {
   public:
     WindowDriver();
     ~WindowDriver();
 
     Form1& window() { return *window_; }
-    const romc::TableState& state() const { return window_->tableState(); }
+    const romform::WindowModel& model() const { return window_->model(); }
+    const romc::TableState& state() const { return window_->model().tableState(); }
     const std::vector<ShownMessage>& messages() const { return watcher_.messages(); }
 
     template <class T> T* control(const char* name) const { return window_->findChild<T*>(name); }
@@ -89,7 +95,7 @@ class WindowDriver {
   private:
     MessageWatcher watcher_;
     std::unique_ptr<Form1> window_;
-    GivenFilePicker* picker_;
+    GivenDialogs* dialogs_;
 };
 
 inline const char* const kLists[] = {"List1", "List2", "List3", "List4", "List5", "List6", "List7"};

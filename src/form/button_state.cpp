@@ -1,6 +1,6 @@
-#include "ui/button_state.h"
+#include "form/button_state.h"
 
-namespace romui {
+namespace romform {
 
 ButtonsEnabled buttonsEnabled(ButtonState state) {
     switch (state) {
@@ -42,4 +42,4 @@ const char* buttonStateName(ButtonState state) {
     return "?";
 }
 
-} // namespace romui
+} // namespace romform

@@ -2,7 +2,7 @@
 // states; "Find File" and "Clear List" are always enabled.
 #pragma once
 
-namespace romui {
+namespace romform {
 
 enum class ButtonState {
     Start,            // window load: nothing picked yet
@@ -26,4 +26,4 @@ ButtonState afterFilePicked(ButtonState state);
 
 const char* buttonStateName(ButtonState state);
 
-} // namespace romui
+} // namespace romform

@@ -1,0 +1,36 @@
+// The menu bar as data: menus of items with caption, shortcut, enabled and checked state. A face builds
+// its bar from WindowModel::menuBar() and hands each chosen item's command back to
+// WindowModel::menuCommand(). With no menus the window has no menu bar.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace romform {
+
+// One command per menu item. A feature adds its enumerator here, its item in WindowModel::menuBar() and
+// its case in WindowModel::menuCommand(). The numbers are stable, so a Windows face can use them as
+// command IDs.
+enum class MenuCommand : int {};
+
+struct MenuItem {
+    MenuCommand command{};
+    std::string caption;  // "Open List..."; "&" is an ordinary character
+    std::string shortcut; // "Ctrl+Shift+S", "Alt+Up", "F2": modifiers joined by "+", or ""
+    bool enabled = true;
+    bool checkable = false; // shows a tick that follows `checked`
+    bool checked = false;
+    bool separatorBefore = false; // a line between this item and the one above
+};
+
+struct Menu {
+    std::string caption; // "File"
+    std::vector<MenuItem> items;
+};
+
+struct MenuBar {
+    std::vector<Menu> menus;
+    bool empty() const { return menus.empty(); }
+};
+
+} // namespace romform

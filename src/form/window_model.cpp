@@ -1,0 +1,229 @@
+#include "form/window_model.h"
+
+#include "compile/compilation.h"
+#include "romtable/add_rom.h"
+#include "romtable/rom_header.h"
+#include "romtable/rom_name.h"
+#include "romtable/row_selection.h"
+
+#include <utility>
+
+namespace romform {
+
+namespace {
+
+using enum ControlId;
+
+// "Add ROM", "Remove ROM" and "Generate Compilation": what a change of the button state shows.
+const Refresh kButtons{Command2, Command4, Command5};
+
+// The seven columns with their selections, the counter boxes, and what is drawn from the table.
+Refresh tableShown() {
+    Refresh shown{List1, List2, List3, List4, List5, List6, List7, Text3, Text4};
+    shown.add(WindowPart::FlashView).add(WindowPart::StatusLine);
+    return shown;
+}
+
+Reaction showing(const Refresh& refresh) {
+    Reaction reaction;
+    reaction.refresh = refresh;
+    return reaction;
+}
+
+} // namespace
+
+FileDialog romFileDialog(std::string startPath) {
+    FileDialog dialog;
+    dialog.pick = FilePick::OneToOpen;
+    dialog.title = "Select File";
+    dialog.filters = {{"GB ROM(*.GB)", {"*.GB"}}, {"All Files(*.*)", {"*.*"}}};
+    dialog.defaultSuffix = "GB";
+    dialog.startPath = std::move(startPath);
+    return dialog;
+}
+
+std::filesystem::path currentWorkFolder() {
+    std::error_code error;
+    auto folder = std::filesystem::current_path(error);
+    return error ? std::filesystem::path(".") : folder;
+}
+
+WindowModel::WindowModel(ModalDialogs& dialogs, std::filesystem::path workFolder)
+    : dialogs_(&dialogs), workFolder_(std::move(workFolder)), nameBox_(control(Text1).text),
+      pathBox_(control(Text2).text) {}
+
+std::string WindowModel::text(ControlId id) const {
+    switch (id) {
+    case Text1:
+        return nameBox_;
+    case Text2:
+        return pathBox_;
+    case Text3:
+        return state_.romCountText;
+    case Text4:
+        return state_.pagesText;
+    default:
+        return std::string(control(id).text);
+    }
+}
+
+bool WindowModel::checked(ControlId id) const {
+    return id == Check1 && saveBox_;
+}
+
+bool WindowModel::enabled(ControlId id) const {
+    const ButtonsEnabled buttons = buttonsEnabled(buttons_);
+    switch (id) {
+    case Command2:
+        return buttons.addRom;
+    case Command5:
+        return buttons.removeRom;
+    case Command4:
+        return buttons.generateCompilation;
+    default:
+        return true;
+    }
+}
+
+bool WindowModel::visible(ControlId id) const {
+    return control(id).visible;
+}
+
+const std::vector<std::string>& WindowModel::rows(ControlId list) const {
+    static const std::vector<std::string> none;
+    const auto column = columnOf(list);
+    return column ? state_.table.column(*column) : none;
+}
+
+int WindowModel::selectedRow(ControlId list) const {
+    const auto column = columnOf(list);
+    return column ? state_.selectedRow[static_cast<std::size_t>(*column)] : romc::kNoRowSelected;
+}
+
+std::string WindowModel::caption() const {
+    return kWindowCaption;
+}
+
+MenuBar WindowModel::menuBar() const {
+    return {};
+}
+
+std::optional<std::string> WindowModel::statusText() const {
+    return std::nullopt;
+}
+
+std::string WindowModel::nameToolTip(int row) const {
+    if (row < 0 || static_cast<std::size_t>(row) >= state_.table.rowCount()) {
+        return {};
+    }
+    return romc::headerFindingsText(
+        romc::checkTableRow(state_.table, static_cast<std::size_t>(row), workFolder_));
+}
+
+Reaction WindowModel::load() {
+    state_.startupReset();
+    buttons_ = ButtonState::Start;
+    Reaction reaction = showing(Refresh::everything());
+    reaction.focus = kStartFocus;
+    return reaction;
+}
+
+Reaction WindowModel::findFile() {
+    const auto chosen = dialogs_->pickFiles(romFileDialog(heldRomFile_));
+    if (!chosen.empty()) {
+        heldRomFile_ = chosen.front();
+    }
+    // Whatever the dialog holds goes into the path box, even "" from a first cancelled dialog.
+    pathBox_ = heldRomFile_;
+    if (pathBox_.empty()) {
+        return showing({Text2});
+    }
+    buttons_ = afterFilePicked(buttons_);
+    nameBox_ = romc::proposeRomName(pathBox_);
+    return showing(Refresh{Text1, Text2}.add(kButtons));
+}
+
+Reaction WindowModel::addRom() {
+    if (!enabled(Command2)) {
+        return {};
+    }
+    bool saveBox = saveBox_;
+    if (auto refusal = romc::addRom(state_, {nameBox_, pathBox_, workFolder_}, saveBox)) {
+        return failure("Add ROM", refusal->message, Severity::Warning);
+    }
+    saveBox_ = saveBox;
+    return showing(tableShown().add(Check1));
+}
+
+Reaction WindowModel::clearList() {
+    buttons_ = ButtonState::Ready;
+    romc::clearList(state_);
+    return showing(tableShown().add(kButtons));
+}
+
+Reaction WindowModel::generateCompilation() {
+    if (!enabled(Command4)) {
+        return {};
+    }
+    // The core checks everything before it changes anything, so a refused compilation leaves the buttons
+    // as they were and the user can mend the cause and press again.
+    if (auto refusal = romc::generateCompilation(state_, {workFolder_, false})) {
+        return failure("Generate Compilation", refusal->message, Severity::Error);
+    }
+    buttons_ = ButtonState::Compiled;
+    return showing(tableShown().add(kButtons));
+}
+
+Reaction WindowModel::removeRom() {
+    if (!enabled(Command5) || !romc::removeRom(state_)) {
+        return {};
+    }
+    return showing(tableShown());
+}
+
+Reaction WindowModel::debug() {
+    return {};
+}
+
+Reaction WindowModel::saveBoxChanged(bool ticked) {
+    saveBox_ = romc::saveBoxAllowed(state_, ticked);
+    if (saveBox_ == ticked) {
+        return {};
+    }
+    return showing({Check1});
+}
+
+Reaction WindowModel::rowSelected(ControlId list, int row) {
+    const auto column = columnOf(list);
+    if (!column) {
+        return {};
+    }
+    romc::selectColumnRow(state_, *column, row);
+    // A row chosen in another column moves that column alone, which already shows it.
+    if (*column != romc::Column::Name) {
+        return {};
+    }
+    return showing(Refresh{List1, List2, List3, List4, List5, List6, List7}.add(WindowPart::StatusLine));
+}
+
+Reaction WindowModel::textEdited(ControlId box, std::string text) {
+    if (box == Text1) {
+        nameBox_ = std::move(text);
+    } else if (box == Text2) {
+        pathBox_ = std::move(text);
+    }
+    // The box already shows what was typed; the counter boxes keep the table's counts.
+    return box == Text3 || box == Text4 ? showing({box}) : Reaction{};
+}
+
+Reaction WindowModel::menuCommand(MenuCommand /*command*/) {
+    return {};
+}
+
+Reaction WindowModel::failure(const char* action, const std::string& text, Severity severity) const {
+    Reaction reaction;
+    reaction.message = Message{caption() + " - " + action, text, severity};
+    return reaction;
+}
+
+} // namespace romform

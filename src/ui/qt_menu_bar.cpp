@@ -1,0 +1,40 @@
+#include "ui/qt_menu_bar.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace romui {
+
+namespace {
+
+// The model's captions hold no mnemonics: an "&" is shown as it is.
+QString caption(const std::string& text) {
+    return QString::fromStdString(text).replace('&', "&&");
+}
+
+} // namespace
+
+void fillMenuBar(QMenuBar& bar, const romform::MenuBar& menus,
+                 const std::function<void(romform::MenuCommand)>& chosen) {
+    bar.clear();
+    for (const auto& menu : menus.menus) {
+        QMenu* shown = bar.addMenu(caption(menu.caption));
+        for (const auto& item : menu.items) {
+            if (item.separatorBefore) {
+                shown->addSeparator();
+            }
+            QAction* action = shown->addAction(caption(item.caption));
+            action->setShortcut(
+                QKeySequence(QString::fromStdString(item.shortcut), QKeySequence::PortableText));
+            action->setEnabled(item.enabled);
+            action->setCheckable(item.checkable);
+            action->setChecked(item.checked);
+            const romform::MenuCommand command = item.command;
+            QObject::connect(action, &QAction::triggered, &bar, [chosen, command] { chosen(command); });
+        }
+    }
+}
+
+} // namespace romui

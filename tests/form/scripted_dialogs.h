@@ -1,0 +1,39 @@
+// The model's modal dialogs answered from a script: each file dialog takes the next answer a test queued
+// and is written down with what it was asked to show. A dialog nobody expected fails the test.
+#pragma once
+
+#include "form/modal_dialogs.h"
+
+#include <deque>
+#include <gtest/gtest.h>
+
+namespace romform::test {
+
+class ScriptedDialogs : public ModalDialogs {
+  public:
+    std::vector<std::string> pickFiles(const FileDialog& dialog) override {
+        shown.push_back(dialog);
+        if (picks.empty()) {
+            ADD_FAILURE() << "a file dialog nobody expected: \"" << dialog.title << '"';
+            return {};
+        }
+        auto next = std::move(picks.front());
+        picks.pop_front();
+        return next;
+    }
+
+    Choice ask(const Question& question) override {
+        ADD_FAILURE() << "a question nobody expected: \"" << question.text << '"';
+        return question.escapeChoice;
+    }
+
+    // Next file dialog: the user chooses `path`, or cancels when it is "".
+    void choose(const std::string& path) {
+        picks.push_back(path.empty() ? std::vector<std::string>{} : std::vector{path});
+    }
+
+    std::deque<std::vector<std::string>> picks;
+    std::vector<FileDialog> shown;
+};
+
+} // namespace romform::test
