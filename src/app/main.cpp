@@ -1,34 +1,54 @@
 // romcompiler: the window, working in the current directory or, with --demo-folder, in a demo folder
 // that it fills with a placeholder menu and sample ROMs.
 #include "app/demo_folder.h"
-#include "form/control_table.h"
+#include "form/window_arguments.h"
 #include "ui/form1.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <csignal>
 #include <filesystem>
 #include <iostream>
+
+namespace {
+
+constexpr int kExitUsage = 2;
+
+std::vector<std::string> argumentsOf(int argc, char** argv) {
+    return {argv + 1, argv + argc};
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     // Past a file-size limit the system would kill the window mid-write; ignoring the signal turns it into
     // a write error that the compilation reports and cleans up like a full disk.
     std::signal(SIGXFSZ, SIG_IGN);
+
+    // Answered before Qt is started, so they work where there is no display.
+    const auto early =
+        romform::parseWindowArguments(argumentsOf(argc, argv), romform::ToolkitOptions::StillThere);
+    if (early.ok() && early.value().help) {
+        std::cout << romform::kWindowUsage;
+        return 0;
+    }
+    if (early.ok() && early.value().version) {
+        std::cout << romform::windowVersionText();
+        return 0;
+    }
+
+    // Qt takes its own options (-platform NAME and the like) out of argv; what is left must be ours.
     QApplication app(argc, argv);
     QApplication::setApplicationName("romcompiler");
     QApplication::setApplicationDisplayName(romform::kWindowCaption);
+    const auto arguments =
+        romform::parseWindowArguments(argumentsOf(argc, argv), romform::ToolkitOptions::TakenOut);
+    if (!arguments.ok()) {
+        std::cerr << "romcompiler: " << arguments.failure().message << " (see romcompiler --help)\n";
+        return kExitUsage;
+    }
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(romform::kWindowCaption);
-    parser.addHelpOption();
-    const QCommandLineOption demoFolder(
-        "demo-folder", "Work in DIR, made if missing, with a placeholder \"Menu.GB\" and sample ROMs.",
-        "DIR");
-    parser.addOption(demoFolder);
-    parser.process(app);
-
-    if (parser.isSet(demoFolder)) {
-        const std::filesystem::path folder = parser.value(demoFolder).toStdString();
+    if (const auto& demoFolder = arguments.value().demoFolder) {
+        const std::filesystem::path folder = *demoFolder;
         if (const std::string failure = romapp::fillDemoFolder(folder); !failure.empty()) {
             std::cerr << "romcompiler: " << failure << '\n';
             return 1;
