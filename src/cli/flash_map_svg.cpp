@@ -48,14 +48,19 @@ std::string rowStroke(std::size_t row) {
     return "hsl(" + num(std::fmod(static_cast<double>(row) * 137.508, 360.0)) + ", 50%, 30%)";
 }
 
-// Text for XML: markup characters escaped, a control character or a byte that starts no UTF-8 character
-// shown as '?', so that any name still makes a document a browser opens.
+// Text for XML: markup characters escaped, a control character shown as \xNN as everywhere else, and a
+// byte that starts no UTF-8 character (or one of the two characters XML forbids) replaced by U+FFFD, so
+// that any file name still makes a well-formed document.
 std::vector<std::string> xmlCharacters(std::string_view text) {
+    static constexpr const char* kReplacement = "\xEF\xBF\xBD";
     std::vector<std::string> characters;
     for (const auto character : splitCharacters(text)) {
         const auto first = static_cast<unsigned char>(character.front());
-        if (character.size() == 1 && (first < 0x20 || first >= 0x7F)) {
-            characters.emplace_back("?");
+        if (character.size() == 1 && (first < 0x20 || first == 0x7F)) {
+            characters.push_back(shownText(character));
+        } else if ((character.size() == 1 && first > 0x7F) || character == "\xEF\xBF\xBE" ||
+                   character == "\xEF\xBF\xBF") {
+            characters.emplace_back(kReplacement);
         } else if (character == "&") {
             characters.emplace_back("&amp;");
         } else if (character == "<") {

@@ -69,6 +69,10 @@ Refusal PendingFile::finish() {
 }
 
 Refusal PendingFile::checkReplaceable() {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(std::filesystem::symlink_status(final_, ignored))) {
+        return Failure{"Cannot replace " + inQuotes(shown_) + ": a folder of that name is in the way"};
+    }
     if (auto error = disk_.checkReplaceable(final_)) {
         return fileFailure("replace", shown_, error);
     }

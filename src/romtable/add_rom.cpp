@@ -97,7 +97,8 @@ Refusal addRom(TableState& state, const AddRomInput& input, bool& saveBox) {
     table.column(Column::Complement).push_back(numberText(complementOf(blocks)));
     if (save) {
         table.column(Column::SaveFlag).emplace_back(kSaveFlagYes);
-        table.column(Column::SaveBank).push_back(" " + numberText(place.bank));
+        // The save bank column holds its number after one blank (" 0" .. " 15").
+        table.column(Column::SaveBank).push_back(numberText(place.bank).insert(0, 1, ' '));
         table.column(Column::Location).push_back(numberText(place.location));
         markBlocks(state.blocks, place.location, place.location + blocks - 1);
         state.nextSaveBank = static_cast<std::int16_t>(nextSaveBank);

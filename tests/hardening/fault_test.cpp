@@ -161,7 +161,7 @@ TEST_F(Faults, UnwritableMenuIsRefused) {
     }
     addOk(rom("one.gb", kBlockSize));
     fs::permissions(folder / "Menu.GB", fs::perms::owner_read);
-    expectRefusedUnchanged({"\"Menu.GB\"", "Permission denied"});
+    expectRefusedUnchanged({"\"Menu.GB\"", "marked read-only"});
 }
 
 // ---- ROM files changed between Add ROM and Generate Compilation ----
