@@ -33,7 +33,7 @@ constexpr int kMaxWrittenCompilations = 2; // each one writes at least an 8 MiB 
 struct PoolFile {
     std::string shown;
     std::string file; // name in the work folder, "" for a path outside it
-    FileKind kind;
+    PathKind kind;
     std::uintmax_t bytes;
     std::uint32_t seed;
 };
@@ -108,18 +108,18 @@ Workbench& workbench() {
     std::uint32_t seed = 1;
     for (const auto& [name, bytes] : roms) {
         writeBytes(bench->folder / name, romContents(bytes, seed));
-        bench->pool.push_back({name, name, FileKind::Regular, bytes, seed++});
+        bench->pool.push_back({name, name, PathKind::Regular, bytes, seed++});
     }
-    bench->pool.push_back({(bench->folder / "a.gb").string(), "a.gb", FileKind::Regular, kBlock, 1});
+    bench->pool.push_back({(bench->folder / "a.gb").string(), "a.gb", PathKind::Regular, kBlock, 1});
     writeBytes(bench->folder / "big.gb", {});
     fs::resize_file(bench->folder / "big.gb", 257 * kBlock); // sparse: refused by its length alone
-    bench->pool.push_back({"big.gb", "big.gb", FileKind::Regular, 257 * kBlock, 0});
-    bench->pool.push_back({"missing.gb", "missing.gb", FileKind::Missing, 0, 0});
+    bench->pool.push_back({"big.gb", "big.gb", PathKind::Regular, 257 * kBlock, 0});
+    bench->pool.push_back({"missing.gb", "missing.gb", PathKind::Missing, 0, 0});
     fs::create_directory(bench->folder / "folder.gb");
-    bench->pool.push_back({"folder.gb", "folder.gb", FileKind::Folder, 0, 0});
+    bench->pool.push_back({"folder.gb", "folder.gb", PathKind::Folder, 0, 0});
     ::mkfifo((bench->folder / "fifo.gb").c_str(), 0600); // opening it would wait for a writer forever
-    bench->pool.push_back({"fifo.gb", "fifo.gb", FileKind::Special, 0, 0});
-    bench->pool.push_back({"/dev/zero", "", FileKind::Special, 0, 0});
+    bench->pool.push_back({"fifo.gb", "fifo.gb", PathKind::Special, 0, 0});
+    bench->pool.push_back({"/dev/zero", "", PathKind::Special, 0, 0});
 
     bench->menuTemplate = romContents(kBlock, 0xC0FFEE);
     return *bench;
@@ -182,14 +182,14 @@ class Session {
 
   private:
     FileFacts factsOf(const PoolFile& file) const {
-        if (file.file.empty() || file.kind != FileKind::Regular) {
+        if (file.file.empty() || file.kind != PathKind::Regular) {
             return {file.kind, file.bytes};
         }
         if (changes_.removed.count(file.file) != 0) {
-            return {FileKind::Missing, 0};
+            return {PathKind::Missing, 0};
         }
         const auto resized = changes_.resized.find(file.file);
-        return {FileKind::Regular, resized == changes_.resized.end() ? file.bytes : resized->second};
+        return {PathKind::Regular, resized == changes_.resized.end() ? file.bytes : resized->second};
     }
 
     FileFacts factsOfPath(const std::string& shown) const {
@@ -202,7 +202,7 @@ class Session {
     }
 
     CompileFacts compileFacts() const {
-        return {!changes_.menuAway && !changes_.menuIsFolder, !changes_.outputFolder.empty(),
+        return {!changes_.menuAway && !changes_.menuIsFolder, changes_.outputFolder,
                 [this](const std::string& path) { return factsOfPath(path); }};
     }
 

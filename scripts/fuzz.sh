@@ -2,18 +2,23 @@
 # The libFuzzer targets of the core and the command line.
 #   scripts/fuzz.sh corpus                  run every target over its saved corpus and regression inputs
 #                                           only (fast, for CI); non-zero exit on any crash
-#   scripts/fuzz.sh run SECONDS [TARGET...]  fuzz each target (all by default) for SECONDS, then merge the
-#                                           new inputs into fuzz/corpus/TARGET and keep crash inputs in
-#                                           fuzz/regressions/TARGET
+#   scripts/fuzz.sh SECONDS [TARGET...]      fuzz each target (all by default) for SECONDS, then merge the
+#   scripts/fuzz.sh run SECONDS [TARGET...]  new inputs into fuzz/corpus/TARGET and keep crash inputs in
+#                                           fuzz/regressions/TARGET; prints each target's figures
 # Builds build-fuzz with clang; installs nothing (scripts/setup.sh does).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 targets=(cli_args number_text compile_path)
 mode=${1:-}
+# "scripts/fuzz.sh 600" is "scripts/fuzz.sh run 600".
+if [[ "$mode" =~ ^[0-9]+$ ]]; then
+  set -- run "$@"
+  mode=run
+fi
 
 usage() {
-  echo "usage: scripts/fuzz.sh corpus | scripts/fuzz.sh run SECONDS [TARGET...]" >&2
+  echo "usage: scripts/fuzz.sh corpus | scripts/fuzz.sh [run] SECONDS [TARGET...]" >&2
   exit 2
 }
 
@@ -93,6 +98,9 @@ run)
       status=1
       tail -n 40 "$out/fuzz.log" >&2
     fi
+    # libFuzzer's own closing figures: executions, speed, coverage, features, corpus.
+    grep -E '^(stat::number_of_executed_units|stat::average_exec_per_sec|stat::peak_rss_mb):|^#[0-9]+.*DONE' \
+      "$out/fuzz.log" | tail -n 4 | sed "s/^/fuzz $target: /"
     for crash in "$out"/crashes/*; do
       [ -e "$crash" ] || continue
       cp "$crash" "fuzz/regressions/$target/"

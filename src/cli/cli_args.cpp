@@ -3,17 +3,20 @@
 namespace romc {
 
 const char* const kCliUsage =
-    "usage: romcompiler-cli [-C DIR] [--dry-run] [--report] [--map FILE.svg] [--quiet]\n"
+    "usage: romcompiler-cli [-C DIR] [--dry-run] [--report] [--map FILE.svg [--force]] [--quiet]\n"
     "                       [--save] [--name NAME] ROM [[--save] [--name NAME] ROM]...\n"
     "\n"
     "Adds each ROM to the table as the window's \"Add ROM\" does, then generates the compilation:\n"
     "\"Menu.GB\" is patched and \"Output.GB\" with \"Output1.GB\"..\"Output4.GB\" is written.\n"
     "\n"
     "  -C DIR       work in DIR: \"Menu.GB\", the outputs and relative ROM paths are taken from there\n"
-    "  --dry-run    add, check and place, print the table, write no file\n"
+    "  --dry-run    add, check and place, print the table; \"Menu.GB\" is only read, and nothing is\n"
+    "               written but a map asked for with --map\n"
     "  --report     after the table, print each ROM's blocks, byte range and pieces, the blocks used, free\n"
     "               and lost to alignment, a text map of the flash and the CRC32 of each file written\n"
-    "  --map FILE   draw the flash as an SVG picture into FILE (a relative FILE is taken from DIR)\n"
+    "  --map FILE   draw the flash as an SVG picture into FILE (a relative FILE is taken from DIR); an\n"
+    "               existing FILE is replaced only when it is such a map\n"
+    "  --force      let --map replace a FILE that is not a flash map\n"
     "  --quiet      print no warnings about the ROMs' cartridge headers\n"
     "  --save       the next ROM gets save memory (\"Save?\" ticked)\n"
     "  --name NAME  menu name of the next ROM (default: proposed from its file name)\n"
@@ -23,7 +26,10 @@ const char* const kCliUsage =
     "\n"
     "Prints the final table, one row per line, the seven columns separated by tabs.\n"
     "Each ROM's cartridge header is checked; what looks wrong is a warning on stderr, never a refusal.\n"
-    "Exit status: 0 done, 1 a ROM refused or the compilation failed (nothing written), 2 usage error.\n";
+    "Control characters in names and paths are shown as \\xNN.\n"
+    "Exit status: 0 done, everything asked for written; 1 a ROM refused, the compilation failed or the\n"
+    "printout could not be written (nothing changed); 2 usage error; 128 + N when stopped by signal N\n"
+    "(130 for Ctrl+C), its temporary files removed.\n";
 
 Outcome<CliArguments> parseCliArguments(const std::vector<std::string>& arguments) {
     CliArguments parsed;
@@ -51,6 +57,8 @@ Outcome<CliArguments> parseCliArguments(const std::vector<std::string>& argument
             parsed.report = true;
         } else if (argument == "--quiet") {
             parsed.quiet = true;
+        } else if (argument == "--force") {
+            parsed.force = true;
         } else if (argument == "--save") {
             next.save = true;
             pending = true;

@@ -25,6 +25,7 @@ struct CliArguments {
     bool report = false;                      // print the placement report after the table
     std::optional<std::filesystem::path> map; // draw the flash map as SVG here (relative: from workDir)
     bool quiet = false;                       // no header warnings
+    bool force = false;                       // --map may replace a file that is not a flash map
     std::vector<RomArgument> roms;
 };
 

@@ -48,14 +48,19 @@ std::string rowStroke(std::size_t row) {
     return "hsl(" + num(std::fmod(static_cast<double>(row) * 137.508, 360.0)) + ", 50%, 30%)";
 }
 
-// Text for XML: markup characters escaped, a control character or a byte that starts no UTF-8 character
-// shown as '?', so that any name still makes a document a browser opens.
+// Text for XML: markup characters escaped, a control character shown as \xNN as everywhere else, and a
+// byte that starts no UTF-8 character (or one of the two characters XML forbids) replaced by U+FFFD, so
+// that any file name still makes a well-formed document.
 std::vector<std::string> xmlCharacters(std::string_view text) {
+    static constexpr const char* kReplacement = "\xEF\xBF\xBD";
     std::vector<std::string> characters;
     for (const auto character : splitCharacters(text)) {
         const auto first = static_cast<unsigned char>(character.front());
-        if (character.size() == 1 && (first < 0x20 || first >= 0x7F)) {
-            characters.emplace_back("?");
+        if (character.size() == 1 && (first < 0x20 || first == 0x7F)) {
+            characters.push_back(shownText(character));
+        } else if ((character.size() == 1 && first > 0x7F) || character == "\xEF\xBF\xBE" ||
+                   character == "\xEF\xBF\xBF") {
+            characters.emplace_back(kReplacement);
         } else if (character == "&") {
             characters.emplace_back("&amp;");
         } else if (character == "<") {
@@ -288,16 +293,31 @@ std::vector<LegendEntry> legendEntries(const FlashPlan& plan) {
 
 } // namespace
 
+bool isFlashMapFile(Disk& disk, const std::filesystem::path& path) {
+    auto opened = disk.openForReading(path);
+    if (!opened.value || opened.value->kind() != FileKind::Regular) {
+        return false;
+    }
+    constexpr std::size_t kLookAt = 256;
+    std::vector<std::uint8_t> head(kLookAt);
+    std::size_t got = 0;
+    if (opened.value->readAt(0, head, got)) {
+        return false;
+    }
+    const std::string_view text(reinterpret_cast<const char*>(head.data()), got);
+    return text.find(kFlashMapSignature) != std::string_view::npos;
+}
+
 std::string flashMapSvg(const FlashPlan& plan) {
     const auto entries = legendEntries(plan);
     const int legendRows = static_cast<int>((entries.size() + kLegendColumns - 1) / kLegendColumns);
     const int height = kLegendY + 24 + legendRows * kLegendLine + 16;
     const auto used = std::count(plan.blocks.begin(), plan.blocks.end(), std::int16_t{1});
 
-    std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
-                      std::to_string(kWidth) + "\" height=\"" + std::to_string(height) + "\" viewBox=\"0 0 " +
-                      std::to_string(kWidth) + " " + std::to_string(height) + "\">\n";
+    std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + std::string(kFlashMapSignature) +
+                      "\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(kWidth) +
+                      "\" height=\"" + std::to_string(height) + "\" viewBox=\"0 0 " + std::to_string(kWidth) +
+                      " " + std::to_string(height) + "\">\n";
     svg += "<title>Flash map</title>\n";
     svg += rect(0, 0, kWidth, height, "fill=\"#ffffff\"");
     svg += "<g font-family=\"DejaVu Sans, Helvetica, Arial, sans-serif\" fill=\"#263238\">\n";

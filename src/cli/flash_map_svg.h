@@ -4,7 +4,9 @@
 #pragma once
 
 #include "cli/flash_plan.h"
+#include "files/disk.h"
 
+#include <filesystem>
 #include <string>
 
 namespace romc {
@@ -12,5 +14,12 @@ namespace romc {
 // A standalone SVG document. Each block is one <rect> with id "block-N" and a class that says who holds it:
 // "menu", "free", "none" (taken by no listed ROM) or "rom" with data-row holding the row's letter.
 std::string flashMapSvg(const FlashPlan& plan);
+
+// The comment every map starts with after its XML declaration: it tells a map this tool drew from any
+// other file that happens to bear the name given to --map.
+inline constexpr const char* kFlashMapSignature = "<!-- Flash map drawn by romcompiler -->";
+
+// Whether the file at `path` is a map this tool drew (its first bytes carry the signature).
+bool isFlashMapFile(Disk& disk, const std::filesystem::path& path);
 
 } // namespace romc

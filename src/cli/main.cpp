@@ -8,13 +8,17 @@
 #include "compile/image.h"
 #include "compile/menu_table.h"
 #include "compile/pending_file.h"
+#include "files/interruption.h"
+#include "files/utf8_path.h"
 #include "romtable/add_rom.h"
+#include "romtable/rom_file.h"
 #include "romtable/rom_header.h"
 #include "romtable/rom_name.h"
 #include "romtable/table_state.h"
 #include "version.h"
 
-#include <csignal>
+#include <cerrno>
+#include <cstdio>
 #include <iostream>
 #include <memory>
 
@@ -31,8 +35,35 @@ int fail(const romc::Failure& failure, int status) {
     return status;
 }
 
+// Writes to stdout and makes sure it arrived: a full disk or a closed pipe is a failure, as for any tool.
+bool printed(const std::string& text) {
+    errno = 0;
+    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    if (std::fflush(stdout) == 0 && written) {
+        return true;
+    }
+    const int error = errno != 0 ? errno : EIO;
+    std::cerr << "romcompiler-cli: Cannot write to standard output: " << romc::systemReason(error)
+              << "; nothing was changed\n";
+    return false;
+}
+
 std::filesystem::path fromWorkDir(const romc::CliArguments& cli, const std::filesystem::path& path) {
     return path.is_absolute() ? path : cli.workDir / path;
+}
+
+// A map may replace only a map: any other file of that name is the user's, unless --force says otherwise.
+romc::Refusal checkMapReplaceable(const romc::CliArguments& cli) {
+    const auto path = fromWorkDir(cli, *cli.map);
+    std::error_code error;
+    if (cli.force || !std::filesystem::exists(std::filesystem::symlink_status(path, error))) {
+        return std::nullopt;
+    }
+    if (!romc::isFlashMapFile(romc::systemDisk(), path)) {
+        return romc::Failure{"--map " + romc::inQuotes(romc::pathToUtf8(*cli.map)) +
+                             " would replace a file that is not a flash map; give --force to replace it"};
+    }
+    return std::nullopt;
 }
 
 // The map is drawn beside the outputs, so a name that would replace the menu, an output or a ROM is a
@@ -51,8 +82,9 @@ romc::Refusal checkMapName(const romc::CliArguments& cli) {
     for (const auto& path : kept) {
         std::error_code keptError;
         if (!error && map == std::filesystem::weakly_canonical(path, keptError) && !keptError) {
-            return romc::Failure{"--map " + cli.map->string() + " would replace \"" +
-                                 path.filename().string() + "\"; give the map a name of its own"};
+            return romc::Failure{"--map " + romc::inQuotes(romc::pathToUtf8(*cli.map)) + " would replace " +
+                                 romc::inQuotes(romc::pathToUtf8(path.filename())) +
+                                 "; give the map a name of its own"};
         }
     }
     return std::nullopt;
@@ -74,34 +106,57 @@ std::uintmax_t menuTemplateBytes(const std::filesystem::path& workDir) {
     return error ? 0 : bytes;
 }
 
-void printReport(const romc::TableState& state, const romc::CliArguments& cli, romc::ReportOutcome outcome) {
+std::string reportText(const romc::TableState& state, const romc::CliArguments& cli,
+                       const romc::ReportOutcome& outcome) {
     const auto plan = romc::planFlash(state);
     const auto usage = romc::flashUsage(plan, menuTemplateBytes(cli.workDir));
-    std::cout << romc::placementReport(plan, usage, outcome);
+    return romc::placementReport(plan, usage, outcome);
+}
+
+// The map joins the compilation's outputs: it is put in place with them or not at all.
+romc::Refusal prepareMap(const romc::CliArguments& cli, romc::PreparedCompilation& prepared) {
+    auto map = prepared.outputs->add(fromWorkDir(cli, *cli.map));
+    if (!map.ok()) {
+        return map.failure();
+    }
+    const std::string svg = romc::flashMapSvg(romc::planFlash(prepared.compiled));
+    return map.value()->writeAt(0, svg.data(), svg.size());
+}
+
+// Everything the run prints on stdout, made before any output takes its name.
+std::string printout(const romc::CliArguments& cli, const romc::PreparedCompilation& prepared) {
+    std::string text = romc::tableText(prepared.compiled.table);
+    if (cli.report) {
+        text += reportText(
+            prepared.compiled, cli,
+            cli.dryRun
+                ? romc::ReportOutcome{romc::ReportMode::DryRun, {}, {}}
+                : romc::ReportOutcome{romc::ReportMode::Written, romc::writtenFiles(*prepared.outputs), {}});
+    }
+    return text;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    // Past a file-size limit the system would kill the tool mid-write; ignoring the signal turns it into
-    // a write error that is reported and cleaned up like a full disk.
-    std::signal(SIGXFSZ, SIG_IGN);
+    romc::endRunsCleanlyOnInterrupt();
+    romc::reportFileSizeLimitAsWriteError();
     const auto arguments = romc::parseCliArguments(std::vector<std::string>(argv + 1, argv + argc));
     if (!arguments.ok()) {
         return fail(arguments.failure(), kExitUsage);
     }
     const romc::CliArguments& cli = arguments.value();
-    if (cli.help) {
-        std::cout << romc::kCliUsage;
-        return 0;
-    }
-    if (cli.version) {
-        std::cout << "romcompiler-cli " << romc::kVersion << '\n';
-        return 0;
+    if (cli.help || cli.version) {
+        const std::string text =
+            cli.help ? std::string(romc::kCliUsage) : std::string("romcompiler-cli ") + romc::kVersion + "\n";
+        return printed(text) ? 0 : kExitRefused;
     }
     if (cli.map) {
         if (auto failure = checkMapName(cli)) {
             return fail(*failure, kExitUsage);
+        }
+        if (auto failure = checkMapReplaceable(cli)) {
+            return fail(*failure, kExitRefused);
         }
     }
 
@@ -117,43 +172,28 @@ int main(int argc, char** argv) {
         }
     }
 
-    // The map's file is made before the compilation, so a map that cannot be written stops the run before
-    // anything else is; it takes its name only once the compilation has succeeded.
-    std::unique_ptr<romc::PendingFile> map;
-    if (cli.map) {
-        auto created = romc::PendingFile::create(fromWorkDir(cli, *cli.map));
-        if (!created.ok()) {
-            return fail(created.failure(), kExitRefused);
-        }
-        map = std::move(created.value());
-    }
-
-    if (auto failure = romc::generateCompilation(state, {cli.workDir, cli.dryRun})) {
+    auto prepared = romc::prepareCompilation(state, {cli.workDir, cli.dryRun});
+    if (!prepared.ok()) {
         if (cli.report) {
-            printReport(state, cli, {romc::ReportMode::Refused, {}, failure->message});
+            printed(reportText(state, cli, {romc::ReportMode::Refused, {}, prepared.failure().message}));
         }
+        return fail(prepared.failure(), kExitRefused);
+    }
+    for (const auto& note : prepared.value().notes) {
+        std::cerr << "romcompiler-cli: note: " << note << '\n';
+    }
+    if (cli.map) {
+        if (auto failure = prepareMap(cli, prepared.value())) {
+            return fail(*failure, kExitRefused);
+        }
+    }
+    // The printout goes out before the outputs take their names: when it cannot be written, nothing is
+    // changed, and exit status 1 keeps its meaning.
+    if (!printed(printout(cli, prepared.value()))) {
+        return kExitRefused;
+    }
+    if (auto failure = romc::commitCompilation(prepared.value(), state)) {
         return fail(*failure, kExitRefused);
-    }
-    std::cout << romc::tableText(state.table);
-    if (cli.report) {
-        printReport(
-            state, cli,
-            cli.dryRun ? romc::ReportOutcome{romc::ReportMode::DryRun, {}, {}}
-                       : romc::ReportOutcome{romc::ReportMode::Written, romc::writtenFiles(cli.workDir), {}});
-    }
-    if (map) {
-        const std::string svg = romc::flashMapSvg(romc::planFlash(state));
-        romc::Refusal failure = map->writeAt(0, svg.data(), svg.size());
-        if (!failure) {
-            failure = map->finish();
-        }
-        if (!failure) {
-            failure = map->commit();
-        }
-        if (failure) {
-            return fail({failure->message + (cli.dryRun ? "" : " (the compilation itself was written)")},
-                        kExitRefused);
-        }
     }
     return 0;
 }

@@ -1,11 +1,8 @@
 #include "cli/piece_crc.h"
 
-#include "compile/image.h"
-#include "romtable/rom_file.h"
+#include "files/work_folder.h"
+#include "romtable/flash_units.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <memory>
 #include <vector>
 #include <zlib.h>
 
@@ -18,43 +15,41 @@ constexpr std::size_t kCrcChunk = 1024 * 1024;
 
 } // namespace
 
-Outcome<std::uint32_t> fileCrc32(const std::filesystem::path& path, std::string_view shown) {
-    const std::string quoted = "\"" + std::string(shown) + "\"";
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return Failure{"Cannot open " + quoted + " for reading: " + systemReason(errno)};
+Outcome<std::uint32_t> fileCrc32(Disk& disk, const std::filesystem::path& path, std::string_view shown) {
+    auto opened = disk.openForReading(path);
+    if (!opened.value) {
+        return Failure{"Cannot open " + inQuotes(shown) + " for reading: " + opened.error.message()};
     }
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(file, std::fclose);
-    std::vector<unsigned char> buffer(kCrcChunk);
+    std::vector<std::uint8_t> buffer(kCrcChunk);
     uLong crc = crc32(0L, Z_NULL, 0);
-    for (;;) {
-        errno = 0;
-        const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), file);
+    for (std::uintmax_t offset = 0;; offset += buffer.size()) {
+        std::size_t got = 0;
+        if (auto error = opened.value->readAt(offset, buffer, got)) {
+            return fileFailure("read", shown, error);
+        }
         crc = crc32(crc, buffer.data(), static_cast<uInt>(got));
         if (got < buffer.size()) {
-            if (std::ferror(file)) {
-                return Failure{"Cannot read " + quoted + ": " + systemReason(errno != 0 ? errno : EIO)};
-            }
-            break;
+            return static_cast<std::uint32_t>(crc);
         }
     }
-    return static_cast<std::uint32_t>(crc);
 }
 
-std::vector<WrittenFile> writtenFiles(const std::filesystem::path& workDir) {
+std::vector<WrittenFile> writtenFiles(const OutputTransaction& outputs) {
     std::vector<WrittenFile> files;
-    std::error_code error;
-    const auto imageBytes = std::filesystem::file_size(workDir / kImageName, error);
-    const int pieces = error ? 1 : piecesFor(imageBytes);
-    for (int k = 0; k <= pieces; ++k) {
+    for (int k = 0; k <= kPieceCount; ++k) {
+        const std::string name = k == 0 ? kImageName : pieceName(k);
+        const PendingFile* pending = outputs.file(name);
+        if (pending == nullptr) {
+            continue;
+        }
         WrittenFile file;
-        file.name = k == 0 ? kImageName : pieceName(k);
-        const auto path = workDir / file.name;
-        file.bytes = std::filesystem::file_size(path, error);
+        file.name = name;
+        std::error_code error;
+        file.bytes = std::filesystem::file_size(pending->temporaryPath(), error);
         if (error) {
             file.bytes = 0;
-            file.problem = "Cannot read \"" + file.name + "\": " + error.message();
-        } else if (const auto crc = fileCrc32(path, file.name); crc.ok()) {
+            file.problem = fileFailure("read", name, error).message;
+        } else if (const auto crc = fileCrc32(systemDisk(), pending->temporaryPath(), name); crc.ok()) {
             file.crc = crc.value();
         } else {
             file.problem = crc.failure().message;

@@ -2,6 +2,8 @@
 // cartridge can be compared with what was written.
 #pragma once
 
+#include "compile/output_transaction.h"
+#include "files/disk.h"
 #include "romtable/failure.h"
 
 #include <cstdint>
@@ -22,10 +24,11 @@ struct WrittenFile {
 };
 
 // The CRC32 (the zip and PNG one) of a whole file; `shown` names it in a failure.
-Outcome<std::uint32_t> fileCrc32(const std::filesystem::path& path, std::string_view shown);
+Outcome<std::uint32_t> fileCrc32(Disk& disk, const std::filesystem::path& path, std::string_view shown);
 
-// "Output.GB" and each piece its length reaches into, as found in `workDir` after a compilation.
-std::vector<WrittenFile> writtenFiles(const std::filesystem::path& workDir);
+// "Output.GB" and each of its pieces, as a prepared compilation wrote them under their temporary names:
+// the bytes that take the outputs' names when it is committed.
+std::vector<WrittenFile> writtenFiles(const OutputTransaction& outputs);
 
 // Eight upper-case hex digits, the way dumpers show a CRC32.
 std::string crcText(std::uint32_t crc);

@@ -3,52 +3,18 @@
 #include "compile/image.h"
 #include "compile/menu_patch.h"
 #include "compile/menu_table.h"
-#include "compile/pending_file.h"
+#include "compile/menu_template.h"
 #include "compile/placement.h"
+#include "files/utf8_path.h"
+#include "files/work_folder.h"
 #include "romtable/number_text.h"
 #include "romtable/rom_file.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <memory>
 #include <vector>
 
 namespace romc {
 
 namespace {
-
-const std::string kMenuShown = std::string("\"") + menu::kTemplateName + "\"";
-
-// The template must be there, be a file, and open for reading and writing; its bytes are read whole.
-Outcome<std::vector<std::uint8_t>> readMenuTemplate(const std::filesystem::path& workDir) {
-    const auto path = workDir / menu::kTemplateName;
-    std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    if (!std::filesystem::exists(status)) {
-        return Failure{"Cannot compile: the menu template " + kMenuShown + " is missing from " +
-                       workDir.string()};
-    }
-    if (!std::filesystem::is_regular_file(status)) {
-        return Failure{"Cannot compile: the menu template " + kMenuShown + " is not a regular file"};
-    }
-    const auto bytes = std::filesystem::file_size(path, error);
-    if (error || bytes > kFlashSize) {
-        return Failure{"Cannot compile: the menu template " + kMenuShown + " is " +
-                       (error ? "unreadable: " + error.message()
-                              : std::to_string(bytes) + " bytes, larger than the whole flash")};
-    }
-    std::FILE* file = std::fopen(path.c_str(), "r+b");
-    if (file == nullptr) {
-        return Failure{"Cannot open " + kMenuShown + " for reading and writing: " + systemReason(errno)};
-    }
-    std::vector<std::uint8_t> menuBytes(static_cast<std::size_t>(bytes));
-    const bool read = std::fread(menuBytes.data(), 1, menuBytes.size(), file) == menuBytes.size();
-    std::fclose(file);
-    if (!read) {
-        return Failure{"Cannot read " + kMenuShown + ": " + systemReason(errno != 0 ? errno : EIO)};
-    }
-    return menuBytes;
-}
 
 // Only the outputs this image writes: a piece it does not reach is neither written nor in the way.
 Refusal checkOutputNames(const std::filesystem::path& workDir, int pieces) {
@@ -56,14 +22,16 @@ Refusal checkOutputNames(const std::filesystem::path& workDir, int pieces) {
         const std::string name = k == 0 ? kImageName : pieceName(k);
         std::error_code error;
         if (std::filesystem::is_directory(std::filesystem::symlink_status(workDir / name, error))) {
-            return Failure{"Cannot write \"" + name + "\": a folder of that name is in the way"};
+            return Failure{"Cannot write " + inQuotes(name) + ": a folder of that name is in the way"};
         }
     }
     return std::nullopt;
 }
 
-// Every placed ROM, checked to be readable and still of the size its row records.
-Outcome<std::vector<ImageRom>> placedRoms(const RomTable& table, const std::filesystem::path& workDir) {
+// Every placed ROM, opened and checked to be a regular file still of the size its row records. The
+// handles stay open: the bytes copied are those of the file checked.
+Outcome<std::vector<ImageRom>> placedRoms(Disk& disk, const RomTable& table,
+                                          const std::filesystem::path& workDir) {
     std::vector<ImageRom> roms;
     for (std::size_t row = 0; row < table.rowCount(); ++row) {
         const auto location = readNumberText(table.text(row, Column::Location));
@@ -72,101 +40,120 @@ Outcome<std::vector<ImageRom>> placedRoms(const RomTable& table, const std::file
             continue; // no place in flash, nothing to copy (the menu table patch has vetted the numbers)
         }
         const std::string& shown = table.text(row, Column::File);
-        ImageRom rom{resolveRomPath(workDir, shown), shown, static_cast<int>(*location),
-                     static_cast<int>(*blocks)};
-        const auto length = measureRomFile(rom.path, shown);
-        if (!length.ok()) {
-            return length.failure();
+        auto opened = openRomFile(disk, resolveRomPath(workDir, shown), shown);
+        if (!opened.ok()) {
+            return opened.failure();
         }
-        if (wholeBlocks(length.value()) != rom.blocks) {
-            return Failure{"Cannot compile: \"" + shown + "\" was " + std::to_string(rom.blocks) +
-                           " blocks when it was added and is now " + std::to_string(length.value()) +
+        const std::uintmax_t bytes = opened.value().bytes;
+        if (wholeBlocks(bytes) != *blocks) {
+            return Failure{"Cannot compile: " + inQuotes(shown) + " was " + std::to_string(*blocks) +
+                           " blocks when it was added and is now " + std::to_string(bytes) +
                            " bytes; add it again"};
         }
-        roms.push_back(std::move(rom));
+        if (const auto own = workFolderFileOf(disk, workDir, opened.value().file->identity())) {
+            return Failure{"Cannot compile: the ROM " + inQuotes(shown) + " is the work folder's " +
+                           inQuotes(*own) + ", not a game"};
+        }
+        roms.push_back(
+            {std::move(opened.value().file), shown, static_cast<int>(*location), static_cast<int>(*blocks)});
     }
     return roms;
 }
 
-Refusal writeOutputs(const ImagePlan& plan, const MenuPatch& patch, const std::filesystem::path& workDir) {
-    auto image = PendingFile::create(workDir / kImageName);
-    if (!image.ok()) {
-        return image.failure();
-    }
-    std::vector<std::unique_ptr<PendingFile>> pieces;
-    std::vector<PendingFile*> pieceFiles;
+// The image and its pieces, then the patched template, under temporary names in that order: the order in
+// which they are later put in place.
+Refusal writeOutputs(const ImagePlan& plan, const MenuTemplate& menu, OutputTransaction& outputs,
+                     const std::filesystem::path& workDir) {
+    std::vector<PendingFile*> pieces;
     for (int k = 1; k <= piecesFor(imageLength(plan)); ++k) {
-        auto piece = PendingFile::create(workDir / pieceName(k));
+        auto piece = outputs.add(workDir / pieceName(k));
         if (!piece.ok()) {
             return piece.failure();
         }
-        pieceFiles.push_back(piece.value().get());
-        pieces.push_back(std::move(piece.value()));
+        pieces.push_back(piece.value());
     }
-    if (auto failure = writeImage(plan, *image.value(), pieceFiles)) {
+    auto image = outputs.add(workDir / kImageName);
+    if (!image.ok()) {
+        return image.failure();
+    }
+    if (auto failure = writeImage(plan, *image.value(), pieces)) {
         return failure;
     }
-    for (PendingFile* file : pieceFiles) {
-        if (auto failure = file->finish()) {
-            return failure;
-        }
+    // The template on disk is the image's block 0 to the byte: both come from these bytes.
+    auto patched = outputs.add(menu.file, menu.permissions);
+    if (!patched.ok()) {
+        return patched.failure();
     }
-    if (auto failure = image.value()->finish()) {
-        return failure;
-    }
-    // The menu keeps its patch on disk, as each compilation leaves it; it is written only once every
-    // output is complete, and the outputs take their names last.
-    if (auto failure = writeMenuPatch(workDir / menu::kTemplateName, patch)) {
-        return failure;
-    }
-    if (auto failure = image.value()->commit()) {
-        return failure;
-    }
-    for (auto& piece : pieces) {
-        if (auto failure = piece->commit()) {
-            return failure;
-        }
-    }
-    return std::nullopt;
+    return patched.value()->writeAt(0, plan.menu.data(), plan.menu.size());
 }
 
 } // namespace
 
-Refusal generateCompilation(TableState& state, const CompileRequest& request) {
+Outcome<PreparedCompilation> prepareCompilation(const TableState& state, const CompileRequest& request) {
+    Disk& disk = diskOr(request.disk);
     if (state.table.rowCount() == 0) {
         return Failure{"There is nothing to compile: the table holds no ROMs"};
     }
-    // Place on copies: the table and block map change only when the whole compilation succeeds.
-    RomTable table = state.table;
-    BlockMap blocks = state.blocks;
-    if (auto failure = placeRoms(table, blocks)) {
-        return failure;
+    PreparedCompilation prepared;
+    // A dry run writes nothing in the folder: it keeps clear of a compilation running there, but a folder
+    // it may not write to (where no lock can be made) does not stop it.
+    auto lock =
+        lockWorkFolder(disk, request.workDir, request.dryRun ? LockNeed::UnlessUnwritable : LockNeed::Always);
+    if (!lock.ok()) {
+        return lock.failure();
     }
-    const auto patch = patchMenuTable(table, state.romCountText, state.pagesText);
+    prepared.lock = std::move(lock.value());
+    if (!request.dryRun) {
+        prepared.notes = recoverWorkFolder(disk, request.workDir);
+    }
+    // Place on a copy: the table and block map change only when the whole compilation succeeds.
+    prepared.compiled = state;
+    if (auto failure = placeRoms(prepared.compiled.table, prepared.compiled.blocks)) {
+        return *failure;
+    }
+    const auto patch = patchMenuTable(prepared.compiled.table, state.romCountText, state.pagesText);
     if (!patch.ok()) {
         return patch.failure();
     }
-    auto menuBytes = readMenuTemplate(request.workDir);
-    if (!menuBytes.ok()) {
-        return menuBytes.failure();
+    auto menu = readMenuTemplate(disk, request.workDir);
+    if (!menu.ok()) {
+        return menu.failure();
     }
-    auto roms = placedRoms(table, request.workDir);
+    auto roms = placedRoms(disk, prepared.compiled.table, request.workDir);
     if (!roms.ok()) {
         return roms.failure();
     }
-    ImagePlan plan{std::move(menuBytes.value()), std::move(roms.value()), blocks};
+    ImagePlan plan{menu.value().bytes, std::move(roms.value()), prepared.compiled.blocks};
     applyMenuPatch(plan.menu, patch.value());
-    if (auto failure = checkOutputNames(request.workDir, piecesFor(imageLength(plan)))) {
-        return failure;
+    prepared.imageBytes = imageLength(plan);
+    prepared.pieces = piecesFor(prepared.imageBytes);
+    if (auto failure = checkOutputNames(request.workDir, prepared.pieces)) {
+        return *failure;
     }
+    prepared.outputs = std::make_unique<OutputTransaction>(disk, request.workDir);
     if (!request.dryRun) {
-        if (auto failure = writeOutputs(plan, patch.value(), request.workDir)) {
-            return failure;
+        if (auto failure = writeOutputs(plan, menu.value(), *prepared.outputs, request.workDir)) {
+            return *failure;
         }
     }
-    state.table = std::move(table);
-    state.blocks = blocks;
+    return prepared;
+}
+
+Refusal commitCompilation(PreparedCompilation& prepared, TableState& state) {
+    if (auto failure = prepared.outputs->commit()) {
+        return failure;
+    }
+    state.table = prepared.compiled.table;
+    state.blocks = prepared.compiled.blocks;
     return std::nullopt;
+}
+
+Refusal generateCompilation(TableState& state, const CompileRequest& request) {
+    auto prepared = prepareCompilation(state, request);
+    if (!prepared.ok()) {
+        return prepared.failure();
+    }
+    return commitCompilation(prepared.value(), state);
 }
 
 } // namespace romc

@@ -1,21 +1,49 @@
 // "Generate Compilation": places the ROMs without save memory, patches the menu table into "Menu.GB" and
-// writes "Output.GB" with its pieces. Everything is checked before anything changes.
+// writes "Output.GB" with its pieces, as one transaction under the work folder's lock: everything is
+// checked and written under temporary names before any name changes, and then every output changes, or
+// none does.
 #pragma once
 
+#include "compile/output_transaction.h"
+#include "files/disk.h"
 #include "romtable/failure.h"
 #include "romtable/table_state.h"
 
 #include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace romc {
 
 struct CompileRequest {
     std::filesystem::path workDir; // holds "Menu.GB" and receives the outputs; relative ROM paths start here
-    bool dryRun = false;           // check and place, write nothing
+    bool dryRun = false;           // check and place; "Menu.GB" is only read; nothing is written
+    Disk* disk = nullptr;          // none: the system's
 };
 
-// On success the table shows every ROM's location and the block map holds every ROM. On failure the state,
-// "Menu.GB" and every output are as they were, and the message names the cause.
+// A compilation checked, placed and written under temporary names, holding the work folder's lock: no
+// output's name has changed yet. Files the user asked for by name (a map, a list) join `outputs` before
+// the commit, so that they are put in place with the compilation or not at all.
+struct PreparedCompilation {
+    TableState compiled; // every location filled in, the block map after placement
+    std::unique_ptr<FolderLock> lock;
+    std::unique_ptr<OutputTransaction> outputs; // empty for a dry run
+    std::uintmax_t imageBytes = 0;              // the length "Output.GB" has, or would have
+    int pieces = 0;                             // "Output1.GB" up to this one
+    std::vector<std::string> notes;             // what was completed or removed after an interrupted run
+};
+
+// Every check, the placement and, unless a dry run, every output under its temporary name. On failure
+// nothing has changed and the message names the cause.
+Outcome<PreparedCompilation> prepareCompilation(const TableState& state, const CompileRequest& request);
+
+// Puts the prepared outputs in place; on success `state` becomes the compiled table. On failure `state`
+// is as it was and the message says which files, if any, are already new.
+Refusal commitCompilation(PreparedCompilation& prepared, TableState& state);
+
+// Both steps at once. On success the table shows every ROM's location and the block map holds every ROM.
+// On failure the state, "Menu.GB" and every output are as they were.
 Refusal generateCompilation(TableState& state, const CompileRequest& request);
 
 } // namespace romc

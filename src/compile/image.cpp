@@ -1,11 +1,6 @@
 #include "compile/image.h"
 
-#include "romtable/rom_file.h"
-
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <memory>
 
 namespace romc {
 
@@ -41,27 +36,18 @@ Overlap overlap(std::uintmax_t windowOffset, std::size_t windowSize, std::uintma
 }
 
 Refusal readRomPart(const ImageRom& rom, const Overlap& part, std::uint8_t* into) {
-    std::FILE* file = std::fopen(rom.path.c_str(), "rb");
-    if (file == nullptr) {
-        return Failure{"Cannot open \"" + rom.shown + "\" for reading: " + systemReason(errno)};
+    std::size_t got = 0;
+    if (auto error = rom.file->readAt(part.sourceStart, std::span(into, part.size), got)) {
+        return fileFailure("read", rom.shown, error);
     }
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(file, std::fclose);
-    errno = 0;
-    if (std::fseek(file, static_cast<long>(part.sourceStart), SEEK_SET) != 0 ||
-        std::fread(into, 1, part.size, file) != part.size) {
-        return Failure{"Cannot read \"" + rom.shown + "\": " +
-                       (std::ferror(file) != 0 ? systemReason(errno)
-                                               : "it became shorter than its " + std::to_string(rom.blocks) +
-                                                     " blocks after it was added")};
+    if (got != part.size) {
+        return Failure{"Cannot read " + inQuotes(rom.shown) + ": it became shorter than its " +
+                       std::to_string(rom.blocks) + " blocks after it was added"};
     }
     return std::nullopt;
 }
 
 } // namespace
-
-std::string pieceName(int k) {
-    return "Output" + std::to_string(k) + ".GB";
-}
 
 std::uintmax_t imageLength(std::uintmax_t menuBytes, int romsEndBlock, const BlockMap& blocks) {
     std::uintmax_t length = std::max(menuBytes, blockOffset(romsEndBlock));

@@ -2,24 +2,22 @@
 #pragma once
 
 #include "compile/pending_file.h"
+#include "files/disk.h"
+#include "files/work_folder.h"
 #include "romtable/block_map.h"
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
 namespace romc {
 
-inline constexpr const char* kImageName = "Output.GB";
-
-// "Output1.GB" for the first piece (k = 1) to "Output4.GB" for the last.
-std::string pieceName(int k);
-
-// A ROM that has a place in flash, in table order.
+// A ROM that has a place in flash, in table order, held open since it was checked.
 struct ImageRom {
-    std::filesystem::path path;
+    std::shared_ptr<OpenFile> file;
     std::string shown; // the path as the table holds it, for messages
     int location;      // first block
     int blocks;        // only these whole blocks are copied, so a ROM never writes into a neighbour

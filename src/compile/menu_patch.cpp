@@ -2,12 +2,9 @@
 
 #include "compile/menu_table.h"
 #include "romtable/number_text.h"
-#include "romtable/rom_file.h"
 #include "romtable/rom_name.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <string>
 
 namespace romc {
@@ -126,26 +123,6 @@ void applyMenuPatch(std::vector<std::uint8_t>& menuBytes, const MenuPatch& patch
         std::copy(edit.bytes.begin(), edit.bytes.end(),
                   menuBytes.begin() + static_cast<std::ptrdiff_t>(edit.offset));
     }
-}
-
-Refusal writeMenuPatch(const std::filesystem::path& menuFile, const MenuPatch& patch) {
-    const std::string shown = "\"" + menuFile.filename().string() + "\"";
-    std::FILE* file = std::fopen(menuFile.c_str(), "r+b");
-    if (file == nullptr) {
-        return Failure{"Cannot open " + shown + " for reading and writing: " + systemReason(errno)};
-    }
-    for (const auto& edit : patch) {
-        if (std::fseek(file, static_cast<long>(edit.offset), SEEK_SET) != 0 ||
-            std::fwrite(edit.bytes.data(), 1, edit.bytes.size(), file) != edit.bytes.size()) {
-            const int error = errno;
-            std::fclose(file);
-            return Failure{"Cannot write the menu table into " + shown + ": " + systemReason(error)};
-        }
-    }
-    if (std::fclose(file) != 0) {
-        return Failure{"Cannot write the menu table into " + shown + ": " + systemReason(errno)};
-    }
-    return std::nullopt;
 }
 
 } // namespace romc

@@ -8,7 +8,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <string_view>
 #include <vector>
 
@@ -42,8 +41,5 @@ Outcome<MenuPatch> patchMenuTable(const RomTable& table, std::string_view romCou
 
 // The template's bytes as the patch leaves them; a template shorter than an edit grows with zero bytes.
 void applyMenuPatch(std::vector<std::uint8_t>& menu, const MenuPatch& patch);
-
-// Writes the edits into the file in place, leaving every other byte as it is.
-Refusal writeMenuPatch(const std::filesystem::path& menuFile, const MenuPatch& patch);
 
 } // namespace romc

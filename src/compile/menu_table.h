@@ -2,6 +2,7 @@
 // else of the template is ever touched.
 #pragma once
 
+#include "files/work_folder.h"
 #include "romtable/flash_units.h"
 
 #include <cstddef>
@@ -9,7 +10,7 @@
 
 namespace romc::menu {
 
-inline constexpr const char* kTemplateName = "Menu.GB";
+inline constexpr const char* kTemplateName = kMenuTemplateName;
 
 inline constexpr std::size_t kRomCountOffset = 0x4043; // ROM count, one byte
 inline constexpr std::size_t kLastPageOffset = 0x4048; // pages - 1, one byte

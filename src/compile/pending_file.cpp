@@ -1,82 +1,87 @@
 #include "compile/pending_file.h"
 
-#include "romtable/rom_file.h"
+#include "files/temporary_name.h"
+#include "files/utf8_path.h"
 
-#include <cerrno>
-#include <climits>
-#include <system_error>
+#include <span>
 
 namespace romc {
 
 namespace {
 
-std::string quotedName(const std::filesystem::path& path) {
-    return "\"" + path.filename().string() + "\"";
-}
-
-bool seekTo(std::FILE* stream, std::uintmax_t offset) {
-    return offset <= static_cast<std::uintmax_t>(LONG_MAX) &&
-           std::fseek(stream, static_cast<long>(offset), SEEK_SET) == 0;
-}
+// Names are fresh each time, so a clash means only that the impossible happened or that someone is
+// planting names; a few more tries tell the two apart.
+constexpr int kCreateAttempts = 4;
 
 } // namespace
 
-PendingFile::PendingFile(std::filesystem::path finalPath, std::filesystem::path tempPath, std::FILE* stream)
-    : final_(std::move(finalPath)), temp_(std::move(tempPath)), shown_(quotedName(final_)), stream_(stream) {}
+PendingFile::PendingFile(Disk& disk, std::filesystem::path finalPath, std::filesystem::path tempPath,
+                         std::unique_ptr<OpenFile> file)
+    : disk_(disk), final_(std::move(finalPath)), temp_(std::move(tempPath)),
+      shown_(pathToUtf8(final_.filename())), file_(std::move(file)), guard_(temp_) {}
 
-Outcome<std::unique_ptr<PendingFile>> PendingFile::create(const std::filesystem::path& finalPath) {
-    std::filesystem::path temp = finalPath;
-    temp.replace_filename("." + finalPath.filename().string() + ".part");
-    std::error_code ignored;
-    std::filesystem::remove(temp, ignored);
-    // "x": exclusive creation, which also refuses to follow a link put there since the removal.
-    std::FILE* stream = std::fopen(temp.c_str(), "w+bx");
-    if (stream == nullptr) {
-        return Failure{"Cannot create " + quotedName(finalPath) + " (as " + quotedName(temp) +
-                       "): " + systemReason(errno)};
+Outcome<std::unique_ptr<PendingFile>> PendingFile::create(Disk& disk, const std::filesystem::path& finalPath,
+                                                          std::optional<unsigned> permissions) {
+    std::error_code error;
+    for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+        auto temp = temporaryNameFor(finalPath);
+        auto created = disk.createNew(temp, permissions);
+        if (created.value) {
+            return std::unique_ptr<PendingFile>(
+                new PendingFile(disk, finalPath, std::move(temp), std::move(created.value)));
+        }
+        error = created.error;
+        if (error != std::errc::file_exists) {
+            break;
+        }
     }
-    return std::unique_ptr<PendingFile>(new PendingFile(finalPath, std::move(temp), stream));
+    return fileFailure("create", pathToUtf8(finalPath.filename()), error);
 }
 
 PendingFile::~PendingFile() {
-    if (stream_ != nullptr) {
-        std::fclose(stream_);
+    if (file_) {
+        file_->close();
     }
     if (!committed_) {
-        std::error_code ignored;
-        std::filesystem::remove(temp_, ignored);
+        disk_.remove(temp_);
     }
-}
-
-Failure PendingFile::writeFailure(int error) const {
-    return Failure{"Cannot write " + shown_ + ": " + systemReason(error)};
 }
 
 Refusal PendingFile::writeAt(std::uintmax_t offset, const void* bytes, std::size_t size) {
-    errno = 0;
-    if (!seekTo(stream_, offset) || std::fwrite(bytes, 1, size, stream_) != size) {
-        return writeFailure(errno != 0 ? errno : EIO);
+    const auto* first = static_cast<const std::uint8_t*>(bytes);
+    if (auto error = file_->writeAt(offset, std::span(first, size))) {
+        return fileFailure("write", shown_, error);
     }
     return std::nullopt;
 }
 
 Refusal PendingFile::finish() {
-    errno = 0;
-    const bool flushed = std::fflush(stream_) == 0;
-    const int flushError = errno;
-    const bool closed = std::fclose(stream_) == 0;
-    stream_ = nullptr;
-    if (!flushed || !closed) {
-        return writeFailure(!flushed && flushError != 0 ? flushError : (errno != 0 ? errno : EIO));
+    auto error = file_->sync();
+    const auto closed = file_->close();
+    file_.reset();
+    if (!error) {
+        error = closed;
+    }
+    if (error) {
+        return fileFailure("write", shown_, error);
+    }
+    return std::nullopt;
+}
+
+Refusal PendingFile::checkReplaceable() {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(std::filesystem::symlink_status(final_, ignored))) {
+        return Failure{"Cannot replace " + inQuotes(shown_) + ": a folder of that name is in the way"};
+    }
+    if (auto error = disk_.checkReplaceable(final_)) {
+        return fileFailure("replace", shown_, error);
     }
     return std::nullopt;
 }
 
 Refusal PendingFile::commit() {
-    std::error_code error;
-    std::filesystem::rename(temp_, final_, error);
-    if (error) {
-        return Failure{"Cannot replace " + shown_ + ": " + error.message()};
+    if (auto error = disk_.replace(temp_, final_)) {
+        return fileFailure("replace", shown_, error);
     }
     committed_ = true;
     return std::nullopt;

@@ -1,43 +1,53 @@
-// An output file written beside its final name and renamed over it only when complete, so that a failure
-// never leaves a half-written file under an output name.
+// An output file written under a temporary name beside its final one and renamed over it only when
+// complete and on the disk, so that a failure never leaves a half-written file under an output name.
 #pragma once
 
+#include "files/disk.h"
+#include "files/temporary_files.h"
 #include "romtable/failure.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace romc {
 
 class PendingFile {
   public:
-    // Creates the temporary file for `finalPath` in the same folder. A file left there by an earlier crash,
-    // or a link planted under that name, is removed first; the new file is created exclusively.
-    static Outcome<std::unique_ptr<PendingFile>> create(const std::filesystem::path& finalPath);
+    // Creates the temporary file for `finalPath` in the same folder, under a name no other run uses,
+    // exclusively (a link planted there is never followed). `permissions`: those the final file gets.
+    static Outcome<std::unique_ptr<PendingFile>> create(Disk& disk, const std::filesystem::path& finalPath,
+                                                        std::optional<unsigned> permissions = {});
 
-    ~PendingFile(); // removes the temporary file unless it was committed
+    ~PendingFile(); // removes the temporary file unless it was put in place
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;
 
     // Writes `size` bytes at `offset`, lengthening the file as needed; the gap before it reads as zeros.
     Refusal writeAt(std::uintmax_t offset, const void* bytes, std::size_t size);
-    // Flushes and closes; the data is then complete on disk under the temporary name.
+    // Flushes to the disk and closes; the data is then complete under the temporary name.
     Refusal finish();
+    bool finished() const { return !file_; }
+    // Whether the final name can be replaced now (on Windows a program may hold it open).
+    Refusal checkReplaceable();
     // Renames the temporary file over the final name (a link there is replaced, not followed).
     Refusal commit();
 
-    const std::string& shownName() const { return shown_; }
+    const std::filesystem::path& finalPath() const { return final_; }
+    const std::filesystem::path& temporaryPath() const { return temp_; }
+    const std::string& shownName() const { return shown_; } // the final file's name, for messages
 
   private:
-    PendingFile(std::filesystem::path finalPath, std::filesystem::path tempPath, std::FILE* stream);
-    Failure writeFailure(int error) const;
+    PendingFile(Disk& disk, std::filesystem::path finalPath, std::filesystem::path tempPath,
+                std::unique_ptr<OpenFile> file);
 
+    Disk& disk_;
     std::filesystem::path final_;
     std::filesystem::path temp_;
     std::string shown_;
-    std::FILE* stream_;
+    std::unique_ptr<OpenFile> file_;
+    TemporaryFileGuard guard_;
     bool committed_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "romtable/add_rom.h"
 
+#include "files/work_folder.h"
 #include "romtable/number_text.h"
 #include "romtable/rom_file.h"
 #include "romtable/rom_name.h"
@@ -31,25 +32,41 @@ int complementOf(int blocks) {
     return blocks == kMaxRomBlocks ? kComplementOfMaxRom : kMaxRomBlocks - blocks;
 }
 
-std::string quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
+// The work folder's own files are the tool's input and outputs; as a game, the template would reach the
+// image unpatched and an output would be replaced while it is read.
+Refusal refuseWorkFolderFile(Disk& disk, const AddRomInput& input, const OpenFile& rom) {
+    const auto own = workFolderFileOf(disk, input.workDir, rom.identity());
+    if (!own) {
+        return std::nullopt;
+    }
+    std::string message = "Cannot add " + inQuotes(input.path) + ": it is the work folder's ";
+    if (*own == kMenuTemplateName) {
+        message += "menu template " + inQuotes(*own) + ", not a game";
+    } else {
+        message += "output " + inQuotes(*own) + ", which every compilation replaces, not a game";
+    }
+    return Failure{std::move(message)};
 }
 
 } // namespace
 
 Refusal addRom(TableState& state, const AddRomInput& input, bool& saveBox) {
-    const auto length = measureRomFile(resolveRomPath(input.workDir, input.path), input.path);
-    if (!length.ok()) {
-        return length.failure();
+    Disk& disk = diskOr(input.disk);
+    const auto rom = openRomFile(disk, resolveRomPath(input.workDir, input.path), input.path);
+    if (!rom.ok()) {
+        return rom.failure();
     }
-    const std::uintmax_t bytes = length.value();
+    if (auto refusal = refuseWorkFolderFile(disk, input, *rom.value().file)) {
+        return refusal;
+    }
+    const std::uintmax_t bytes = rom.value().bytes;
     const int blocks = wholeBlocks(bytes);
     if (blocks == 0) {
-        return Failure{"Cannot add " + quoted(input.path) + ": it is " + std::to_string(bytes) +
+        return Failure{"Cannot add " + inQuotes(input.path) + ": it is " + std::to_string(bytes) +
                        " bytes, shorter than one " + std::to_string(kBlockSize) + "-byte flash block"};
     }
     if (blocks > kMaxRomBlocks) {
-        return Failure{"Cannot add " + quoted(input.path) + ": it is " + std::to_string(bytes) +
+        return Failure{"Cannot add " + inQuotes(input.path) + ": it is " + std::to_string(bytes) +
                        " bytes, longer than the largest ROM of " + std::to_string(kMaxRomBlocks) +
                        " blocks (" + std::to_string(kMaxRomBlocks * kBlockSize) + " bytes)"};
     }
@@ -62,7 +79,7 @@ Refusal addRom(TableState& state, const AddRomInput& input, bool& saveBox) {
         place = nextSavePlace(nextSaveBank, blocks);
         const int last = place.location + blocks - 1;
         if (last > kLastBlock) {
-            return Failure{"Cannot add " + quoted(input.path) + " with save memory: its " +
+            return Failure{"Cannot add " + inQuotes(input.path) + " with save memory: its " +
                            std::to_string(blocks) + " blocks from save bank " + std::to_string(place.bank) +
                            " at block " + std::to_string(place.location) +
                            " would run past the last flash block " + std::to_string(kLastBlock)};
@@ -80,7 +97,8 @@ Refusal addRom(TableState& state, const AddRomInput& input, bool& saveBox) {
     table.column(Column::Complement).push_back(numberText(complementOf(blocks)));
     if (save) {
         table.column(Column::SaveFlag).emplace_back(kSaveFlagYes);
-        table.column(Column::SaveBank).push_back(" " + numberText(place.bank));
+        // The save bank column holds its number after one blank (" 0" .. " 15").
+        table.column(Column::SaveBank).push_back(numberText(place.bank).insert(0, 1, ' '));
         table.column(Column::Location).push_back(numberText(place.location));
         markBlocks(state.blocks, place.location, place.location + blocks - 1);
         state.nextSaveBank = static_cast<std::int16_t>(nextSaveBank);

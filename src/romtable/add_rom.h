@@ -1,6 +1,7 @@
 // "Add ROM": measures the picked file and appends one row; a save ROM gets its save bank and fixed place.
 #pragma once
 
+#include "files/disk.h"
 #include "romtable/failure.h"
 #include "romtable/table_state.h"
 
@@ -13,6 +14,7 @@ struct AddRomInput {
     std::string_view name; // ROM name box
     std::string_view path; // file path box, as typed; relative paths are taken from workDir
     std::filesystem::path workDir;
+    Disk* disk = nullptr; // none: the system's
 };
 
 // Appends the row, or refuses the file with the reason and changes nothing at all. `saveBox` is the "Save?"

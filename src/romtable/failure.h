@@ -3,6 +3,8 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <utility>
 #include <variant>
 
@@ -11,6 +13,17 @@ namespace romc {
 struct Failure {
     std::string message;
 };
+
+// A name or path as messages, the table printout and the report show it: control characters (0x00 to
+// 0x1F and 0x7F) become \xNN, so that no file name can break a line or fake one. A backslash stays as it
+// is, so that a Windows path reads as it was typed.
+std::string shownText(std::string_view text);
+
+// The same in double quotes: "roms/zelda.gb".
+std::string inQuotes(std::string_view text);
+
+// "Cannot <action> "<shown>": <reason>", the one shape of a failed file operation.
+Failure fileFailure(std::string_view action, std::string_view shown, std::error_code reason);
 
 // What an action returns: nothing when it succeeded, the reason when it changed nothing.
 using Refusal = std::optional<Failure>;

@@ -1,23 +1,32 @@
 #include "romtable/rom_file.h"
 
+#include "files/utf8_path.h"
 #include "romtable/flash_units.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <system_error>
 
 namespace romc {
 
 namespace {
 
-std::string quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
+Failure notAFile(std::string_view shown, FileKind kind) {
+    return Failure{"Cannot read " + inQuotes(shown) +
+                   (kind == FileKind::Folder ? ": it is a folder, not a ROM file"
+                                             : ": it is not a regular file (a device, pipe or socket)")};
+}
+
+FileKind kindOf(const std::filesystem::file_status& status) {
+    if (std::filesystem::is_regular_file(status)) {
+        return FileKind::Regular;
+    }
+    return std::filesystem::is_directory(status) ? FileKind::Folder : FileKind::Other;
 }
 
 } // namespace
 
 std::filesystem::path resolveRomPath(const std::filesystem::path& workDir, std::string_view path) {
-    const std::filesystem::path rom{std::string(path)};
+    const std::filesystem::path rom = pathFromUtf8(path);
     return rom.is_absolute() ? rom : workDir / rom;
 }
 
@@ -25,31 +34,27 @@ std::string systemReason(int error) {
     return std::generic_category().message(error);
 }
 
-Outcome<std::uintmax_t> measureRomFile(const std::filesystem::path& path, std::string_view shown) {
+Outcome<OpenRom> openRomFile(Disk& disk, const std::filesystem::path& path, std::string_view shown) {
+    // A look at the name first gives the clearest message for what is plainly no ROM; the handle below is
+    // what counts, should the name change meanwhile.
     std::error_code error;
     const auto status = std::filesystem::status(path, error);
     if (error || !std::filesystem::exists(status)) {
-        return Failure{"Cannot read " + quoted(shown) + ": " +
+        return Failure{"Cannot read " + inQuotes(shown) + ": " +
                        (error ? error.message() : systemReason(ENOENT))};
     }
-    if (std::filesystem::is_directory(status)) {
-        return Failure{"Cannot read " + quoted(shown) + ": it is a folder, not a ROM file"};
+    if (kindOf(status) != FileKind::Regular) {
+        return notAFile(shown, kindOf(status));
     }
-    if (!std::filesystem::is_regular_file(status)) {
-        return Failure{"Cannot read " + quoted(shown) +
-                       ": it is not a regular file (a device, pipe or socket)"};
+    auto opened = disk.openForReading(path);
+    if (!opened.value) {
+        return Failure{"Cannot open " + inQuotes(shown) + " for reading: " + opened.error.message()};
     }
-    const auto bytes = std::filesystem::file_size(path, error);
-    if (error) {
-        return Failure{"Cannot read " + quoted(shown) + ": " + error.message()};
+    if (opened.value->kind() != FileKind::Regular) {
+        return notAFile(shown, opened.value->kind());
     }
-    // Opening a regular file never blocks; it tells whether the bytes can be read when they are copied.
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return Failure{"Cannot open " + quoted(shown) + " for reading: " + systemReason(errno)};
-    }
-    std::fclose(file);
-    return bytes;
+    const std::uintmax_t bytes = opened.value->size();
+    return OpenRom{std::shared_ptr<OpenFile>(std::move(opened.value)), bytes};
 }
 
 int wholeBlocks(std::uintmax_t bytes) {

@@ -207,7 +207,7 @@ HeaderFindings checkRomHeader(const RomHeader& header, std::uintmax_t fileBytes,
 }
 
 HeaderFindings checkRomFile(const std::filesystem::path& path, std::string_view shown, bool saveMemory) {
-    const std::string quoted = "\"" + std::string(shown) + "\"";
+    const std::string quoted = inQuotes(shown);
     std::error_code error;
     const auto fileBytes = std::filesystem::file_size(path, error);
     if (error) {

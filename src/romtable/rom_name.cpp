@@ -14,22 +14,30 @@ bool isPathSeparator(char c) {
 #endif
 }
 
-// Length of the UTF-8 character that starts at text[i], or 1 for a byte that starts none.
+// Length of the UTF-8 character that starts at text[i], or 1 for a byte that starts none. Only well-formed
+// sequences count: no overlong forms, no surrogates, nothing past U+10FFFF.
 std::size_t characterLength(std::string_view text, std::size_t i) {
-    const auto lead = static_cast<unsigned char>(text[i]);
+    const auto byteAt = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byteAt(i);
     std::size_t length = 1;
+    unsigned char secondLow = 0x80; // the range the second byte must lie in
+    unsigned char secondHigh = 0xBF;
     if (lead >= 0xC2 && lead <= 0xDF) {
         length = 2;
     } else if (lead >= 0xE0 && lead <= 0xEF) {
         length = 3;
+        secondLow = lead == 0xE0 ? 0xA0 : 0x80;
+        secondHigh = lead == 0xED ? 0x9F : 0xBF;
     } else if (lead >= 0xF0 && lead <= 0xF4) {
         length = 4;
+        secondLow = lead == 0xF0 ? 0x90 : 0x80;
+        secondHigh = lead == 0xF4 ? 0x8F : 0xBF;
     }
-    if (i + length > text.size()) {
+    if (length == 1 || i + length > text.size() || byteAt(i + 1) < secondLow || byteAt(i + 1) > secondHigh) {
         return 1;
     }
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
+    for (std::size_t k = 2; k < length; ++k) {
+        if ((byteAt(i + k) & 0xC0) != 0x80) {
             return 1;
         }
     }

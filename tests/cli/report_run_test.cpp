@@ -228,7 +228,7 @@ TEST(PieceCrc, KnownCheckValue) {
     test::ScratchFolder folder;
     const std::string text = "123456789";
     test::writeFile(folder / "check.bin", Bytes(text.begin(), text.end()));
-    const auto crc = fileCrc32(folder / "check.bin", "check.bin");
+    const auto crc = fileCrc32(systemDisk(), folder / "check.bin", "check.bin");
     ASSERT_TRUE(crc.ok()) << crc.failure().message;
     EXPECT_EQ(crc.value(), 0xCBF43926u);
     EXPECT_EQ(crcText(crc.value()), "CBF43926");
@@ -236,9 +236,9 @@ TEST(PieceCrc, KnownCheckValue) {
 
     const Bytes big = test::romBytes(3 * 1024 * 1024 + 17, 4); // more than one read of 1 MiB
     test::writeFile(folder / "big.bin", big);
-    EXPECT_EQ(fileCrc32(folder / "big.bin", "big.bin").value(), referenceCrc32(big));
+    EXPECT_EQ(fileCrc32(systemDisk(), folder / "big.bin", "big.bin").value(), referenceCrc32(big));
 
-    const auto missing = fileCrc32(folder / "gone.bin", "gone.bin");
+    const auto missing = fileCrc32(systemDisk(), folder / "gone.bin", "gone.bin");
     ASSERT_FALSE(missing.ok());
     EXPECT_EQ(missing.failure().message, "Cannot open \"gone.bin\" for reading: No such file or directory");
 }

@@ -160,20 +160,5 @@ TEST(MenuPatch, RefusesTextsThatAreNotNumbersInRange) {
     }
 }
 
-TEST(MenuPatch, WritesIntoTheFileInPlace) {
-    test::ScratchFolder folder;
-    const auto file = folder / "Menu.GB";
-    test::writeFile(file, test::menuTemplate());
-    RomTable table;
-    appendRow(table, "A", 2, 2);
-    const auto patch = patchMenuTable(table, "1", "1");
-    ASSERT_TRUE(patch.ok());
-    ASSERT_FALSE(writeMenuPatch(file, patch.value()));
-    EXPECT_EQ(test::firstDifference(patched(table, "1", "1"), test::readFile(file)), "equal");
-    const auto refusal = writeMenuPatch(folder / "absent" / "Menu.GB", patch.value());
-    ASSERT_TRUE(refusal);
-    EXPECT_NE(refusal->message.find("No such file"), std::string::npos) << refusal->message;
-}
-
 } // namespace
 } // namespace romc

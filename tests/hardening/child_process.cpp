@@ -7,6 +7,7 @@
 #include <sstream>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace romc::hardening {
@@ -79,6 +80,10 @@ ChildOutcome runInChild(const std::function<std::string()>& body,
 }
 
 ChildOutcome runCli(const std::vector<std::string>& arguments, std::optional<std::uintmax_t> fileSizeLimit) {
+    return runCli(arguments, CliConditions{fileSizeLimit, 0, {}, {}});
+}
+
+ChildOutcome runCli(const std::vector<std::string>& arguments, const CliConditions& conditions) {
     int outFds[2];
     int errFds[2];
     if (::pipe(outFds) != 0 || ::pipe(errFds) != 0) {
@@ -94,17 +99,22 @@ ChildOutcome runCli(const std::vector<std::string>& arguments, std::optional<std
     std::fflush(nullptr);
     const pid_t child = ::fork();
     if (child == 0) {
-        ::dup2(outFds[1], STDOUT_FILENO);
+        const int out = conditions.stdoutFile ? ::open(conditions.stdoutFile->c_str(), O_WRONLY) : outFds[1];
+        ::dup2(out, STDOUT_FILENO);
         ::dup2(errFds[1], STDERR_FILENO);
         for (int fd : {outFds[0], outFds[1], errFds[0], errFds[1]}) {
             ::close(fd);
         }
-        limitChild(fileSizeLimit);
+        limitChild(conditions.fileSizeLimit);
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
     ::close(outFds[1]);
     ::close(errFds[1]);
+    if (conditions.signal != 0) {
+        std::this_thread::sleep_for(conditions.signalAfter);
+        ::kill(child, conditions.signal);
+    }
     return collect(child, outFds[0], errFds[0]);
 }
 

@@ -3,6 +3,7 @@
 // hanging it.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -27,6 +28,15 @@ ChildOutcome runInChild(const std::function<std::string()>& body,
 // Runs romcompiler-cli with `arguments`.
 ChildOutcome runCli(const std::vector<std::string>& arguments,
                     std::optional<std::uintmax_t> fileSizeLimit = {});
+
+// What else a run of romcompiler-cli may meet: a signal sent after a while, stdout going to a file.
+struct CliConditions {
+    std::optional<std::uintmax_t> fileSizeLimit;
+    int signal = 0; // sent `signalAfter` into the run when not 0
+    std::chrono::microseconds signalAfter{0};
+    std::optional<std::filesystem::path> stdoutFile; // such as /dev/full
+};
+ChildOutcome runCli(const std::vector<std::string>& arguments, const CliConditions& conditions);
 
 // Bytes this process has read through system calls so far (from /proc/self/io), if the system counts them.
 std::optional<std::uintmax_t> bytesReadSoFar();

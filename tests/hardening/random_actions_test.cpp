@@ -40,7 +40,7 @@ std::uint64_t environmentNumber(const char* name, std::uint64_t fallback) {
 struct PoolFile {
     std::string shown;
     std::string file; // in the work folder; "" for a path outside it
-    FileKind kind = FileKind::Regular;
+    PathKind kind = PathKind::Regular;
     std::uintmax_t bytes = 0;
     std::uint32_t pattern = 0;
 };
@@ -129,7 +129,7 @@ class RandomSession {
     void addPoolFile(const std::string& name, std::uintmax_t bytes) {
         const auto pattern = static_cast<std::uint32_t>(pool_.size() + 1);
         test::writeFile(folder_ / name, test::romBytes(static_cast<std::size_t>(bytes), pattern));
-        pool_.push_back({name, name, FileKind::Regular, bytes, pattern});
+        pool_.push_back({name, name, PathKind::Regular, bytes, pattern});
     }
 
     // Every size that matters once (region and alignment edges, 1 and 256 blocks), a few more drawn at
@@ -152,7 +152,7 @@ class RandomSession {
         const PoolFile exact = pool_.back();
         addPoolFile("forty.gb", 40000);
         pool_.push_back(
-            {(folder_ / "exact.gb").string(), "exact.gb", FileKind::Regular, kBlock, exact.pattern});
+            {(folder_ / "exact.gb").string(), "exact.gb", PathKind::Regular, kBlock, exact.pattern});
         accepted_ = pool_.size();
 
         addPoolFile("empty.gb", 0);
@@ -162,16 +162,16 @@ class RandomSession {
                                           {"huge.gb", std::uintmax_t{4} << 30}}) {
             test::writeFile(folder_ / name, {});
             fs::resize_file(folder_ / name, bytes); // sparse: refused by its length, never read
-            pool_.push_back({name, name, FileKind::Regular, bytes, 0});
+            pool_.push_back({name, name, PathKind::Regular, bytes, 0});
         }
-        pool_.push_back({"missing.gb", "", FileKind::Missing, 0, 0});
+        pool_.push_back({"missing.gb", "", PathKind::Missing, 0, 0});
         fs::create_directory(folder_ / "folder.gb");
-        pool_.push_back({"folder.gb", "", FileKind::Folder, 0, 0});
+        pool_.push_back({"folder.gb", "", PathKind::Folder, 0, 0});
         ::mkfifo((folder_ / "fifo.gb").c_str(), 0600); // opening it would wait for a writer forever
-        pool_.push_back({"fifo.gb", "", FileKind::Special, 0, 0});
-        pool_.push_back({"/dev/zero", "", FileKind::Special, 0, 0});
+        pool_.push_back({"fifo.gb", "", PathKind::Special, 0, 0});
+        pool_.push_back({"/dev/zero", "", PathKind::Special, 0, 0});
         fs::create_symlink("loop.gb", folder_ / "loop.gb");
-        pool_.push_back({"loop.gb", "", FileKind::Missing, 0, 0});
+        pool_.push_back({"loop.gb", "", PathKind::Missing, 0, 0});
     }
 
     std::uintmax_t oddRemainder() {
@@ -216,16 +216,16 @@ class RandomSession {
     }
 
     FileFacts factsOf(const PoolFile& file) const {
-        if (file.file.empty() || file.kind != FileKind::Regular || file.file != changes_.romFile) {
+        if (file.file.empty() || file.kind != PathKind::Regular || file.file != changes_.romFile) {
             return {file.kind, file.bytes};
         }
         if (changes_.romGone) {
-            return {FileKind::Missing, 0};
+            return {PathKind::Missing, 0};
         }
         if (changes_.romIsFolder) {
-            return {FileKind::Folder, 0};
+            return {PathKind::Folder, 0};
         }
-        return {FileKind::Regular, changes_.romBytes};
+        return {PathKind::Regular, changes_.romBytes};
     }
 
     FileFacts factsOfPath(const std::string& shown) const {
@@ -397,7 +397,7 @@ class RandomSession {
         note(dryRun ? "Generate Compilation (dry run, on a copy)" : "Generate Compilation");
         const auto marks = folderMarks(folder_.path());
         const Bytes menuBefore = fileBytes(folder_ / "Menu.GB");
-        const CompileFacts facts{!changes_.menuAway && !changes_.menuIsFolder, !changes_.outputFolder.empty(),
+        const CompileFacts facts{!changes_.menuAway && !changes_.menuIsFolder, changes_.outputFolder,
                                  [this](const std::string& path) { return factsOfPath(path); }};
         std::string broke = dryRun ? compileDry(facts, marks) : compileForReal(facts, marks, menuBefore);
         const std::string undone = undisturb();

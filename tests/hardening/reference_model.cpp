@@ -76,7 +76,7 @@ void modelSetSaveBox(Model& model, bool ticked) {
 }
 
 bool modelAdd(Model& model, std::string_view name, std::string_view path, FileFacts file) {
-    if (file.kind != FileKind::Regular) {
+    if (file.kind != PathKind::Regular) {
         return false;
     }
     const int s = wholeBlocksOf(file.bytes);
@@ -173,15 +173,38 @@ std::vector<std::string> modelCompile(Model& model, const CompileFacts& facts) {
     if (!facts.menuUsable) {
         causes.emplace_back("\"Menu.GB\"");
     }
-    if (facts.outputNameBlocked) {
-        causes.emplace_back("a folder of that name is in the way");
+    if (!facts.outputFolder.empty()) {
+        // The image reaches as far as the furthest placed ROM and the last taken block.
+        std::uintmax_t imageBytes = facts.menuBytes;
+        for (std::size_t b = 0; b < blocks.size(); ++b) {
+            if (blocks[b] == 1) {
+                imageBytes = std::max<std::uintmax_t>(imageBytes, (b + 1) * std::uintmax_t{32768});
+            }
+        }
+        for (const auto& row : rows) {
+            if (row.location != 0) {
+                imageBytes =
+                    std::max<std::uintmax_t>(imageBytes, std::uintmax_t(row.location + row.blocks) * 32768);
+            }
+        }
+        int pieces = 1;
+        while (pieces < 4 && imageBytes > std::uintmax_t(pieces) * 8388608) {
+            ++pieces;
+        }
+        bool reached = facts.outputFolder == "Output.GB";
+        for (int k = 1; k <= pieces; ++k) {
+            reached = reached || facts.outputFolder == "Output" + std::to_string(k) + ".GB";
+        }
+        if (reached) {
+            causes.emplace_back("a folder of that name is in the way");
+        }
     }
     for (const auto& row : rows) {
         if (row.location == 0) {
             continue;
         }
         const FileFacts file = facts.file(row.path);
-        if (file.kind != FileKind::Regular || wholeBlocksOf(file.bytes) != row.blocks) {
+        if (file.kind != PathKind::Regular || wholeBlocksOf(file.bytes) != row.blocks) {
             causes.push_back("\"" + row.path + "\"");
         }
     }

@@ -13,11 +13,11 @@
 
 namespace romc::hardening {
 
-enum class FileKind { Missing, Folder, Special, Regular };
+enum class PathKind { Missing, Folder, Special, Regular };
 
 // What a path names at the moment an action looks at it.
 struct FileFacts {
-    FileKind kind = FileKind::Missing;
+    PathKind kind = PathKind::Missing;
     std::uintmax_t bytes = 0;
 };
 
@@ -55,9 +55,11 @@ void modelClear(Model& model);
 
 // What Generate Compilation finds besides the table.
 struct CompileFacts {
-    bool menuUsable = true;         // "Menu.GB" is a regular file that opens for reading and writing
-    bool outputNameBlocked = false; // a folder stands under an output name
+    bool menuUsable = true;   // "Menu.GB" is a regular file that opens for reading and writing
+    std::string outputFolder; // a folder stands under this output name ("" for none); only an output the
+                              // image reaches is in the way
     std::function<FileFacts(const std::string& path)> file;
+    std::uintmax_t menuBytes = 32768; // the template's length: the image is never shorter
 };
 
 // Generate Compilation. Success: the rows are placed and an empty list comes back. Refusal: nothing changes

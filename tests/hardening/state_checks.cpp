@@ -1,5 +1,7 @@
 #include "hardening/state_checks.h"
 
+#include "files/temporary_name.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -411,7 +413,7 @@ std::string folderDifference(const FolderMarks& before, const FolderMarks& after
 std::string leftoverTempFile(const std::filesystem::path& folder) {
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         const std::string name = entry.path().filename().string();
-        if (name.size() > 6 && name[0] == '.' && name.ends_with(".part")) {
+        if (isTemporaryName(entry.path().filename()) || name == ".romcompiler-journal") {
             return "a temporary file \"" + name + "\" was left behind";
         }
     }

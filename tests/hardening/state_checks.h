@@ -53,7 +53,7 @@ using FolderMarks = std::map<std::string, FileMark>;
 FolderMarks folderMarks(const std::filesystem::path& folder);
 std::string folderDifference(const FolderMarks& before, const FolderMarks& after);
 
-// A ".NAME.part" temporary file left in the folder, or "".
+// A temporary file or a journal left in the folder, or "".
 std::string leftoverTempFile(const std::filesystem::path& folder);
 
 // Everything observable of a state, for "a refused action changed nothing".

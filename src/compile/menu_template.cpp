@@ -1,0 +1,56 @@
+#include "compile/menu_template.h"
+
+#include "compile/menu_table.h"
+#include "files/utf8_path.h"
+#include "romtable/flash_units.h"
+
+#include <cerrno>
+
+namespace romc {
+
+namespace {
+
+const std::string kMenuShown = inQuotes(menu::kTemplateName);
+
+} // namespace
+
+Outcome<MenuTemplate> readMenuTemplate(Disk& disk, const std::filesystem::path& workDir) {
+    const auto path = workDir / menu::kTemplateName;
+    std::error_code error;
+    if (!std::filesystem::exists(std::filesystem::status(path, error))) {
+        return Failure{"Cannot compile: the menu template " + kMenuShown + " is missing from " +
+                       inQuotes(pathToUtf8(workDir))};
+    }
+    MenuTemplate menu;
+    menu.file = std::filesystem::is_symlink(std::filesystem::symlink_status(path, error))
+                    ? std::filesystem::canonical(path, error)
+                    : path;
+    if (error) {
+        return Failure{"Cannot compile: the link " + kMenuShown + " leads nowhere: " + error.message()};
+    }
+    auto opened = disk.openForReading(menu.file);
+    if (!opened.value) {
+        return Failure{"Cannot open " + kMenuShown + " for reading: " + opened.error.message()};
+    }
+    OpenFile& file = *opened.value;
+    if (file.kind() != FileKind::Regular) {
+        return Failure{"Cannot compile: the menu template " + kMenuShown + " is not a regular file"};
+    }
+    if (file.size() > kFlashSize) {
+        return Failure{"Cannot compile: the menu template " + kMenuShown + " is " +
+                       std::to_string(file.size()) + " bytes, larger than the whole flash"};
+    }
+    menu.bytes.resize(static_cast<std::size_t>(file.size()));
+    std::size_t got = 0;
+    if (auto readError = file.readAt(0, menu.bytes, got)) {
+        return fileFailure("read", menu::kTemplateName, readError);
+    }
+    if (got != menu.bytes.size()) {
+        return Failure{"Cannot read " + kMenuShown + ": it became shorter while it was read"};
+    }
+    menu.permissions = file.permissions();
+    menu.identity = file.identity();
+    return menu;
+}
+
+} // namespace romc

@@ -1,0 +1,27 @@
+// "Menu.GB", read once through one open handle. The patched template is written whole under a temporary
+// name and renamed over the file, so the template on disk is always the old one or the new one, and block
+// 0 of the image is byte for byte the new one.
+#pragma once
+
+#include "files/disk.h"
+#include "romtable/failure.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+namespace romc {
+
+struct MenuTemplate {
+    std::vector<std::uint8_t> bytes;
+    // The file the patched template replaces: "Menu.GB" itself, or, when "Menu.GB" is a link, the file it
+    // leads to, so that the link keeps working and every folder that links to one template shares it.
+    std::filesystem::path file;
+    unsigned permissions = 0; // kept by the patched template
+    FileIdentity identity;
+};
+
+// Reads the work folder's template; it must be a regular file no larger than the flash.
+Outcome<MenuTemplate> readMenuTemplate(Disk& disk, const std::filesystem::path& workDir);
+
+} // namespace romc

@@ -1,0 +1,155 @@
+// The command line tells the truth: exit 1 means nothing was changed and exit 0 that everything asked for
+// was written; no file name can break the printout or the map.
+#include "files/work_folder.h"
+#include "hardening/child_process.h"
+#include "romtable/flash_units.h"
+#include "support/rom_files.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace romc::hardening {
+namespace {
+
+namespace fs = std::filesystem;
+using Contents = std::map<std::string, std::vector<std::uint8_t>>;
+
+class HonestResults : public ::testing::Test {
+  public:
+    void SetUp() override {
+        test::writeFile(folder / kMenuTemplateName, test::menuTemplate());
+        test::makeRom(folder.path(), "game.gb", 4 * kBlockSize, 1);
+    }
+
+    ChildOutcome cli(std::vector<std::string> arguments, const CliConditions& conditions = {}) const {
+        arguments.insert(arguments.begin(), {"--quiet", "-C", folder.path().string()});
+        return runCli(arguments, conditions);
+    }
+
+    Contents contents() const { return test::folderContents(folder.path()); }
+
+    test::ScratchFolder folder;
+};
+
+struct RefusedCase {
+    const char* label;
+    std::function<void(const fs::path& folder)> prepare;
+    std::vector<std::string> arguments;
+    const char* says;
+    bool stdoutFull = false; // stdout is /dev/full
+};
+
+void PrintTo(const RefusedCase& c, std::ostream* out) {
+    *out << c.label;
+}
+
+class RefusedRun : public HonestResults, public ::testing::WithParamInterface<RefusedCase> {};
+
+TEST_P(RefusedRun, ExitsOneAndChangesNothing) {
+    const auto& c = GetParam();
+    c.prepare(folder.path());
+    const Contents before = contents();
+    CliConditions conditions;
+    if (c.stdoutFull) {
+        conditions.stdoutFile = "/dev/full";
+    }
+    const auto run = cli(c.arguments, conditions);
+    EXPECT_TRUE(run.exited && run.status == 1) << run.status << "\n" << run.err;
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    EXPECT_EQ(contents(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, RefusedRun,
+    ::testing::Values(
+        RefusedCase{"StdoutFull",
+                    [](const fs::path&) {},
+                    {"game.gb"},
+                    "Cannot write to standard output: No space left on device; nothing was changed",
+                    true},
+        RefusedCase{"MapOverAFolder",
+                    [](const fs::path& f) { fs::create_directories(f / "maps" / "in"); },
+                    {"--map", "maps", "game.gb"},
+                    "\"maps\" would replace a file that is not a flash map"},
+        RefusedCase{"MapOverAFolderDespiteForce",
+                    [](const fs::path& f) { fs::create_directories(f / "maps"); },
+                    {"--force", "--map", "maps", "game.gb"},
+                    "a folder of that name is in the way"},
+        RefusedCase{"MapOverSomeoneElsesFile",
+                    [](const fs::path& f) {
+                        test::writeFile(f / "notes.svg", {'<', 's', 'v', 'g', '>'});
+                    },
+                    {"--map", "notes.svg", "game.gb"},
+                    "give --force to replace it"},
+        RefusedCase{"RomIsTheTemplate", [](const fs::path&) {}, {"./Menu.GB"}, "menu template \"Menu.GB\""},
+        RefusedCase{"RomIsTheTemplateByALink",
+                    [](const fs::path& f) { fs::create_symlink(f / "Menu.GB", f / "menu-link.gb"); },
+                    {"menu-link.gb"},
+                    "menu template \"Menu.GB\""},
+        RefusedCase{"RomIsAnOutputByAHardLink",
+                    [](const fs::path& f) {
+                        test::writeFile(f / "Output.GB", test::romBytes(kBlockSize, 5));
+                        fs::create_hard_link(f / "Output.GB", f / "copy.gb");
+                    },
+                    {"copy.gb"},
+                    "output \"Output.GB\""},
+        RefusedCase{"ControlCharactersInARefusedPath",
+                    [](const fs::path&) {},
+                    {"no\nsuch\tfile.gb"},
+                    "\"no\\x0Asuch\\x09file.gb\""}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(HonestResults, MapReplacesOnlyAMapOrWithForce) {
+    test::writeFile(folder / "notes.svg", {'n', 'o', 't', 'e'});
+    ASSERT_EQ(cli({"--force", "--map", "notes.svg", "game.gb"}).status, 0);
+    ASSERT_EQ(cli({"--map", "notes.svg", "game.gb"}).status, 0) << "a map this tool drew is replaced";
+    const auto svg = test::readFile(folder / "notes.svg");
+    EXPECT_NE(std::string(svg.begin(), svg.end()).find("<svg"), std::string::npos);
+}
+
+TEST_F(HonestResults, DryRunReadsTheTemplateAndWritesOnlyTheMapAskedFor) {
+    ::chmod((folder / kMenuTemplateName).c_str(), 0444);
+    Contents before = contents();
+    struct stat menuBefore {};
+    ::stat((folder / kMenuTemplateName).c_str(), &menuBefore);
+    const auto run = cli({"--dry-run", "--map", "plan.svg", "game.gb"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    Contents after = contents();
+    EXPECT_EQ(after.erase("plan.svg"), 1u) << "the map was written";
+    EXPECT_EQ(after, before);
+    struct stat menuAfter {};
+    ::stat((folder / kMenuTemplateName).c_str(), &menuAfter);
+    EXPECT_EQ(menuAfter.st_ino, menuBefore.st_ino) << "the template was not replaced";
+}
+
+// Tab, line end and invalid UTF-8 in file names: the table keeps one line per row and seven columns, and
+// the map stays well-formed XML.
+TEST_F(HonestResults, HostileFileNamesKeepThePrintoutAndTheMapWhole) {
+    const std::vector<std::string> names{"tab\there.gb", "line\nend.gb", "bad\xFF\xFE.gb",
+                                         "sur\xED\xA0\x80.gb", "amp&<lt>.gb"};
+    std::vector<std::string> arguments{"--map", "map.svg"};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        test::makeRom(folder.path(), names[i], kBlockSize, static_cast<std::uint32_t>(10 + i));
+        arguments.push_back(names[i]);
+    }
+    const auto run = cli(arguments);
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::istringstream lines(run.out);
+    std::string line;
+    std::size_t rows = 0;
+    while (std::getline(lines, line)) {
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 6) << line;
+        ++rows;
+    }
+    EXPECT_EQ(rows, names.size());
+    EXPECT_NE(run.out.find("tab\\x09here.gb"), std::string::npos) << run.out;
+
+    if (std::system("command -v xmllint >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "xmllint (libxml2-utils) is not installed: the map's XML is not checked";
+    }
+    const std::string check = "xmllint --noout '" + (folder / "map.svg").string() + "' 2>&1";
+    EXPECT_EQ(std::system(check.c_str()), 0) << "the map is not well-formed XML";
+}
+
+} // namespace
+} // namespace romc::hardening

@@ -1,0 +1,170 @@
+// Runs stopped on purpose: a signal at any moment of a command-line compilation, a kill between two of
+// its renames. Every output stays whole, the earlier file or the new one; an interrupted run removes its
+// temporary files, and what a killed one leaves is completed or removed by the next compilation.
+#include "compile/compilation.h"
+#include "compile/output_transaction.h"
+#include "files/temporary_name.h"
+#include "files/work_folder.h"
+#include "hardening/child_process.h"
+#include "romtable/add_rom.h"
+#include "romtable/rom_name.h"
+#include "support/faulty_disk.h"
+#include "support/rom_files.h"
+
+#include <csignal>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace romc::hardening {
+namespace {
+
+namespace fs = std::filesystem;
+using Contents = std::map<std::string, std::vector<std::uint8_t>>;
+
+// An 8 MiB ROM, a 4 MiB one and a save ROM: a 16 MiB image in two pieces.
+const std::vector<std::pair<std::string, int>> kNewRoms{{"one.gb", 256}, {"two.gb", 128}, {"save.gb", 8}};
+
+class InterruptedRun : public ::testing::Test {
+  public:
+    void SetUp() override {
+        for (const auto* at : {&folder, &reference}) {
+            test::writeFile(*at / kMenuTemplateName, test::menuTemplate());
+            std::uint32_t seed = 0;
+            test::makeRom(at->path(), "old.gb", 4 * kBlockSize, ++seed);
+            for (const auto& [name, blocks] : kNewRoms) {
+                test::makeRom(at->path(), name, static_cast<std::size_t>(blocks) * kBlockSize, ++seed);
+            }
+        }
+        ASSERT_EQ(runCli({"--quiet", "-C", folder.path().string(), "old.gb"}).status, 0);
+        old = test::folderContents(folder.path());
+        ASSERT_EQ(runCli({"--quiet", "-C", reference.path().string(), "old.gb"}).status, 0);
+        ASSERT_EQ(runCli(newArguments(reference.path())).status, 0);
+        wanted = test::folderContents(reference.path());
+    }
+
+    static std::vector<std::string> newArguments(const fs::path& workDir) {
+        std::vector<std::string> arguments{"--quiet", "-C", workDir.string()};
+        for (const auto& [name, blocks] : kNewRoms) {
+            if (name == "save.gb") {
+                arguments.emplace_back("--save");
+            }
+            arguments.push_back(name);
+        }
+        return arguments;
+    }
+
+    // The new table, as the command line adds it.
+    TableState newTable() const {
+        TableState state;
+        for (const auto& [name, blocks] : kNewRoms) {
+            bool saveBox = name == "save.gb";
+            EXPECT_FALSE(addRom(state, {proposeRomName(name), name, folder.path()}, saveBox));
+        }
+        return state;
+    }
+
+    void restoreOldOutputs() {
+        for (const auto& entry : fs::directory_iterator(folder.path())) {
+            fs::remove(entry.path());
+        }
+        for (const auto& [name, bytes] : old) {
+            test::writeFile(folder / name, bytes);
+        }
+    }
+
+    // Every file is the earlier one or the new one, whole; returns how many are new, or -1.
+    int wholeFiles(bool temporariesAllowed) const {
+        int renewed = 0;
+        for (const auto& [name, bytes] : test::folderContents(folder.path())) {
+            const bool temporary = isTemporaryName(name) || name == ".romcompiler-journal";
+            if (temporary && temporariesAllowed) {
+                continue;
+            }
+            const bool isOld = old.count(name) != 0 && old.at(name) == bytes;
+            const bool isNew = wanted.count(name) != 0 && wanted.at(name) == bytes;
+            if (temporary || !(isOld || isNew)) {
+                ADD_FAILURE() << name << (temporary ? " was left behind" : " is neither old nor new");
+                return -1;
+            }
+            renewed += isNew && !isOld ? 1 : 0;
+        }
+        return renewed;
+    }
+
+    test::ScratchFolder folder;
+    test::ScratchFolder reference;
+    Contents old;
+    Contents wanted;
+};
+
+TEST_F(InterruptedRun, SignalAtAnyMomentLeavesWholeFilesAndNoTemporaryOnes) {
+    const struct {
+        int signal;
+        int status; // the exit status of a run the signal ends
+    } signals[] = {{SIGINT, 130}, {SIGTERM, 143}, {SIGHUP, 129}, {SIGKILL, 0}};
+    int interrupted = 0;
+    for (const int microseconds : {0, 1000, 3000, 6000, 10000, 16000, 25000}) {
+        for (const auto& s : signals) {
+            restoreOldOutputs();
+            const auto run = runCli(newArguments(folder.path()),
+                                    CliConditions{{}, s.signal, std::chrono::microseconds(microseconds), {}});
+            const bool finished = run.exited && run.status == 0;
+            // Before its handlers are in place, a signal ends the program as it ends any other.
+            const bool stopped =
+                (!run.exited && run.status == s.signal) || (run.exited && run.status == s.status);
+            ASSERT_TRUE(finished || stopped)
+                << "signal " << s.signal << " after " << microseconds << " us: status " << run.status << "\n"
+                << run.err;
+            interrupted += finished ? 0 : 1;
+            ASSERT_GE(wholeFiles(s.signal == SIGKILL), 0)
+                << "signal " << s.signal << " after " << microseconds;
+            const auto next = runCli(newArguments(folder.path()));
+            ASSERT_EQ(next.status, 0) << next.err;
+            ASSERT_EQ(test::folderContents(folder.path()), wanted) << "the next run puts everything right";
+        }
+    }
+    EXPECT_GT(interrupted, 0) << "no run was interrupted before it finished";
+    RecordProperty("interrupted", interrupted);
+}
+
+TEST_F(InterruptedRun, KillAmongTheRenamesIsCompletedByTheNextCompilation) {
+    // The journal takes its name first (rename 1), then the pieces, the image and the template (2 to 5).
+    for (const int killedAt : {2, 3, 4, 5}) {
+        restoreOldOutputs();
+        TableState state = newTable();
+        const fs::path workDir = folder.path();
+        const auto child = runInChild([state, workDir, killedAt]() mutable {
+            test::FaultyDisk disk({test::DiskStep::Replace, "", killedAt, {}, [] { ::_exit(9); }});
+            generateCompilation(state, {workDir, false, &disk});
+            return std::string("not killed");
+        });
+        ASSERT_EQ(child.out, "") << "killed at rename " << killedAt;
+        EXPECT_EQ(wholeFiles(true), killedAt - 2) << "outputs renamed before the kill";
+        EXPECT_TRUE(fs::exists(folder / ".romcompiler-journal"));
+
+        const auto notes = recoverWorkFolder(systemDisk(), folder.path());
+        EXPECT_EQ(test::folderContents(folder.path()), wanted) << "killed at rename " << killedAt;
+        ASSERT_EQ(notes.size(), 1u);
+        EXPECT_NE(notes[0].find("Completed the outputs of an interrupted compilation"), std::string::npos)
+            << notes[0];
+    }
+}
+
+TEST_F(InterruptedRun, KillBeforeTheJournalLeavesTheEarlierOutputsAndTheNextRunRemovesTheRest) {
+    restoreOldOutputs();
+    TableState state = newTable();
+    const fs::path workDir = folder.path();
+    runInChild([state, workDir]() mutable {
+        test::FaultyDisk disk({test::DiskStep::Sync, "Menu.GB", 1, {}, [] { ::_exit(9); }});
+        generateCompilation(state, {workDir, false, &disk});
+        return std::string("not killed");
+    });
+    EXPECT_EQ(wholeFiles(true), 0);
+    const auto next = runCli(newArguments(folder.path()));
+    ASSERT_EQ(next.status, 0) << next.err;
+    EXPECT_NE(next.err.find("temporary files left by an interrupted run"), std::string::npos) << next.err;
+    EXPECT_EQ(test::folderContents(folder.path()), wanted);
+}
+
+} // namespace
+} // namespace romc::hardening
