@@ -5,6 +5,7 @@
 #include "compile/menu_table.h"
 #include "compile/pending_file.h"
 #include "compile/placement.h"
+#include "romtable/give_back.h"
 #include "romtable/number_text.h"
 #include "romtable/rom_file.h"
 
@@ -136,9 +137,11 @@ Refusal generateCompilation(TableState& state, const CompileRequest& request) {
     if (state.table.rowCount() == 0) {
         return Failure{"There is nothing to compile: the table holds no ROMs"};
     }
-    // Place on copies: the table and block map change only when the whole compilation succeeds.
+    // Place on copies: the table and block map change only when the whole compilation succeeds. The ROMs
+    // without save memory that an earlier compilation placed are placed anew, in today's table order.
     RomTable table = state.table;
     BlockMap blocks = state.blocks;
+    giveBackPlaces(table, blocks);
     if (auto failure = placeRoms(table, blocks)) {
         return failure;
     }

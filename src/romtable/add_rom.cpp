@@ -1,5 +1,6 @@
 #include "romtable/add_rom.h"
 
+#include "romtable/give_back.h"
 #include "romtable/number_text.h"
 #include "romtable/rom_file.h"
 #include "romtable/rom_name.h"
@@ -33,6 +34,17 @@ int complementOf(int blocks) {
 
 std::string quoted(std::string_view text) {
     return "\"" + std::string(text) + "\"";
+}
+
+// A compilation may have placed ROMs without save memory where a save ROM added after it has its fixed
+// place: they go back to the draft, to be placed anew by the next compilation.
+void giveBackPlacesUnder(TableState& state, int first, int last) {
+    for (std::size_t row = 0; row < state.table.rowCount(); ++row) {
+        const auto run = placedBlocks(state.table, row);
+        if (run && run->first <= last && first <= run->last) {
+            giveBackPlace(state.table, state.blocks, row);
+        }
+    }
 }
 
 } // namespace
@@ -82,6 +94,7 @@ Refusal addRom(TableState& state, const AddRomInput& input, bool& saveBox) {
         table.column(Column::SaveFlag).emplace_back(kSaveFlagYes);
         table.column(Column::SaveBank).push_back(" " + numberText(place.bank));
         table.column(Column::Location).push_back(numberText(place.location));
+        giveBackPlacesUnder(state, place.location, place.location + blocks - 1);
         markBlocks(state.blocks, place.location, place.location + blocks - 1);
         state.nextSaveBank = static_cast<std::int16_t>(nextSaveBank);
     } else {
