@@ -1,13 +1,15 @@
 // romcompiler-cli: adds ROMs as the window's user would and generates the compilation.
 #include "cli/cli_args.h"
-#include "cli/flash_map_svg.h"
-#include "cli/flash_plan.h"
-#include "cli/placement_report.h"
+#include "cli/piece_crc.h"
 #include "cli/table_text.h"
 #include "compile/compilation.h"
 #include "compile/image.h"
 #include "compile/menu_table.h"
 #include "compile/pending_file.h"
+#include "plan/flash_map_svg.h"
+#include "plan/flash_plan.h"
+#include "plan/placement_report.h"
+#include "plan/work_folder.h"
 #include "romtable/add_rom.h"
 #include "romtable/rom_header.h"
 #include "romtable/rom_name.h"
@@ -68,16 +70,21 @@ void warnAboutHeader(const romc::TableState& state, const std::filesystem::path&
     }
 }
 
-std::uintmax_t menuTemplateBytes(const std::filesystem::path& workDir) {
-    std::error_code error;
-    const auto bytes = std::filesystem::file_size(workDir / romc::menu::kTemplateName, error);
-    return error ? 0 : bytes;
+void printReport(const romc::TableState& state, const romc::CliArguments& cli, romc::ReportOutcome outcome) {
+    std::cout << romc::placementReport(romc::planFlash(state, romc::readWorkFolder(cli.workDir)), outcome);
 }
 
-void printReport(const romc::TableState& state, const romc::CliArguments& cli, romc::ReportOutcome outcome) {
-    const auto plan = romc::planFlash(state);
-    const auto usage = romc::flashUsage(plan, menuTemplateBytes(cli.workDir));
-    std::cout << romc::placementReport(plan, usage, outcome);
+// A piece the new image does not reach is no longer an output of it: flashing it would write stale data.
+void removeStalePieces(const romc::CliArguments& cli) {
+    for (const auto& removal : romc::removeStalePieces(cli.workDir)) {
+        std::cerr << "romcompiler-cli: warning: "
+                  << (removal.failure ? removal.failure->message + "; it is left from an earlier, larger "
+                                                                   "compilation: do not flash it"
+                                      : "removed \"" + removal.name +
+                                            "\", left from an earlier, larger compilation: the image ends "
+                                            "before it")
+                  << '\n';
+    }
 }
 
 } // namespace
@@ -134,6 +141,9 @@ int main(int argc, char** argv) {
         }
         return fail(*failure, kExitRefused);
     }
+    if (!cli.dryRun) {
+        removeStalePieces(cli);
+    }
     std::cout << romc::tableText(state.table);
     if (cli.report) {
         printReport(
@@ -142,7 +152,7 @@ int main(int argc, char** argv) {
                        : romc::ReportOutcome{romc::ReportMode::Written, romc::writtenFiles(cli.workDir), {}});
     }
     if (map) {
-        const std::string svg = romc::flashMapSvg(romc::planFlash(state));
+        const std::string svg = romc::flashMapSvg(romc::planFlash(state, romc::readWorkFolder(cli.workDir)));
         romc::Refusal failure = map->writeAt(0, svg.data(), svg.size());
         if (!failure) {
             failure = map->finish();
