@@ -1,8 +1,6 @@
 // romcompiler-cli: adds ROMs as the window's user would and generates the compilation.
 #include "cli/cli_args.h"
-#include "cli/flash_map_svg.h"
-#include "cli/flash_plan.h"
-#include "cli/placement_report.h"
+#include "cli/piece_crc.h"
 #include "cli/table_text.h"
 #include "compile/compilation.h"
 #include "compile/image.h"
@@ -10,6 +8,10 @@
 #include "compile/pending_file.h"
 #include "files/interruption.h"
 #include "files/utf8_path.h"
+#include "plan/flash_map_svg.h"
+#include "plan/flash_plan.h"
+#include "plan/placement_report.h"
+#include "plan/work_folder.h"
 #include "romtable/add_rom.h"
 #include "romtable/rom_file.h"
 #include "romtable/rom_header.h"
@@ -100,17 +102,9 @@ void warnAboutHeader(const romc::TableState& state, const std::filesystem::path&
     }
 }
 
-std::uintmax_t menuTemplateBytes(const std::filesystem::path& workDir) {
-    std::error_code error;
-    const auto bytes = std::filesystem::file_size(workDir / romc::menu::kTemplateName, error);
-    return error ? 0 : bytes;
-}
-
 std::string reportText(const romc::TableState& state, const romc::CliArguments& cli,
                        const romc::ReportOutcome& outcome) {
-    const auto plan = romc::planFlash(state);
-    const auto usage = romc::flashUsage(plan, menuTemplateBytes(cli.workDir));
-    return romc::placementReport(plan, usage, outcome);
+    return romc::placementReport(romc::planFlash(state, romc::readWorkFolder(cli.workDir)), outcome);
 }
 
 // The map joins the compilation's outputs: it is put in place with them or not at all.
@@ -119,8 +113,28 @@ romc::Refusal prepareMap(const romc::CliArguments& cli, romc::PreparedCompilatio
     if (!map.ok()) {
         return map.failure();
     }
-    const std::string svg = romc::flashMapSvg(romc::planFlash(prepared.compiled));
+    const std::string svg = romc::flashMapSvg(romc::planFlash(prepared.compiled, romc::readWorkFolder(cli.workDir)));
     return map.value()->writeAt(0, svg.data(), svg.size());
+}
+
+// A piece the new image does not reach is no longer an output of it: flashing it would write stale data.
+// It goes with the compilation, removed once the new outputs are in place.
+void removeStalePiecesWith(const romc::CliArguments& cli, romc::PreparedCompilation& prepared) {
+    const auto plan = romc::planFlash(prepared.compiled, romc::readWorkFolder(cli.workDir));
+    for (const int k : plan.stalePieces) {
+        prepared.outputs->removeWhenCommitted(cli.workDir / romc::pieceName(k));
+    }
+}
+
+void warnAboutRemovedPieces(const romc::OutputTransaction& outputs) {
+    for (const auto& name : outputs.removed()) {
+        std::cerr << "romcompiler-cli: warning: removed " << romc::inQuotes(name)
+                  << ", left from an earlier, larger compilation: the image ends before it\n";
+    }
+    for (const auto& failure : outputs.warnings()) {
+        std::cerr << "romcompiler-cli: warning: " << failure
+                  << "; it is left from an earlier, larger compilation: do not flash it\n";
+    }
 }
 
 // Everything the run prints on stdout, made before any output takes its name.
@@ -187,6 +201,9 @@ int main(int argc, char** argv) {
             return fail(*failure, kExitRefused);
         }
     }
+    if (!cli.dryRun) {
+        removeStalePiecesWith(cli, prepared.value());
+    }
     // The printout goes out before the outputs take their names: when it cannot be written, nothing is
     // changed, and exit status 1 keeps its meaning.
     if (!printed(printout(cli, prepared.value()))) {
@@ -195,5 +212,6 @@ int main(int argc, char** argv) {
     if (auto failure = romc::commitCompilation(prepared.value(), state)) {
         return fail(*failure, kExitRefused);
     }
+    warnAboutRemovedPieces(*prepared.value().outputs);
     return 0;
 }

@@ -59,14 +59,4 @@ std::vector<WrittenFile> writtenFiles(const OutputTransaction& outputs) {
     return files;
 }
 
-std::string crcText(std::uint32_t crc) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text(8, '0');
-    for (int i = 7; i >= 0; --i) {
-        text[static_cast<std::size_t>(i)] = kDigits[crc & 0x0F];
-        crc >>= 4;
-    }
-    return text;
-}
-
 } // namespace romc

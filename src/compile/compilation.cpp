@@ -7,6 +7,7 @@
 #include "compile/placement.h"
 #include "files/utf8_path.h"
 #include "files/work_folder.h"
+#include "romtable/give_back.h"
 #include "romtable/number_text.h"
 #include "romtable/rom_file.h"
 
@@ -106,8 +107,10 @@ Outcome<PreparedCompilation> prepareCompilation(const TableState& state, const C
     if (!request.dryRun) {
         prepared.notes = recoverWorkFolder(disk, request.workDir);
     }
-    // Place on a copy: the table and block map change only when the whole compilation succeeds.
+    // Place on a copy: the table and block map change only when the whole compilation succeeds. The ROMs
+    // without save memory that an earlier compilation placed are placed anew, in today's table order.
     prepared.compiled = state;
+    giveBackPlaces(prepared.compiled.table, prepared.compiled.blocks);
     if (auto failure = placeRoms(prepared.compiled.table, prepared.compiled.blocks)) {
         return *failure;
     }

@@ -49,8 +49,12 @@ Refusal readRomPart(const ImageRom& rom, const Overlap& part, std::uint8_t* into
 
 } // namespace
 
-std::uintmax_t imageLength(std::uintmax_t menuBytes, int romsEndBlock, const BlockMap& blocks) {
-    std::uintmax_t length = std::max(menuBytes, blockOffset(romsEndBlock));
+std::uintmax_t imageLength(std::uintmax_t menuBytes, const std::vector<ImageRom>& roms,
+                           const BlockMap& blocks) {
+    std::uintmax_t length = menuBytes;
+    for (const auto& rom : roms) {
+        length = std::max(length, blockOffset(rom.location + rom.blocks));
+    }
     for (int block = lastOccupiedBlock(blocks); block >= 0; --block) {
         if (blocks[static_cast<std::size_t>(block)] == 0) {
             return std::max(length, blockOffset(block + 1)); // the highest fill block
@@ -60,11 +64,7 @@ std::uintmax_t imageLength(std::uintmax_t menuBytes, int romsEndBlock, const Blo
 }
 
 std::uintmax_t imageLength(const ImagePlan& plan) {
-    int romsEnd = 0;
-    for (const auto& rom : plan.roms) {
-        romsEnd = std::max(romsEnd, rom.location + rom.blocks);
-    }
-    return imageLength(plan.menu.size(), romsEnd, plan.blocks);
+    return imageLength(plan.menu.size(), plan.roms, plan.blocks);
 }
 
 int piecesFor(std::uintmax_t imageLength) {

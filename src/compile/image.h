@@ -32,9 +32,10 @@ struct ImagePlan {
     BlockMap blocks; // after placement
 };
 
-// The image ends with its furthest write: the menu's `menuBytes`, the ROMs up to `romsEndBlock` (the block
-// after the furthest ROM's last), and the fill of each free block below the last occupied one.
-std::uintmax_t imageLength(std::uintmax_t menuBytes, int romsEndBlock, const BlockMap& blocks);
+// The image ends with its furthest write: the menu's `menuBytes`, each ROM's whole blocks, and the fill of
+// each free block below the last occupied one. One length for the outputs and for every view of the flash.
+std::uintmax_t imageLength(std::uintmax_t menuBytes, const std::vector<ImageRom>& roms,
+                           const BlockMap& blocks);
 std::uintmax_t imageLength(const ImagePlan& plan);
 
 // The pieces the image reaches into: the first always, each further one when the image is longer than the

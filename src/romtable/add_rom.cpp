@@ -1,6 +1,7 @@
 #include "romtable/add_rom.h"
 
 #include "files/work_folder.h"
+#include "romtable/give_back.h"
 #include "romtable/number_text.h"
 #include "romtable/rom_file.h"
 #include "romtable/rom_name.h"
@@ -46,6 +47,17 @@ Refusal refuseWorkFolderFile(Disk& disk, const AddRomInput& input, const OpenFil
         message += "output " + inQuotes(*own) + ", which every compilation replaces, not a game";
     }
     return Failure{std::move(message)};
+}
+
+// A compilation may have placed ROMs without save memory where a save ROM added after it has its fixed
+// place: they go back to the draft, to be placed anew by the next compilation.
+void giveBackPlacesUnder(TableState& state, int first, int last) {
+    for (std::size_t row = 0; row < state.table.rowCount(); ++row) {
+        const auto run = placedBlocks(state.table, row);
+        if (run && run->first <= last && first <= run->last) {
+            giveBackPlace(state.table, state.blocks, row);
+        }
+    }
 }
 
 } // namespace
@@ -100,6 +112,7 @@ Refusal addRom(TableState& state, const AddRomInput& input, bool& saveBox) {
         // The save bank column holds its number after one blank (" 0" .. " 15").
         table.column(Column::SaveBank).push_back(numberText(place.bank).insert(0, 1, ' '));
         table.column(Column::Location).push_back(numberText(place.location));
+        giveBackPlacesUnder(state, place.location, place.location + blocks - 1);
         markBlocks(state.blocks, place.location, place.location + blocks - 1);
         state.nextSaveBank = static_cast<std::int16_t>(nextSaveBank);
     } else {

@@ -15,6 +15,11 @@ void markBlocks(BlockMap& blocks, int first, int last) {
     std::fill(blocks.begin() + first, blocks.begin() + last + 1, std::int16_t{1});
 }
 
+void freeBlocks(BlockMap& blocks, int first, int last) {
+    assert(first > kMenuBlock && last <= kLastBlock);
+    std::fill(blocks.begin() + first, blocks.begin() + last + 1, std::int16_t{0});
+}
+
 bool blocksFree(const BlockMap& blocks, int first, int last) {
     assert(first >= 0 && last <= kLastBlock);
     return std::all_of(blocks.begin() + first, blocks.begin() + last + 1,

@@ -16,6 +16,9 @@ void resetBlockMap(BlockMap& blocks);
 // Marks blocks first to last (inclusive) as occupied; both must lie in 0 to 1023.
 void markBlocks(BlockMap& blocks, int first, int last);
 
+// Frees blocks first to last (inclusive); both must lie in 1 to 1023, since block 0 stays the menu's.
+void freeBlocks(BlockMap& blocks, int first, int last);
+
 bool blocksFree(const BlockMap& blocks, int first, int last);
 
 // The highest occupied block; block 0 is always the menu's, so there is one.

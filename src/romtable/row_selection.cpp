@@ -1,5 +1,7 @@
 #include "romtable/row_selection.h"
 
+#include "romtable/give_back.h"
+
 namespace romc {
 
 namespace {
@@ -27,6 +29,7 @@ bool removeRom(TableState& state) {
     if (!isRow(state, row)) {
         return false;
     }
+    giveBackPlace(state.table, state.blocks, static_cast<std::size_t>(row));
     for (auto& column : state.table.columns) {
         column.erase(column.begin() + row);
     }

@@ -13,7 +13,8 @@ void selectNameRow(TableState& state, int row);
 // A selection in any other column moves that column alone.
 void selectColumnRow(TableState& state, Column column, int row);
 
-// Removes the row selected in the name column from every column. Save banks and blocks stay handed out.
+// Removes the row selected in the name column from every column. A save ROM's bank and blocks stay handed
+// out; the blocks a compilation gave a ROM without save memory go back to the free flash.
 // Returns false, changing nothing, when no row is selected there.
 bool removeRom(TableState& state);
 

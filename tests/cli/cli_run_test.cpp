@@ -78,6 +78,40 @@ TEST_F(CliRun, RefusalsAndUsageErrorsWriteNothing) {
     }
 }
 
+// A piece the new image does not reach is removed, one warning each, even with --quiet; a dry run or a
+// refused compilation removes nothing.
+TEST_F(CliRun, PiecesLeftFromALargerCompilationAreRemovedWithAWarning) {
+    test::makeRom(folder.path(), "A.GB", 8 * kBlockSize, 1);
+    test::makeRom(folder.path(), "BIG.GB", 256 * kBlockSize, 2);
+    const std::string dir = folder.path().string();
+    ASSERT_EQ(runCli(folder, {"--quiet", "-C", dir, "BIG.GB", "BIG.GB", "BIG.GB"}).status, 0);
+    struct Case {
+        std::vector<std::string> arguments;
+        int status;
+        int piecesLeft;
+    };
+    const Case cases[] = {
+        {{"--quiet", "--dry-run", "-C", dir, "A.GB"}, 0, 4},
+        {{"--quiet", "-C", dir, "BIG.GB", "BIG.GB", "BIG.GB", "BIG.GB"}, 1, 4},
+        {{"--quiet", "-C", dir, "A.GB"}, 0, 1},
+    };
+    for (const auto& c : cases) {
+        const auto run = runCli(folder, c.arguments);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        std::string warnings;
+        for (int k = c.piecesLeft + 1; k <= kPieceCount; ++k) {
+            warnings += "romcompiler-cli: warning: removed \"" + pieceName(k) +
+                        "\", left from an earlier, larger compilation: the image ends before it\n";
+        }
+        if (c.status == 0) {
+            EXPECT_EQ(run.err, warnings);
+        }
+        for (int k = 1; k <= kPieceCount; ++k) {
+            EXPECT_EQ(std::filesystem::exists(folder / pieceName(k)), k <= c.piecesLeft) << pieceName(k);
+        }
+    }
+}
+
 TEST_F(CliRun, HelpPrintsUsage) {
     const auto run = runCli(folder, {"--help"});
     EXPECT_EQ(run.status, 0);

@@ -62,6 +62,18 @@ std::string rowText(const ModelRow& row, Column column) {
     return {};
 }
 
+// A ROM without save memory placed by a compilation owns its blocks; giving them back frees them and
+// returns its location to 0.
+void giveBack(Model& model, ModelRow& row) {
+    if (row.save || row.location == 0) {
+        return;
+    }
+    for (int b = row.location; b < row.location + row.blocks; ++b) {
+        model.blocks[static_cast<std::size_t>(b)] = 0;
+    }
+    row.location = 0;
+}
+
 } // namespace
 
 std::string modelName(std::string_view typed) {
@@ -101,6 +113,13 @@ bool modelAdd(Model& model, std::string_view name, std::string_view path, FileFa
         row.save = true;
         row.bank = bank;
         row.location = location;
+        // ROMs that a compilation placed where this save ROM now sits are placed anew next time.
+        for (auto& other : model.rows) {
+            if (!other.save && other.location != 0 && other.location < location + s &&
+                location < other.location + other.blocks) {
+                giveBack(model, other);
+            }
+        }
         for (int b = location; b < location + s; ++b) {
             model.blocks[static_cast<std::size_t>(b)] = 1;
         }
@@ -127,6 +146,7 @@ bool modelRemove(Model& model) {
     if (row < 0 || static_cast<std::size_t>(row) >= model.rows.size()) {
         return false;
     }
+    giveBack(model, model.rows[static_cast<std::size_t>(row)]);
     model.rows.erase(model.rows.begin() + row);
     model.selected.fill(-1);
     refresh(model);
@@ -148,24 +168,36 @@ std::vector<std::string> modelCompile(Model& model, const CompileFacts& facts) {
         return {"nothing to compile"};
     }
     std::vector<std::string> causes;
-    std::vector<ModelRow> rows = model.rows;
-    std::array<int, 1024> blocks = model.blocks;
+    Model placed = model;
+    for (auto& row : placed.rows) {
+        giveBack(placed, row);
+    }
+    std::vector<ModelRow> rows = placed.rows;
+    std::array<int, 1024> blocks = placed.blocks;
+    std::vector<std::string> misfits;
     for (auto& row : rows) {
         if (row.save) {
             continue;
         }
         const int start = firstFit(blocks, row.blocks);
         if (start < 0) {
-            causes.push_back("\"" + modelName(row.name) + "\" (" + row.path + ") (" +
-                             std::to_string(row.blocks) +
-                             " blocks) does not fit in the flash: the largest free aligned space is " +
-                             std::to_string(largestFit(blocks)) + " blocks");
-            break;
+            // One ROM that does not fit is named with the space left; several are each named.
+            misfits.push_back("\"" + modelName(row.name) + "\" (" + row.path + ") (" +
+                              std::to_string(row.blocks) + " blocks)");
+            if (misfits.size() == 1) {
+                causes.push_back(misfits.back() +
+                                 " does not fit in the flash: the largest free aligned space is " +
+                                 std::to_string(largestFit(blocks)) + " blocks");
+            }
+            continue;
         }
         row.location = start;
         for (int b = start; b < start + row.blocks; ++b) {
             blocks[static_cast<std::size_t>(b)] = 1;
         }
+    }
+    if (misfits.size() > 1) {
+        causes = misfits;
     }
     if (rows.size() > 255) {
         causes.emplace_back("\"Number of ROMS\" box holds \"" + std::to_string(rows.size()) + "\"");

@@ -12,6 +12,13 @@
 
 namespace romc::test {
 
+// A ROM of a test table: its menu name, its size and whether "Save?" is ticked for it.
+struct Rom {
+    std::string name;
+    int blocks;
+    bool save = false;
+};
+
 // A scratch folder with "Menu.GB" in it, as every compilation needs.
 class MenuFolderFixture : public ::testing::Test {
   public:

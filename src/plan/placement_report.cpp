@@ -1,4 +1,4 @@
-#include "cli/placement_report.h"
+#include "plan/placement_report.h"
 
 #include "compile/image.h"
 
@@ -121,7 +121,8 @@ std::string usageText(const FlashUsage& usage) {
     return text;
 }
 
-std::string outputsText(const FlashPlan& plan, const FlashUsage& usage, const ReportOutcome& outcome) {
+std::string outputsText(const FlashPlan& plan, const ReportOutcome& outcome) {
+    const FlashUsage& usage = plan.usage;
     std::string text;
     if (outcome.mode == ReportMode::Written) {
         text += "Written files, with the CRC32 a cartridge dumper shows for them:\n";
@@ -153,12 +154,23 @@ std::string outputsText(const FlashPlan& plan, const FlashUsage& usage, const Re
         skipped += unwritten == 1 ? " is" : " are";
         text += "  " + skipped +
                 " not written: the image ends before them; files of those names from an\n"
-                "  earlier compilation are left as they are.\n";
+                "  earlier compilation " +
+                (outcome.mode == ReportMode::Written ? "are removed" : "would be removed") + ".\n";
     }
     return text;
 }
 
 } // namespace
+
+std::string crcText(std::uint32_t crc) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text(8, '0');
+    for (int i = 7; i >= 0; --i) {
+        text[static_cast<std::size_t>(i)] = kDigits[crc & 0x0F];
+        crc >>= 4;
+    }
+    return text;
+}
 
 std::string imageByteRange(int first, int last) {
     return hexOffset(static_cast<std::uintmax_t>(first) * kBlockSize) + "-" +
@@ -214,7 +226,7 @@ std::string flashMapText(const FlashPlan& plan) {
     return text + key + ".\n";
 }
 
-std::string placementReport(const FlashPlan& plan, const FlashUsage& usage, const ReportOutcome& outcome) {
+std::string placementReport(const FlashPlan& plan, const ReportOutcome& outcome) {
     std::string text = "\nPlacement report\n================\n";
     if (outcome.mode == ReportMode::Refused) {
         text += "Not compiled: " + outcome.refusal + "\n";
@@ -224,10 +236,10 @@ std::string placementReport(const FlashPlan& plan, const FlashUsage& usage, cons
                 "those were removed from the table.\n";
         }
     }
-    text += '\n' + rowsText(plan) + '\n' + usageText(usage) + '\n';
+    text += '\n' + rowsText(plan) + '\n' + usageText(plan.usage) + '\n';
     text +=
         "Flash map: one line per 2 MiB save region, one character per 32 KiB block.\n" + flashMapText(plan);
-    text += '\n' + outputsText(plan, usage, outcome);
+    text += '\n' + outputsText(plan, outcome);
     return text;
 }
 

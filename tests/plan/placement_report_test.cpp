@@ -1,9 +1,9 @@
 // The placement report's numbers and text: where each row lies, the blocks used, free and lost to alignment,
 // and the text map, for a full flash and for a table with save ROMs and a ROM that does not fit.
-#include "cli/flash_plan.h"
-#include "cli/placement_report.h"
 #include "compile/compilation.h"
 #include "compile/menu_table.h"
+#include "plan/flash_plan.h"
+#include "plan/placement_report.h"
 #include "romtable/add_rom.h"
 #include "support/rom_files.h"
 #include "support/table_fixture.h"
@@ -16,11 +16,7 @@
 namespace romc {
 namespace {
 
-struct Rom {
-    const char* name;
-    int blocks;
-    bool save;
-};
+using test::Rom;
 
 class PlacementReport : public test::TableFixture {
   protected:
@@ -67,7 +63,7 @@ const std::vector<Rom> kFullFlash = {
 TEST_F(PlacementReport, FullFlashNumbers) {
     addAll(kFullFlash);
     ASSERT_FALSE(generateCompilation(state, {folder.path(), true}));
-    const FlashPlan plan = planFlash(state);
+    const FlashPlan plan = planFlash(state, readWorkFolder(folder.path()));
 
     const int expectedFirst[] = {256, 512, 768, 128, 64, 32, 16, 8, 4, 2, 1};
     ASSERT_EQ(plan.rows.size(), 11u);
@@ -84,7 +80,7 @@ TEST_F(PlacementReport, FullFlashNumbers) {
     EXPECT_EQ(plan.blocks, state.blocks);
     expectOwnersMatchBlockMap(plan, state.blocks);
 
-    const FlashUsage usage = flashUsage(plan, kBlockSize);
+    const FlashUsage& usage = plan.usage;
     EXPECT_EQ(usage.used, 1024);
     EXPECT_EQ(usage.free, 0);
     EXPECT_EQ(usage.lostToAlignment, 0);
@@ -98,9 +94,8 @@ TEST_F(PlacementReport, FullFlashNumbers) {
 TEST_F(PlacementReport, FullFlashText) {
     addAll(kFullFlash);
     ASSERT_FALSE(generateCompilation(state, {folder.path(), true}));
-    const FlashPlan plan = planFlash(state);
-    const std::string report =
-        placementReport(plan, flashUsage(plan, kBlockSize), {ReportMode::DryRun, {}, {}});
+    const FlashPlan plan = planFlash(state, readWorkFolder(folder.path()));
+    const std::string report = placementReport(plan, {ReportMode::DryRun, {}, {}});
 
     const char* const rows[] = {
         "Row  Name     Blocks  Save bank  First   Last  Image bytes          Pieces",
@@ -149,7 +144,7 @@ TEST_F(PlacementReport, SavesAndAnUnplaceableRomNumbers) {
         << refusal->message;
     EXPECT_EQ(state.blocks, added.blocks); // the refusal changed nothing
 
-    const FlashPlan plan = planFlash(state);
+    const FlashPlan plan = planFlash(state, readWorkFolder(folder.path()));
     struct Expected {
         std::optional<int> first;
         std::optional<int> bank;
@@ -171,7 +166,7 @@ TEST_F(PlacementReport, SavesAndAnUnplaceableRomNumbers) {
         }
     }
 
-    const FlashUsage usage = flashUsage(plan, kBlockSize);
+    const FlashUsage& usage = plan.usage;
     EXPECT_EQ(usage.used, 1001);          // 1 + 32 + 64 + 3 * 256 + 128 + 8
     EXPECT_EQ(usage.free, 23);            // blocks 1 to 7 and 16 to 31
     EXPECT_EQ(usage.lostToAlignment, 23); // all below the last occupied block
@@ -185,9 +180,8 @@ TEST_F(PlacementReport, SavesAndAnUnplaceableRomText) {
     addAll(kSavesAndMisfit);
     const auto refusal = generateCompilation(state, {folder.path(), true});
     ASSERT_TRUE(refusal);
-    const FlashPlan plan = planFlash(state);
-    const std::string report =
-        placementReport(plan, flashUsage(plan, kBlockSize), {ReportMode::Refused, {}, refusal->message});
+    const FlashPlan plan = planFlash(state, readWorkFolder(folder.path()));
+    const std::string report = placementReport(plan, {ReportMode::Refused, {}, refusal->message});
 
     const std::string expected[] = {
         "Not compiled: " + refusal->message,
@@ -220,8 +214,8 @@ TEST_F(PlacementReport, SavesAndAnUnplaceableRomText) {
 TEST_F(PlacementReport, FreeAtTheEndAndPiecesNotWritten) {
     addAll({{"SAVE", 16, true}, {"GAME", 64, false}, {"TINY", 1, false}});
     ASSERT_FALSE(generateCompilation(state, {folder.path(), true}));
-    const FlashPlan plan = planFlash(state);
-    const FlashUsage usage = flashUsage(plan, kBlockSize);
+    const FlashPlan plan = planFlash(state, readWorkFolder(folder.path()));
+    const FlashUsage& usage = plan.usage;
     // Menu at 0, TINY at 1, SAVE at 16 to 31 (bank 0), GAME at 64 to 127.
     EXPECT_EQ(usage.used, 1 + 1 + 16 + 64);
     EXPECT_EQ(usage.lastOccupied, 127);
@@ -232,7 +226,7 @@ TEST_F(PlacementReport, FreeAtTheEndAndPiecesNotWritten) {
     EXPECT_EQ(usage.imageBytes, 128 * kBlockSize);
     EXPECT_EQ(usage.pieces, 1);
 
-    const std::string report = placementReport(plan, usage, {ReportMode::DryRun, {}, {}});
+    const std::string report = placementReport(plan, {ReportMode::DryRun, {}, {}});
     EXPECT_TRUE(
         hasLine(report, "  free at the end:             896 (blocks 128 to 1023, past the end of the image)"))
         << report;
@@ -245,11 +239,11 @@ TEST_F(PlacementReport, FreeAtTheEndAndPiecesNotWritten) {
 TEST_F(PlacementReport, WrittenFilesShowTheirCrc) {
     addAll({{"GAME", 4, false}});
     ASSERT_FALSE(generateCompilation(state, {folder.path(), true}));
-    const FlashPlan plan = planFlash(state);
+    const FlashPlan plan = planFlash(state, readWorkFolder(folder.path()));
     ReportOutcome outcome{ReportMode::Written, {}, {}};
     outcome.files.push_back({"Output.GB", 8 * kBlockSize, 0x0123ABCDu, {}});
     outcome.files.push_back({"Output1.GB", kPieceSize, {}, "Cannot read \"Output1.GB\": Permission denied"});
-    const std::string report = placementReport(plan, flashUsage(plan, kBlockSize), outcome);
+    const std::string report = placementReport(plan, outcome);
     EXPECT_TRUE(hasLine(report, "  Output.GB     262144 bytes  CRC32 0123ABCD")) << report;
     EXPECT_TRUE(
         hasLine(report, "  Output1.GB   8388608 bytes  Cannot read \"Output1.GB\": Permission denied"))

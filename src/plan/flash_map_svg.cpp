@@ -1,10 +1,10 @@
-#include "cli/flash_map_svg.h"
+#include "plan/flash_map_svg.h"
 
 #include "compile/image.h"
+#include "plan/flash_colours.h"
 #include "romtable/rom_name.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 
 namespace romc {
@@ -29,23 +29,17 @@ constexpr int kRegionsPerPiece = static_cast<int>(kPieceBlocks) / kSaveRegionBlo
 
 static_assert(kSaveBanks * kSaveRegionBlocks == kFlashBlocks, "the grid holds every block once");
 
-const char* const kMenuFill = "#37474f";
-const char* const kFreeFill = "#f4f4f4";
-const char* const kNoRowFill = "#b0b0b0";
-
 std::string num(double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%g", value);
     return text;
 }
 
-// Colours far apart on the hue circle for neighbouring rows (steps of the golden angle), light enough that
-// black text stays readable on them.
 std::string rowFill(std::size_t row) {
-    return "hsl(" + num(std::fmod(static_cast<double>(row) * 137.508, 360.0)) + ", 68%, 74%)";
+    return cssColour(romFill(row));
 }
 std::string rowStroke(std::size_t row) {
-    return "hsl(" + num(std::fmod(static_cast<double>(row) * 137.508, 360.0)) + ", 50%, 30%)";
+    return cssColour(romFrame(row));
 }
 
 // Text for XML: markup characters escaped, a control character shown as \xNN as everywhere else, and a

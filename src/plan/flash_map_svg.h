@@ -1,12 +1,13 @@
-// The flash as a picture (`romcompiler-cli --map FILE.svg`): the 1024 blocks as 16 rows, one per 2 MiB save
-// region, of 64 columns; each ROM in a colour of its own with its letter and name, the menu block, the free
-// blocks, the region and piece boundaries, each region's save bank and a legend.
+// The flash as a picture drawn from the flash plan (`romcompiler-cli --map FILE.svg`): the 1024 blocks as 16
+// rows, one per 2 MiB save region, of 64 columns; each ROM in a colour of its own with its letter and name,
+// the menu block, the free blocks, the region and piece boundaries, each region's save bank and a legend.
 #pragma once
 
-#include "cli/flash_plan.h"
 #include "files/disk.h"
+#include "plan/flash_plan.h"
 
 #include <filesystem>
+
 #include <string>
 
 namespace romc {

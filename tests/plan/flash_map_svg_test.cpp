@@ -1,9 +1,9 @@
 // The flash map picture: every block drawn once, in the class of who holds it, checked against the block map;
 // names, save banks and the legend; text that would break the document is escaped.
-#include "cli/flash_map_svg.h"
-#include "cli/flash_plan.h"
 #include "compile/compilation.h"
 #include "compile/menu_table.h"
+#include "plan/flash_map_svg.h"
+#include "plan/flash_plan.h"
 #include "romtable/add_rom.h"
 #include "romtable/row_selection.h"
 #include "support/rom_files.h"
@@ -18,11 +18,7 @@
 namespace romc {
 namespace {
 
-struct Rom {
-    const char* name;
-    int blocks;
-    bool save;
-};
+using test::Rom;
 
 struct DrawnBlock {
     std::string kind; // menu, free, none, rom
@@ -101,8 +97,8 @@ TEST_F(FlashMapSvg, FullFlashBlocksMatchTheBlockMap) {
             {"B2", 2, false},
             {"B1", 1, false}});
     ASSERT_FALSE(generateCompilation(state, {folder.path(), true}));
-    expectBlocksMatch(planFlash(state), state.blocks);
-    const auto drawn = drawnBlocks(flashMapSvg(planFlash(state)));
+    expectBlocksMatch(planFlash(state, readWorkFolder(folder.path())), state.blocks);
+    const auto drawn = drawnBlocks(flashMapSvg(planFlash(state, readWorkFolder(folder.path()))));
     EXPECT_EQ(drawn.at(1).row, 10);   // the 1-block ROM, last in the table
     EXPECT_EQ(drawn.at(1023).row, 2); // the third 8 MiB ROM ends the flash
 }
@@ -110,7 +106,7 @@ TEST_F(FlashMapSvg, FullFlashBlocksMatchTheBlockMap) {
 TEST_F(FlashMapSvg, SaveRomsAndFreeBlocksMatchTheBlockMap) {
     addAll({{"SAVE ONE", 32, true}, {"SAVE TWO", 64, true}, {"GAME", 128, false}, {"SMALL", 8, false}});
     ASSERT_FALSE(generateCompilation(state, {folder.path(), true}));
-    const FlashPlan plan = planFlash(state);
+    const FlashPlan plan = planFlash(state, readWorkFolder(folder.path()));
     expectBlocksMatch(plan, state.blocks);
 
     const std::string svg = flashMapSvg(plan);
@@ -131,7 +127,7 @@ TEST_F(FlashMapSvg, RemovedSaveRomsBlocksAreTakenByNoRow) {
     selectNameRow(state, 0);
     ASSERT_TRUE(removeRom(state));
     ASSERT_FALSE(generateCompilation(state, {folder.path(), true}));
-    const FlashPlan plan = planFlash(state);
+    const FlashPlan plan = planFlash(state, readWorkFolder(folder.path()));
     expectBlocksMatch(plan, state.blocks);
     const auto drawn = drawnBlocks(flashMapSvg(plan));
     for (int block = 16; block <= 31; ++block) {
@@ -144,7 +140,7 @@ TEST_F(FlashMapSvg, RemovedSaveRomsBlocksAreTakenByNoRow) {
 TEST_F(FlashMapSvg, NamesAreEscaped) {
     addAll({{"R&D <1> \"X\"", 4, false}, {"BAD\x01\xFF", 2, false}});
     ASSERT_FALSE(generateCompilation(state, {folder.path(), true}));
-    const std::string svg = flashMapSvg(planFlash(state));
+    const std::string svg = flashMapSvg(planFlash(state, readWorkFolder(folder.path())));
     EXPECT_NE(svg.find("R&amp;D &lt;1&gt; &quot;X&quot;"), std::string::npos);
     EXPECT_EQ(svg.find("R&D"), std::string::npos);
     EXPECT_EQ(svg.find("<1>"), std::string::npos);
