@@ -3,8 +3,8 @@
 namespace romc {
 
 const char* const kCliUsage =
-    "usage: romcompiler-cli [-C DIR] [--dry-run] [--report] [--map FILE.svg] [--quiet]\n"
-    "                       [--save] [--name NAME] ROM [[--save] [--name NAME] ROM]...\n"
+    "usage: romcompiler-cli [-C DIR] [--dry-run] [--report] [--map FILE.svg] [--quiet] [--write-list FILE]\n"
+    "                       ([--save] [--name NAME] ROM | --list FILE)...\n"
     "\n"
     "Adds each ROM to the table as the window's \"Add ROM\" does, then generates the compilation:\n"
     "\"Menu.GB\" is patched and \"Output.GB\" with \"Output1.GB\"..\"Output4.GB\" is written.\n"
@@ -17,13 +17,46 @@ const char* const kCliUsage =
     "  --quiet      print no warnings about the ROMs' cartridge headers\n"
     "  --save       the next ROM gets save memory (\"Save?\" ticked)\n"
     "  --name NAME  menu name of the next ROM (default: proposed from its file name)\n"
+    "  --list FILE  add the ROMs of the ROM list FILE here, in its order, with its names and save flags;\n"
+    "               a ROM refused refuses the whole list. May be given more than once, between ROMs\n"
+    "  --write-list FILE\n"
+    "               keep the final table as a ROM list in FILE (also with --dry-run)\n"
     "  --           what follows is a ROM path even if it starts with '-'\n"
     "  --help       print this text\n"
     "  --version    print the program's version\n"
     "\n"
+    "Relative FILEs of --list and --write-list are taken from DIR, as ROM paths are; the ROM paths in a\n"
+    "list are taken from the list's own folder.\n"
     "Prints the final table, one row per line, the seven columns separated by tabs.\n"
     "Each ROM's cartridge header is checked; what looks wrong is a warning on stderr, never a refusal.\n"
-    "Exit status: 0 done, 1 a ROM refused or the compilation failed (nothing written), 2 usage error.\n";
+    "Exit status: 0 done, 1 a ROM or list refused or the compilation failed (nothing written), 2 usage\n"
+    "error.\n";
+
+namespace {
+
+// --list FILE stands among the ROMs as one more source of rows; --write-list FILE is asked for once.
+Refusal readListOption(CliArguments& parsed, const std::vector<std::string>& arguments, std::size_t& i,
+                       bool pending) {
+    const std::string& option = arguments[i];
+    if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
+        return Failure{option + " needs a file name"};
+    }
+    const std::string& value = arguments[++i];
+    if (option == "--write-list") {
+        if (parsed.writeList) {
+            return Failure{"--write-list given twice"};
+        }
+        parsed.writeList = value;
+        return std::nullopt;
+    }
+    if (pending) {
+        return Failure{"--save and --name belong to the ROM after them, not to a --list"};
+    }
+    parsed.roms.push_back({value, std::nullopt, false, true});
+    return std::nullopt;
+}
+
+} // namespace
 
 Outcome<CliArguments> parseCliArguments(const std::vector<std::string>& arguments) {
     CliArguments parsed;
@@ -79,6 +112,10 @@ Outcome<CliArguments> parseCliArguments(const std::vector<std::string>& argument
                 }
                 next.name = value;
                 pending = true;
+            }
+        } else if (argument == "--list" || argument == "--write-list") {
+            if (auto failure = readListOption(parsed, arguments, i, pending)) {
+                return *failure;
             }
         } else {
             return Failure{"unknown option " + argument};

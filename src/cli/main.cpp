@@ -2,6 +2,7 @@
 #include "cli/cli_args.h"
 #include "cli/flash_map_svg.h"
 #include "cli/flash_plan.h"
+#include "cli/list_arguments.h"
 #include "cli/placement_report.h"
 #include "cli/table_text.h"
 #include "compile/compilation.h"
@@ -58,9 +59,8 @@ romc::Refusal checkMapName(const romc::CliArguments& cli) {
     return std::nullopt;
 }
 
-// Warnings about the header of the ROM just added: they name the ROM and never stop the run.
-void warnAboutHeader(const romc::TableState& state, const std::filesystem::path& workDir) {
-    const std::size_t row = state.table.rowCount() - 1;
+// Warnings about the header of a ROM just added: they name the ROM and never stop the run.
+void warnAboutHeader(const romc::TableState& state, const std::filesystem::path& workDir, std::size_t row) {
     const auto findings = romc::checkTableRow(state.table, row, workDir);
     for (const auto& warning : findings.warnings) {
         std::cerr << "romcompiler-cli: warning: \"" << state.table.text(row, romc::Column::File) << "\" ("
@@ -107,14 +107,38 @@ int main(int argc, char** argv) {
 
     romc::TableState state;
     for (const auto& rom : cli.roms) {
-        const std::string name = rom.name ? *rom.name : romc::proposeRomName(rom.path);
-        bool saveBox = romc::saveBoxAllowed(state, rom.save);
-        if (auto refusal = romc::addRom(state, {name, rom.path, cli.workDir}, saveBox)) {
-            return fail(*refusal, kExitRefused);
+        const std::size_t firstNewRow = state.table.rowCount();
+        if (rom.list) {
+            const auto warnings = romc::addListArgument(state, cli, rom.path);
+            if (!warnings.ok()) {
+                return fail(warnings.failure(), kExitRefused);
+            }
+            for (const auto& warning : warnings.value()) {
+                std::cerr << "romcompiler-cli: warning: " << warning << '\n';
+            }
+        } else {
+            const std::string name = rom.name ? *rom.name : romc::proposeRomName(rom.path);
+            bool saveBox = romc::saveBoxAllowed(state, rom.save);
+            if (auto refusal = romc::addRom(state, {name, rom.path, cli.workDir}, saveBox)) {
+                return fail(*refusal, kExitRefused);
+            }
         }
-        if (!cli.quiet) {
-            warnAboutHeader(state, cli.workDir);
+        for (std::size_t row = firstNewRow; row < state.table.rowCount() && !cli.quiet; ++row) {
+            warnAboutHeader(state, cli.workDir, row);
         }
+    }
+
+    // The list is complete on disk before the compilation starts, and takes its name only after it.
+    std::unique_ptr<romc::PendingFile> listFile;
+    if (cli.writeList) {
+        if (auto failure = romc::checkWriteListName(cli, state)) {
+            return fail(*failure, kExitUsage);
+        }
+        auto prepared = romc::prepareWriteList(cli, state);
+        if (!prepared.ok()) {
+            return fail(prepared.failure(), kExitRefused);
+        }
+        listFile = std::move(prepared.value());
     }
 
     // The map's file is made before the compilation, so a map that cannot be written stops the run before
@@ -151,6 +175,12 @@ int main(int argc, char** argv) {
             failure = map->commit();
         }
         if (failure) {
+            return fail({failure->message + (cli.dryRun ? "" : " (the compilation itself was written)")},
+                        kExitRefused);
+        }
+    }
+    if (listFile) {
+        if (auto failure = listFile->commit()) {
             return fail({failure->message + (cli.dryRun ? "" : " (the compilation itself was written)")},
                         kExitRefused);
         }
