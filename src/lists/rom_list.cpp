@@ -30,7 +30,11 @@ std::string describe(const Json& value) {
     }
     std::string text = value.dump();
     if (text.size() > kShownValueLength) {
-        text = text.substr(0, kShownValueLength) + "...";
+        std::size_t cut = kShownValueLength;
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+            --cut; // never inside a UTF-8 character
+        }
+        text = text.substr(0, cut) + "...";
     }
     return text;
 }
@@ -167,8 +171,9 @@ Outcome<RomList> parseRomList(std::string_view text, std::string_view shown) {
     Json root;
     try {
         root = Json::parse(text.begin(), text.end());
-    } catch (const Json::parse_error& error) {
-        // The library's message starts with its own exception name in brackets; the rest is for the user.
+    } catch (const Json::exception& error) {
+        // A syntax error, or a number too large for any type (1e400). The library's message starts with
+        // its own exception name in brackets; the rest is for the user.
         const std::string what = error.what();
         const auto bracket = what.find("] ");
         return listNotOpened(shown, "it is not valid JSON: " +
