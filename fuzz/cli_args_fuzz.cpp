@@ -106,14 +106,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const romc::CliArguments& cli = parsed.value();
-    if (cli.help) {
-        return 0;
+    if (cli.help || cli.version) {
+        return 0; // nothing else is read then
     }
     if (cli.roms.empty() || cli.roms.size() > arguments.size()) {
         std::abort();
     }
     const auto again = romc::parseCliArguments(argumentsFor(cli));
-    if (!again.ok() || again.value().help || !sameRoms(cli, again.value())) {
+    if (!again.ok() || again.value().help || again.value().version || !sameRoms(cli, again.value())) {
         std::abort();
     }
     return 0;
