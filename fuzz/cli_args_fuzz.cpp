@@ -36,10 +36,19 @@ std::vector<std::string> argumentsFor(const romc::CliArguments& parsed) {
         arguments.emplace_back("-C");
         arguments.push_back(parsed.workDir.string());
     }
+    if (parsed.writeList) {
+        arguments.emplace_back("--write-list");
+        arguments.push_back(parsed.writeList->string());
+    }
     bool onlyRoms = false;
     for (const auto& rom : parsed.roms) {
-        if (onlyRoms && (rom.save || rom.name)) {
+        if (onlyRoms && (rom.save || rom.name || rom.list)) {
             std::abort(); // an option was read after "--"
+        }
+        if (rom.list) {
+            arguments.emplace_back("--list");
+            arguments.push_back(rom.path);
+            continue;
         }
         if (rom.save) {
             arguments.emplace_back("--save");
@@ -60,12 +69,12 @@ std::vector<std::string> argumentsFor(const romc::CliArguments& parsed) {
 
 bool sameRoms(const romc::CliArguments& a, const romc::CliArguments& b) {
     if (a.roms.size() != b.roms.size() || a.dryRun != b.dryRun || a.workDir != b.workDir ||
-        a.report != b.report || a.quiet != b.quiet || a.map != b.map) {
+        a.report != b.report || a.quiet != b.quiet || a.map != b.map || a.writeList != b.writeList) {
         return false;
     }
     for (std::size_t i = 0; i < a.roms.size(); ++i) {
         if (a.roms[i].path != b.roms[i].path || a.roms[i].name != b.roms[i].name ||
-            a.roms[i].save != b.roms[i].save) {
+            a.roms[i].save != b.roms[i].save || a.roms[i].list != b.roms[i].list) {
             return false;
         }
     }
@@ -97,14 +106,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const romc::CliArguments& cli = parsed.value();
-    if (cli.help) {
-        return 0;
+    if (cli.help || cli.version) {
+        return 0; // nothing else is read then
     }
     if (cli.roms.empty() || cli.roms.size() > arguments.size()) {
         std::abort();
     }
     const auto again = romc::parseCliArguments(argumentsFor(cli));
-    if (!again.ok() || again.value().help || !sameRoms(cli, again.value())) {
+    if (!again.ok() || again.value().help || again.value().version || !sameRoms(cli, again.value())) {
         std::abort();
     }
     return 0;

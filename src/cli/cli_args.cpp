@@ -4,14 +4,14 @@ namespace romc {
 
 const char* const kCliUsage =
     "usage: romcompiler-cli [-C DIR] [--dry-run] [--report] [--map FILE.svg [--force]] [--quiet]\n"
-    "                       [--save] [--name NAME] ROM [[--save] [--name NAME] ROM]...\n"
+    "                       [--write-list FILE] ([--save] [--name NAME] ROM | --list FILE)...\n"
     "\n"
     "Adds each ROM to the table as the window's \"Add ROM\" does, then generates the compilation:\n"
     "\"Menu.GB\" is patched and \"Output.GB\" with \"Output1.GB\"..\"Output4.GB\" is written.\n"
     "\n"
     "  -C DIR       work in DIR: \"Menu.GB\", the outputs and relative ROM paths are taken from there\n"
     "  --dry-run    add, check and place, print the table; \"Menu.GB\" is only read, and nothing is\n"
-    "               written but a map asked for with --map\n"
+    "               written but the files asked for by name with --map and --write-list\n"
     "  --report     after the table, print each ROM's blocks, byte range and pieces, the blocks used, free\n"
     "               and lost to alignment, a text map of the flash and the CRC32 of each file written\n"
     "  --map FILE   draw the flash as an SVG picture into FILE (a relative FILE is taken from DIR); an\n"
@@ -20,16 +20,48 @@ const char* const kCliUsage =
     "  --quiet      print no warnings about the ROMs' cartridge headers\n"
     "  --save       the next ROM gets save memory (\"Save?\" ticked)\n"
     "  --name NAME  menu name of the next ROM (default: proposed from its file name)\n"
+    "  --list FILE  add the ROMs of the ROM list FILE here, in its order, with its names and save flags;\n"
+    "               a ROM refused refuses the whole list. May be given more than once, between ROMs\n"
+    "  --write-list FILE\n"
+    "               keep the final table as a ROM list in FILE (also with --dry-run)\n"
     "  --           what follows is a ROM path even if it starts with '-'\n"
     "  --help       print this text\n"
     "  --version    print the program's version\n"
     "\n"
+    "Relative FILEs of --list and --write-list are taken from DIR, as ROM paths are; the ROM paths in a\n"
+    "list are taken from the list's own folder.\n"
     "Prints the final table, one row per line, the seven columns separated by tabs.\n"
     "Each ROM's cartridge header is checked; what looks wrong is a warning on stderr, never a refusal.\n"
     "Control characters in names and paths are shown as \\xNN.\n"
-    "Exit status: 0 done, everything asked for written; 1 a ROM refused, the compilation failed or the\n"
-    "printout could not be written (nothing changed); 2 usage error; 128 + N when stopped by signal N\n"
-    "(130 for Ctrl+C), its temporary files removed.\n";
+    "Exit status: 0 done, everything asked for written; 1 a ROM or list refused, the compilation\n"
+    "failed or the printout could not be written (nothing changed); 2 usage error; 128 + N when\n"
+    "stopped by signal N (130 for Ctrl+C), its temporary files removed.\n";
+
+namespace {
+
+// --list FILE stands among the ROMs as one more source of rows; --write-list FILE is asked for once.
+Refusal readListOption(CliArguments& parsed, const std::vector<std::string>& arguments, std::size_t& i,
+                       bool pending) {
+    const std::string& option = arguments[i];
+    if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
+        return Failure{option + " needs a file name"};
+    }
+    const std::string& value = arguments[++i];
+    if (option == "--write-list") {
+        if (parsed.writeList) {
+            return Failure{"--write-list given twice"};
+        }
+        parsed.writeList = value;
+        return std::nullopt;
+    }
+    if (pending) {
+        return Failure{"--save and --name belong to the ROM after them, not to a --list"};
+    }
+    parsed.roms.push_back({value, std::nullopt, false, true});
+    return std::nullopt;
+}
+
+} // namespace
 
 Outcome<CliArguments> parseCliArguments(const std::vector<std::string>& arguments) {
     CliArguments parsed;
@@ -87,6 +119,10 @@ Outcome<CliArguments> parseCliArguments(const std::vector<std::string>& argument
                 }
                 next.name = value;
                 pending = true;
+            }
+        } else if (argument == "--list" || argument == "--write-list") {
+            if (auto failure = readListOption(parsed, arguments, i, pending)) {
+                return *failure;
             }
         } else {
             return Failure{"unknown option " + argument};

@@ -10,11 +10,12 @@
 
 namespace romc {
 
-// One ROM as a user of the window would add it.
+// One ROM as a user of the window would add it, or a ROM list whose entries are added at that point.
 struct RomArgument {
     std::string path;
     std::optional<std::string> name; // absent: the name the file picker proposes
     bool save = false;               // "Save?" ticked for this ROM
+    bool list = false;               // --list: `path` names a ROM list (relative: from workDir)
 };
 
 struct CliArguments {
@@ -26,6 +27,8 @@ struct CliArguments {
     std::optional<std::filesystem::path> map; // draw the flash map as SVG here (relative: from workDir)
     bool quiet = false;                       // no header warnings
     bool force = false;                       // --map may replace a file that is not a flash map
+    // --write-list: keep the final table as a ROM list here (relative: from workDir)
+    std::optional<std::filesystem::path> writeList;
     std::vector<RomArgument> roms;
 };
 

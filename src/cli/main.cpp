@@ -1,6 +1,7 @@
 // romcompiler-cli: adds ROMs as the window's user would and generates the compilation.
 #include "cli/cli_args.h"
 #include "cli/piece_crc.h"
+#include "cli/list_arguments.h"
 #include "cli/table_text.h"
 #include "compile/compilation.h"
 #include "compile/image.h"
@@ -92,9 +93,8 @@ romc::Refusal checkMapName(const romc::CliArguments& cli) {
     return std::nullopt;
 }
 
-// Warnings about the header of the ROM just added: they name the ROM and never stop the run.
-void warnAboutHeader(const romc::TableState& state, const std::filesystem::path& workDir) {
-    const std::size_t row = state.table.rowCount() - 1;
+// Warnings about the header of a ROM just added: they name the ROM and never stop the run.
+void warnAboutHeader(const romc::TableState& state, const std::filesystem::path& workDir, std::size_t row) {
     const auto findings = romc::checkTableRow(state.table, row, workDir);
     for (const auto& warning : findings.warnings) {
         std::cerr << "romcompiler-cli: warning: \"" << state.table.text(row, romc::Column::File) << "\" ("
@@ -176,16 +176,32 @@ int main(int argc, char** argv) {
 
     romc::TableState state;
     for (const auto& rom : cli.roms) {
-        const std::string name = rom.name ? *rom.name : romc::proposeRomName(rom.path);
-        bool saveBox = romc::saveBoxAllowed(state, rom.save);
-        if (auto refusal = romc::addRom(state, {name, rom.path, cli.workDir}, saveBox)) {
-            return fail(*refusal, kExitRefused);
+        const std::size_t firstNewRow = state.table.rowCount();
+        if (rom.list) {
+            const auto warnings = romc::addListArgument(state, cli, rom.path);
+            if (!warnings.ok()) {
+                return fail(warnings.failure(), kExitRefused);
+            }
+            for (const auto& warning : warnings.value()) {
+                std::cerr << "romcompiler-cli: warning: " << warning << '\n';
+            }
+        } else {
+            const std::string name = rom.name ? *rom.name : romc::proposeRomName(rom.path);
+            bool saveBox = romc::saveBoxAllowed(state, rom.save);
+            if (auto refusal = romc::addRom(state, {name, rom.path, cli.workDir}, saveBox)) {
+                return fail(*refusal, kExitRefused);
+            }
         }
-        if (!cli.quiet) {
-            warnAboutHeader(state, cli.workDir);
+        for (std::size_t row = firstNewRow; row < state.table.rowCount() && !cli.quiet; ++row) {
+            warnAboutHeader(state, cli.workDir, row);
         }
     }
 
+    if (cli.writeList) {
+        if (auto failure = romc::checkWriteListName(cli, state)) {
+            return fail(*failure, kExitUsage);
+        }
+    }
     auto prepared = romc::prepareCompilation(state, {cli.workDir, cli.dryRun});
     if (!prepared.ok()) {
         if (cli.report) {
@@ -198,6 +214,12 @@ int main(int argc, char** argv) {
     }
     if (cli.map) {
         if (auto failure = prepareMap(cli, prepared.value())) {
+            return fail(*failure, kExitRefused);
+        }
+    }
+    // The list is one more output: it takes its name with the compilation, or not at all.
+    if (cli.writeList) {
+        if (auto failure = romc::prepareWriteList(cli, prepared.value().compiled, *prepared.value().outputs)) {
             return fail(*failure, kExitRefused);
         }
     }

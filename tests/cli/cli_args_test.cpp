@@ -46,6 +46,12 @@ TEST(CliArguments, UsageErrors) {
         {{"a.gb", "-C"}, "-C needs a value"},
         {{"-C", "x", "-C", "y", "a.gb"}, "-C given twice"},
         {{"--name", "A", "--name", "B", "a.gb"}, "--name given twice"},
+        {{"a.gb", "--list"}, "--list needs a file name"},
+        {{"--list", ""}, "--list needs a file name"},
+        {{"a.gb", "--write-list"}, "--write-list needs a file name"},
+        {{"--write-list", "x", "--write-list", "y", "a.gb"}, "--write-list given twice"},
+        {{"--name", "A", "--list", "l.json"}, "belong to the ROM after them, not to a --list"},
+        {{"--write-list", "l.json"}, "no ROM given"},
     };
     for (const auto& c : cases) {
         const auto parsed = parseCliArguments(c.arguments);

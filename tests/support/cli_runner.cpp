@@ -18,8 +18,12 @@ std::string shellQuoted(const std::string& text) {
 
 } // namespace
 
-CliRun runCli(const ScratchFolder& folder, const std::vector<std::string>& arguments) {
+CliRun runCli(const ScratchFolder& folder, const std::vector<std::string>& arguments,
+              const std::filesystem::path& currentDir) {
     std::string command = shellQuoted(ROMC_CLI_PATH);
+    if (!currentDir.empty()) {
+        command = "cd " + shellQuoted(currentDir.string()) + " && " + command;
+    }
     for (const auto& argument : arguments) {
         command += " " + shellQuoted(argument);
     }

@@ -14,8 +14,9 @@ struct CliRun {
     std::string err;
 };
 
-// Runs the command-line program named by ROMC_CLI_PATH with `arguments`; its stderr is kept in a file
-// beside `folder` while it runs.
-CliRun runCli(const ScratchFolder& folder, const std::vector<std::string>& arguments);
+// Runs the command-line program named by ROMC_CLI_PATH with `arguments`, started in `currentDir` (or where
+// the tests run, when empty); its stderr is kept in a file beside `folder` while it runs.
+CliRun runCli(const ScratchFolder& folder, const std::vector<std::string>& arguments,
+              const std::filesystem::path& currentDir = {});
 
 } // namespace romc::test
