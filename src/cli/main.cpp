@@ -1,4 +1,5 @@
 // romcompiler-cli: adds ROMs as the window's user would and generates the compilation.
+#include "cartridge/rom_header.h"
 #include "cli/cli_args.h"
 #include "cli/flash_map_svg.h"
 #include "cli/flash_plan.h"
@@ -9,7 +10,6 @@
 #include "compile/menu_table.h"
 #include "compile/pending_file.h"
 #include "romtable/add_rom.h"
-#include "romtable/rom_header.h"
 #include "romtable/rom_name.h"
 #include "romtable/table_state.h"
 #include "version.h"

@@ -1,8 +1,8 @@
 #include "ui/form1.h"
 
+#include "cartridge/rom_header.h"
 #include "compile/compilation.h"
 #include "romtable/add_rom.h"
-#include "romtable/rom_header.h"
 #include "romtable/rom_name.h"
 #include "romtable/row_selection.h"
 #include "ui/twips.h"
