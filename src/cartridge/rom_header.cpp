@@ -87,7 +87,7 @@ std::string colourText(std::uint8_t flag) {
     return "Game Boy (colour flag " + hexByteText(flag) + ")";
 }
 
-// The size, checksum and logo warnings; `romBytesText` says how many bytes the ROM really has.
+// The size and checksum warnings; `romBytesText` says how many bytes the ROM really has.
 void addIntegrityWarnings(const RomHeader& header, std::uintmax_t romBytes, const std::string& romBytesText,
                           std::vector<std::string>& warnings) {
     const HeaderIntegrity integrity = headerIntegrity(header, romBytes);
@@ -104,9 +104,6 @@ void addIntegrityWarnings(const RomHeader& header, std::uintmax_t romBytes, cons
         warnings.push_back("the header checksum at 0x14D is " + hexByteText(header.storedChecksum) +
                            ", but the header bytes 0x134 to 0x14C give " +
                            hexByteText(header.headerChecksum) + ": the game will not boot on hardware");
-    }
-    if (!integrity.logoPresent) {
-        warnings.push_back("the logo area 0x104 to 0x133 is blank: the game will not boot on hardware");
     }
 }
 
@@ -236,6 +233,9 @@ std::vector<std::string> checkRomInFlash(const RomHeader& header, int blocks) {
                          "it has " + std::to_string(blocks) + (blocks == 1 ? " block (" : " blocks (") +
                              std::to_string(bytes) + " bytes) in the image",
                          warnings);
+    if (header.logoBlank) {
+        warnings.push_back("the logo area 0x104 to 0x133 is blank: the game will not boot on hardware");
+    }
     return warnings;
 }
 
