@@ -25,6 +25,8 @@ struct CliArguments {
     bool report = false;                      // print the placement report after the table
     std::optional<std::filesystem::path> map; // draw the flash map as SVG here (relative: from workDir)
     bool quiet = false;                       // no header warnings
+    // Print what this image holds instead of compiling.
+    std::optional<std::filesystem::path> inspect;
     std::vector<RomArgument> roms;
 };
 

@@ -3,6 +3,7 @@
 #include "cli/cli_args.h"
 #include "cli/flash_map_svg.h"
 #include "cli/flash_plan.h"
+#include "cli/inspect_command.h"
 #include "cli/placement_report.h"
 #include "cli/table_text.h"
 #include "compile/compilation.h"
@@ -98,6 +99,9 @@ int main(int argc, char** argv) {
     if (cli.version) {
         std::cout << "romcompiler-cli " << romc::kVersion << '\n';
         return 0;
+    }
+    if (cli.inspect) {
+        return romc::inspectCommand(fromWorkDir(cli, *cli.inspect), cli.quiet, std::cout, std::cerr);
     }
     if (cli.map) {
         if (auto failure = checkMapName(cli)) {
