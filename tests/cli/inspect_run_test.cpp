@@ -1,5 +1,5 @@
-// romcompiler-cli --inspect run as a user runs it: the table of a compiled image, names with control
-// characters, a table no compilation wrote, the template alone, and usage errors.
+// romcompiler-cli --inspect run as a user runs it: the table of a compiled image and of its template, names
+// with control characters, a table no compilation wrote, and the exit status of each mistake.
 #include "cli/piece_crc.h"
 #include "compile/menu_table.h"
 #include "support/cli_runner.h"
@@ -53,27 +53,25 @@ TEST_F(InspectRun, PrintsEachRowOfTheImage) {
     EXPECT_EQ(warned.err.find("row 1"), std::string::npos) << "the made-up battery ROM's header is sound";
 }
 
-TEST_F(InspectRun, ControlCharactersInNamesAreShownEscaped) {
+TEST_F(InspectRun, ControlCharactersAreEscapedAndAnUntrustedTableIsRefused) {
     setByte("Output.GB", menu::kNameEntries, 0x07);
     setByte("Output.GB", menu::kNameEntries + 2, '\t');
     const auto run = inspect("Output.GB");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out.rfind("\\x07U\\x09ST\t32\t32\t0\t", 0), 0u) << run.out;
-    EXPECT_EQ(
-        run.err,
-        "romcompiler-cli: warning: row 1 (\"\\x07U\\x09ST\"): the name holds bytes the menu may not "
-        "show\nromcompiler-cli: warning: \"Output1.GB\" does not match \"Output.GB\": they differ first "
-        "at byte 0x6F40 of the piece (byte 0x6F40 of the image, block 0)\n");
-}
-
-TEST_F(InspectRun, TableNoCompilationWroteIsRefused) {
-    setByte("Menu.GB", menu::kLocationEntries + 4 + menu::kLocationHighByte, 0x95);
-    const auto run = inspect("Menu.GB");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err,
-              "romcompiler-cli: \"Menu.GB\" is not an image this tool could have written: row 2 (\"P\"): "
-              "location bytes 0x95 0x04: a high byte is 0x90 to 0x94, or 0 to 3 for an 8 MiB ROM\n");
+              "romcompiler-cli: warning: row 1 (\"\\x07U\\x09ST\"): the name holds bytes the menu may "
+              "not show\nromcompiler-cli: warning: \"Output1.GB\" does not match \"Output.GB\": they "
+              "differ first at byte 0x6F40 of the piece (byte 0x6F40 of the image, block 0)\n");
+
+    setByte("Menu.GB", menu::kLocationEntries + 4 + menu::kLocationHighByte, 0x95);
+    const auto refused = inspect("Menu.GB");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(refused.err,
+              "romcompiler-cli: \"Menu.GB\" is not an image this tool could have written: row 2 "
+              "(\"P\"): location bytes 0x95 0x04: a high byte is 0x90 to 0x94, or 0 to 3 for an 8 MiB "
+              "ROM\n");
 }
 
 TEST_F(InspectRun, ExitStatusOfEachMistake) {
