@@ -32,6 +32,10 @@ std::vector<std::string> argumentsFor(const romc::CliArguments& parsed) {
         arguments.emplace_back("--map");
         arguments.push_back(parsed.map->string());
     }
+    if (parsed.inspect) {
+        arguments.emplace_back("--inspect");
+        arguments.push_back(parsed.inspect->string());
+    }
     if (parsed.workDir != ".") {
         arguments.emplace_back("-C");
         arguments.push_back(parsed.workDir.string());
@@ -69,7 +73,8 @@ std::vector<std::string> argumentsFor(const romc::CliArguments& parsed) {
 
 bool sameRoms(const romc::CliArguments& a, const romc::CliArguments& b) {
     if (a.roms.size() != b.roms.size() || a.dryRun != b.dryRun || a.workDir != b.workDir ||
-        a.report != b.report || a.quiet != b.quiet || a.map != b.map || a.writeList != b.writeList) {
+        a.report != b.report || a.quiet != b.quiet || a.map != b.map || a.writeList != b.writeList ||
+        a.inspect != b.inspect) {
         return false;
     }
     for (std::size_t i = 0; i < a.roms.size(); ++i) {
@@ -109,7 +114,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (cli.help || cli.version) {
         return 0; // nothing else is read then
     }
-    if (cli.roms.empty() || cli.roms.size() > arguments.size()) {
+    if ((cli.roms.empty() && !cli.inspect) || (cli.inspect && !cli.roms.empty()) ||
+        cli.roms.size() > arguments.size()) {
         std::abort();
     }
     const auto again = romc::parseCliArguments(argumentsFor(cli));

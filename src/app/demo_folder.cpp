@@ -1,8 +1,8 @@
 #include "app/demo_folder.h"
 
+#include "cartridge/rom_header.h"
 #include "compile/menu_table.h"
 #include "romtable/flash_units.h"
-#include "romtable/rom_header.h"
 
 #include <algorithm>
 #include <bit>

@@ -5,6 +5,7 @@ namespace romc {
 const char* const kCliUsage =
     "usage: romcompiler-cli [-C DIR] [--dry-run] [--report] [--map FILE.svg [--force]] [--quiet]\n"
     "                       [--write-list FILE] ([--save] [--name NAME] ROM | --list FILE)...\n"
+    "       romcompiler-cli [-C DIR] [--quiet] --inspect IMAGE\n"
     "\n"
     "Adds each ROM to the table as the window's \"Add ROM\" does, then generates the compilation:\n"
     "\"Menu.GB\" is patched and \"Output.GB\" with \"Output1.GB\"..\"Output4.GB\" is written.\n"
@@ -24,6 +25,8 @@ const char* const kCliUsage =
     "               a ROM refused refuses the whole list. May be given more than once, between ROMs\n"
     "  --write-list FILE\n"
     "               keep the final table as a ROM list in FILE (also with --dry-run)\n"
+    "  --inspect IMAGE  print the table that IMAGE (\"Output.GB\", \"Output1.GB\" with the pieces after it,\n"
+    "               or \"Menu.GB\") holds and check it before flashing; exit 1 when no compilation wrote it\n"
     "  --           what follows is a ROM path even if it starts with '-'\n"
     "  --help       print this text\n"
     "  --version    print the program's version\n"
@@ -94,6 +97,11 @@ Outcome<CliArguments> parseCliArguments(const std::vector<std::string>& argument
         } else if (argument == "--save") {
             next.save = true;
             pending = true;
+        } else if (argument == "--inspect") {
+            if (i + 1 >= arguments.size() || parsed.inspect) {
+                return Failure{parsed.inspect ? "--inspect given twice" : "--inspect needs an image"};
+            }
+            parsed.inspect = arguments[++i];
         } else if (argument == "--name" || argument == "-C" || argument == "--map") {
             if (i + 1 >= arguments.size()) {
                 return Failure{argument + " needs a value"};
@@ -133,6 +141,12 @@ Outcome<CliArguments> parseCliArguments(const std::vector<std::string>& argument
     }
     if (pending) {
         return Failure{"--save and --name must stand before the ROM they belong to"};
+    }
+    if (parsed.inspect) {
+        if (!parsed.roms.empty() || parsed.dryRun || parsed.report || parsed.map) {
+            return Failure{"--inspect reads an image: it takes no ROM, --dry-run, --report or --map"};
+        }
+        return parsed;
     }
     if (parsed.roms.empty()) {
         return Failure{"no ROM given"};

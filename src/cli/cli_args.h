@@ -29,6 +29,8 @@ struct CliArguments {
     bool force = false;                       // --map may replace a file that is not a flash map
     // --write-list: keep the final table as a ROM list here (relative: from workDir)
     std::optional<std::filesystem::path> writeList;
+    // Print what this image holds instead of compiling.
+    std::optional<std::filesystem::path> inspect;
     std::vector<RomArgument> roms;
 };
 

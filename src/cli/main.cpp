@@ -2,6 +2,7 @@
 #include "cli/cli_args.h"
 #include "cli/piece_crc.h"
 #include "cli/list_arguments.h"
+#include "cli/inspect_command.h"
 #include "cli/table_text.h"
 #include "compile/compilation.h"
 #include "compile/image.h"
@@ -15,7 +16,7 @@
 #include "plan/work_folder.h"
 #include "romtable/add_rom.h"
 #include "romtable/rom_file.h"
-#include "romtable/rom_header.h"
+#include "cartridge/rom_header.h"
 #include "romtable/rom_name.h"
 #include "romtable/table_state.h"
 #include "version.h"
@@ -164,6 +165,9 @@ int main(int argc, char** argv) {
         const std::string text =
             cli.help ? std::string(romc::kCliUsage) : std::string("romcompiler-cli ") + romc::kVersion + "\n";
         return printed(text) ? 0 : kExitRefused;
+    }
+    if (cli.inspect) {
+        return romc::inspectCommand(fromWorkDir(cli, *cli.inspect), cli.quiet, std::cout, std::cerr);
     }
     if (cli.map) {
         if (auto failure = checkMapName(cli)) {

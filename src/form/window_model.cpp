@@ -2,7 +2,7 @@
 
 #include "compile/compilation.h"
 #include "romtable/add_rom.h"
-#include "romtable/rom_header.h"
+#include "cartridge/rom_header.h"
 #include "romtable/rom_name.h"
 #include "romtable/row_selection.h"
 

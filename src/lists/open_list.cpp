@@ -9,10 +9,6 @@ namespace romc {
 
 namespace {
 
-std::string inQuotes(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
-}
-
 // Add ROM leaves a save ROM's wish unmet in two cases only; say which.
 std::string noSaveMemoryWarning(const ListSource& source, std::size_t entry, bool noBankLeft,
                                 const RomTable& table) {

@@ -12,10 +12,6 @@ using Json = nlohmann::ordered_json;
 constexpr std::size_t kShownValueLength = 40; // a longer value is cut in messages
 constexpr std::size_t kTopLevel = 0;          // "entry" number of a key outside the entries
 
-std::string inQuotes(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
-}
-
 std::string entryText(std::size_t entry) {
     return "entry " + std::to_string(entry);
 }

@@ -59,4 +59,9 @@ std::string numberText(std::int64_t value) {
     return std::to_string(value);
 }
 
+std::string hexByteText(std::uint8_t value) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    return std::string("0x") + kDigits[value >> 4] + kDigits[value & 0x0F];
+}
+
 } // namespace romc

@@ -16,4 +16,7 @@ std::optional<std::int64_t> readNumberText(std::string_view text);
 // The plain decimal text that the columns and boxes hold: no sign for non-negative values, no blank.
 std::string numberText(std::int64_t value);
 
+// A byte as messages show it: "0x0F".
+std::string hexByteText(std::uint8_t value);
+
 } // namespace romc

@@ -21,43 +21,9 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// CRC-32 as zip and cartridge dumpers compute it (reflected, polynomial 0xEDB88320), written out here so the
-// report's figures are checked against something other than the library that made them.
-std::uint32_t referenceCrc32(const Bytes& bytes) {
-    std::array<std::uint32_t, 256> table{};
-    for (std::uint32_t n = 0; n < 256; ++n) {
-        std::uint32_t c = n;
-        for (int k = 0; k < 8; ++k) {
-            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        }
-        table[n] = c;
-    }
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (const std::uint8_t byte : bytes) {
-        crc = table[(crc ^ byte) & 0xFF] ^ (crc >> 8);
-    }
-    return crc ^ 0xFFFFFFFFu;
-}
-
+using test::batteryRom;
+using test::referenceCrc32;
 using test::runCli;
-
-// A ROM whose header says MBC1+RAM+BATTERY, 1 MiB, 32 KiB of RAM, with the right checksum.
-Bytes batteryRom() {
-    Bytes bytes = test::romBytes(32 * kBlockSize, 9);
-    const char title[] = "QUEST";
-    for (std::size_t i = 0; i < 16; ++i) {
-        bytes[0x134 + i] = i < sizeof title - 1 ? static_cast<std::uint8_t>(title[i]) : 0;
-    }
-    bytes[0x147] = 0x03;
-    bytes[0x148] = 0x05;
-    bytes[0x149] = 0x03;
-    int x = 0;
-    for (std::size_t offset = 0x134; offset <= 0x14C; ++offset) {
-        x = (x - bytes[offset] - 1) & 0xFF;
-    }
-    bytes[0x14D] = static_cast<std::uint8_t>(x);
-    return bytes;
-}
 
 class ReportRun : public test::MenuFolderFixture {
   protected:

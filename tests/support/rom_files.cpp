@@ -1,5 +1,6 @@
 #include "support/rom_files.h"
 
+#include <array>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -76,6 +77,39 @@ std::map<std::string, std::vector<std::uint8_t>> folderContents(const std::files
 
 std::vector<std::uint8_t> menuTemplate() {
     return romBytes(32 * 1024, 0xC0FFEE);
+}
+
+std::vector<std::uint8_t> batteryRom() {
+    std::vector<std::uint8_t> bytes = romBytes(32 * 32 * 1024, 9);
+    const char title[] = "QUEST";
+    for (std::size_t i = 0; i < 16; ++i) {
+        bytes[0x134 + i] = i < sizeof title - 1 ? static_cast<std::uint8_t>(title[i]) : 0;
+    }
+    bytes[0x147] = 0x03;
+    bytes[0x148] = 0x05;
+    bytes[0x149] = 0x03;
+    int x = 0;
+    for (std::size_t offset = 0x134; offset <= 0x14C; ++offset) {
+        x = (x - bytes[offset] - 1) & 0xFF;
+    }
+    bytes[0x14D] = static_cast<std::uint8_t>(x);
+    return bytes;
+}
+
+std::uint32_t referenceCrc32(const std::vector<std::uint8_t>& bytes) {
+    std::array<std::uint32_t, 256> table{};
+    for (std::uint32_t n = 0; n < 256; ++n) {
+        std::uint32_t c = n;
+        for (int k = 0; k < 8; ++k) {
+            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        }
+        table[n] = c;
+    }
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (const std::uint8_t byte : bytes) {
+        crc = table[(crc ^ byte) & 0xFF] ^ (crc >> 8);
+    }
+    return crc ^ 0xFFFFFFFFu;
 }
 
 std::string firstDifference(const std::vector<std::uint8_t>& expected,

@@ -41,6 +41,14 @@ std::map<std::string, std::vector<std::uint8_t>> folderContents(const std::files
 // A 32 KiB menu template of its own pattern.
 std::vector<std::uint8_t> menuTemplate();
 
+// A 32-block ROM whose header says MBC1+RAM+BATTERY, 1 MiB, 32 KiB of RAM, titled "QUEST", with the right
+// checksum and a logo area that is not blank.
+std::vector<std::uint8_t> batteryRom();
+
+// CRC-32 as zip and cartridge dumpers compute it (reflected, polynomial 0xEDB88320), written out here so the
+// product's figures are checked against something other than the library that made them.
+std::uint32_t referenceCrc32(const std::vector<std::uint8_t>& bytes);
+
 // The offset of the first byte where two byte strings differ, or "equal"; failures print where, not that.
 std::string firstDifference(const std::vector<std::uint8_t>& expected,
                             const std::vector<std::uint8_t>& actual);

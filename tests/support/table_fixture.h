@@ -4,11 +4,14 @@
 
 #include "romtable/add_rom.h"
 #include "romtable/flash_units.h"
+#include "romtable/row_selection.h"
 #include "romtable/table_state.h"
 #include "support/rom_files.h"
 
 #include <gtest/gtest.h>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace romc::test {
 
@@ -54,6 +57,26 @@ class TableFixture : public MenuFolderFixture {
     void addOk(const std::string& path, bool save = false, const std::string& name = "game") {
         const auto refusal = add(path, save, name);
         ASSERT_FALSE(refusal) << refusal->message;
+    }
+
+    // Adds up to `rows` rows as a user might: files picked at random, "Save?" ticked one time in four, names
+    // of up to 20 printable characters, now and then a row removed again; a refused add is left out.
+    void addRandomRows(std::mt19937& random, const std::vector<std::string>& files, int rows) {
+        const auto pick = [&random](int low, int high) {
+            return std::uniform_int_distribution<int>(low, high)(random);
+        };
+        const std::string alphabet = "abcXYZ 0129-!.'/~";
+        for (int r = 0; r < rows; ++r) {
+            std::string name;
+            for (int i = pick(0, 20); i > 0; --i) {
+                name += alphabet[static_cast<std::size_t>(pick(0, static_cast<int>(alphabet.size()) - 1))];
+            }
+            const auto file = static_cast<std::size_t>(pick(0, static_cast<int>(files.size()) - 1));
+            if (!add(files[file], pick(0, 3) == 0, name) && pick(0, 15) == 0) {
+                selectNameRow(state, pick(0, static_cast<int>(state.table.rowCount()) - 1));
+                removeRom(state);
+            }
+        }
     }
 
     const std::string& cell(std::size_t row, Column column) const { return state.table.text(row, column); }

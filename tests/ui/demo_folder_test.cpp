@@ -1,9 +1,9 @@
 // The demo folder the run script starts the window in: made when missing, filled in where files are
 // missing, never overwriting, and good for a compilation at once.
 #include "app/demo_folder.h"
+#include "cartridge/rom_header.h"
 #include "compile/compilation.h"
 #include "romtable/add_rom.h"
-#include "romtable/rom_header.h"
 #include "romtable/rom_name.h"
 #include "support/rom_files.h"
 

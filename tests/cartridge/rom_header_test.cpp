@@ -1,7 +1,7 @@
 // The cartridge header checks: facts for every ROM and a warning for each thing that will go wrong on the
 // cartridge, on made-up headers. A header never refuses a ROM.
+#include "cartridge/rom_header.h"
 #include "romtable/add_rom.h"
-#include "romtable/rom_header.h"
 #include "support/rom_files.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +19,7 @@ struct Fields {
     std::uint8_t cartridgeType = 0x00;
     std::uint8_t romSizeCode = 0x00;
     std::uint8_t ramSizeCode = 0x00;
+    int logoFill = -1; // a byte every logo byte is set to; -1 keeps the pattern
 };
 
 // The boot ROM's sum, written out here on its own so the product's sum is checked against it.
@@ -42,6 +43,9 @@ Bytes headerBytes(const Fields& fields, int checksumError = 0) {
     bytes[0x147] = fields.cartridgeType;
     bytes[0x148] = fields.romSizeCode;
     bytes[0x149] = fields.ramSizeCode;
+    if (fields.logoFill >= 0) {
+        std::fill(bytes.begin() + 0x104, bytes.begin() + 0x134, static_cast<std::uint8_t>(fields.logoFill));
+    }
     bytes[0x14D] = static_cast<std::uint8_t>(expectedChecksum(bytes) + checksumError);
     return bytes;
 }
@@ -210,6 +214,12 @@ TEST(RomHeader, EachWarningOnMadeUpHeaders) {
          false,
          1,
          {": the game will not boot on hardware"}},
+        {"a blank logo is left to the image reader",
+         {"Z", 0, 0x00, 0x00, 0x00, 0x00},
+         32 * kKiB,
+         false,
+         0,
+         {}},
         {"every warning at once",
          {"ALL", 0, 0x13, 0x04, 0x03},
          32 * kKiB,
@@ -227,6 +237,42 @@ TEST(RomHeader, EachWarningOnMadeUpHeaders) {
                 << c.what << ": expected \"" << c.warnings[i] << "\" in \"" << findings.warnings[i] << "\"";
         }
     }
+}
+
+TEST(RomHeader, RomInFlashIsMeasuredByItsBlocks) {
+    struct Case {
+        std::uint8_t sizeCode;
+        int blocks;
+        int logoFill;
+        std::vector<std::string> warnings;
+    };
+    const Case cases[] = {
+        {0x05, 32, -1, {}},
+        {0x00, 1, 0x00, {"the logo area 0x104 to 0x133 is blank: the game will not boot on hardware"}},
+        {0x00, 1, 0x55, {}},
+        {0x05,
+         16,
+         -1,
+         {"the ROM size code 0x05 means 1048576 bytes (1 MiB), but it has 16 blocks (524288 bytes) "
+          "in the image: it may be a bad or cut dump"}},
+        {0x01, 1, -1, {"but it has 1 block (32768 bytes) in the image"}},
+    };
+    for (const auto& c : cases) {
+        const auto warnings =
+            checkRomInFlash(parsed(headerBytes({"F", 0, 0x00, c.sizeCode, 0x00, c.logoFill})), c.blocks);
+        ASSERT_EQ(warnings.size(), c.warnings.size()) << joined(warnings);
+        for (std::size_t i = 0; i < warnings.size(); ++i) {
+            EXPECT_NE(warnings[i].find(c.warnings[i]), std::string::npos) << warnings[i];
+        }
+    }
+    Bytes blank(0x150, 0xFF);
+    EXPECT_EQ(
+        joined(checkRomInFlash(parsed(blank), 1)),
+        "the ROM size code 0xFF names no known ROM size; it has 1 block (32768 bytes) in the image: it may "
+        "be a bad dump\n"
+        "the header checksum at 0x14D is 0xFF, but the header bytes 0x134 to 0x14C give 0x00: the game will "
+        "not boot on hardware\n"
+        "the logo area 0x104 to 0x133 is blank: the game will not boot on hardware\n");
 }
 
 TEST(RomHeader, WrongChecksumNamesBothValues) {

@@ -1,6 +1,6 @@
-// The Game Boy cartridge header of a ROM file, read only to warn the user: a header never refuses a ROM and
-// never changes a byte that is written. The facts and warnings are texts the command line prints and the
-// window shows as a tooltip on the ROM's row.
+// The Game Boy cartridge header of a ROM, read only to warn the user: a header never refuses a ROM and never
+// changes a byte that is written. The facts and warnings are texts the command line prints and the window
+// shows as a tooltip on the ROM's row; the image reader checks each ROM it finds in flash the same way.
 #pragma once
 
 #include "romtable/flash_units.h"
@@ -18,6 +18,11 @@
 namespace romc {
 
 namespace header {
+// The boot ROM compares these bytes with the logo it holds and starts no game whose logo differs. This tool
+// holds no copy of the logo, so it can only tell that the area is blank (erased flash, a zeroed dump).
+inline constexpr std::size_t kLogo = 0x104;
+inline constexpr std::size_t kLogoLength = 48;
+inline constexpr std::uint8_t kErasedByte = 0xFF;
 inline constexpr std::size_t kTitle = 0x134;      // upper-case ASCII, padded with zeros
 inline constexpr std::size_t kTitleLength = 16;   // its last byte doubles as the colour flag
 inline constexpr std::size_t kColourFlag = 0x143; // 0x80: colour enhanced, 0xC0: Game Boy Color only
@@ -32,6 +37,7 @@ inline constexpr std::uint8_t kColourEnhanced = 0x80;
 inline constexpr std::uint8_t kColourOnly = 0xC0;
 inline constexpr std::uint8_t kLargestRomSizeCode = 0x08; // 8 MiB
 
+static_assert(kLogo + kLogoLength == kTitle, "the title follows the logo");
 static_assert(kTitle + kTitleLength - 1 == kColourFlag, "the colour flag is the title's last byte");
 static_assert(kChecksumLast + 1 == kChecksum, "the checksum follows the bytes it covers");
 static_assert(kEnd <= kBlockSize, "the header lies inside a ROM's first block");
@@ -47,6 +53,7 @@ struct RomHeader {
     std::uint8_t ramSizeCode = 0;
     std::uint8_t storedChecksum = 0; // the byte at 0x14D
     std::uint8_t headerChecksum = 0; // what the boot ROM computes over 0x134 to 0x14C
+    bool logoBlank = false;          // the logo area is all 0x00 or all 0xFF
 };
 
 // The header held by the first bytes of a ROM; none when there are fewer than 0x150 of them.
@@ -64,6 +71,20 @@ struct CartridgeKind {
     bool battery = false; // a battery keeps that RAM, or only a clock, powered
 };
 CartridgeKind cartridgeKind(std::uint8_t cartridgeType);
+
+// What can be told of a ROM's bytes from its header alone: whether the boot ROM finds a logo area that is
+// not blank and the checksum it computes, and whether the declared size is the size the ROM has.
+struct HeaderIntegrity {
+    bool logoPresent = false;
+    bool checksumRight = false;
+    std::optional<std::uintmax_t> declaredBytes; // none: the size code names no known size
+    bool sizeMatches = false;                    // declared size == `romBytes`
+};
+HeaderIntegrity headerIntegrity(const RomHeader& header, std::uintmax_t romBytes);
+
+// The warnings of `headerIntegrity` for a ROM of `blocks` blocks found in a flash image. The blank logo
+// is warned about here only: Add ROM's warnings leave it out, since made-up test and demo ROMs carry none.
+std::vector<std::string> checkRomInFlash(const RomHeader& header, int blocks);
 
 // Facts shown for every ROM, and warnings for what will go wrong on the cartridge.
 struct HeaderFindings {

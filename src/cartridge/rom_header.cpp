@@ -1,7 +1,9 @@
-#include "romtable/rom_header.h"
+#include "cartridge/rom_header.h"
 
+#include "romtable/number_text.h"
 #include "romtable/rom_file.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -58,11 +60,6 @@ constexpr std::array<std::pair<std::uint8_t, const char*>, 2> kUndescribedKinds{
 
 constexpr std::uintmax_t kRomSizeUnit = 32 * 1024;
 
-std::string hexByte(std::uint8_t value) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    return std::string("0x") + kDigits[value >> 4] + kDigits[value & 0x0F];
-}
-
 std::string sizeText(std::uintmax_t bytes) {
     if (bytes >= 1024 * 1024 && bytes % (1024 * 1024) == 0) {
         return std::to_string(bytes / (1024 * 1024)) + " MiB";
@@ -82,12 +79,32 @@ std::optional<std::uintmax_t> ramBytes(std::uint8_t code) {
 
 std::string colourText(std::uint8_t flag) {
     if (flag == header::kColourOnly) {
-        return "Game Boy Color only (colour flag " + hexByte(flag) + ")";
+        return "Game Boy Color only (colour flag " + hexByteText(flag) + ")";
     }
     if (flag == header::kColourEnhanced) {
-        return "Game Boy Color enhanced, runs on Game Boy too (colour flag " + hexByte(flag) + ")";
+        return "Game Boy Color enhanced, runs on Game Boy too (colour flag " + hexByteText(flag) + ")";
     }
-    return "Game Boy (colour flag " + hexByte(flag) + ")";
+    return "Game Boy (colour flag " + hexByteText(flag) + ")";
+}
+
+// The size and checksum warnings; `romBytesText` says how many bytes the ROM really has.
+void addIntegrityWarnings(const RomHeader& header, std::uintmax_t romBytes, const std::string& romBytesText,
+                          std::vector<std::string>& warnings) {
+    const HeaderIntegrity integrity = headerIntegrity(header, romBytes);
+    if (!integrity.declaredBytes) {
+        warnings.push_back("the ROM size code " + hexByteText(header.romSizeCode) +
+                           " names no known ROM size; " + romBytesText + ": it may be a bad dump");
+    } else if (!integrity.sizeMatches) {
+        warnings.push_back("the ROM size code " + hexByteText(header.romSizeCode) + " means " +
+                           std::to_string(*integrity.declaredBytes) + " bytes (" +
+                           sizeText(*integrity.declaredBytes) + "), but " + romBytesText +
+                           ": it may be a bad or cut dump");
+    }
+    if (!integrity.checksumRight) {
+        warnings.push_back("the header checksum at 0x14D is " + hexByteText(header.storedChecksum) +
+                           ", but the header bytes 0x134 to 0x14C give " +
+                           hexByteText(header.headerChecksum) + ": the game will not boot on hardware");
+    }
 }
 
 HeaderFindings unreadable(const std::string& warning) {
@@ -117,6 +134,10 @@ std::optional<RomHeader> parseRomHeader(std::span<const std::uint8_t> firstBytes
     parsed.ramSizeCode = firstBytes[header::kRamSizeCode];
     parsed.storedChecksum = firstBytes[header::kChecksum];
     parsed.headerChecksum = headerChecksum(firstBytes);
+    const auto logo = firstBytes.subspan(header::kLogo, header::kLogoLength);
+    parsed.logoBlank =
+        std::all_of(logo.begin(), logo.end(), [&](std::uint8_t byte) { return byte == logo[0]; }) &&
+        (logo[0] == 0x00 || logo[0] == header::kErasedByte);
 
     // A colour game gives the title's last byte to the colour flag.
     const bool colour =
@@ -152,29 +173,30 @@ CartridgeKind cartridgeKind(std::uint8_t cartridgeType) {
 HeaderFindings checkRomHeader(const RomHeader& header, std::uintmax_t fileBytes, bool saveMemory) {
     HeaderFindings findings;
     const CartridgeKind kind = cartridgeKind(header.cartridgeType);
-    const std::string typeText = "cartridge type " + hexByte(header.cartridgeType) + " (" + kind.name + ")";
+    const std::string typeText =
+        "cartridge type " + hexByteText(header.cartridgeType) + " (" + kind.name + ")";
 
     findings.facts.push_back("Title: \"" + header.title + "\"");
     findings.facts.push_back(colourText(header.colourFlag));
-    findings.facts.push_back("Cartridge type " + hexByte(header.cartridgeType) + ": " + kind.name);
+    findings.facts.push_back("Cartridge type " + hexByteText(header.cartridgeType) + ": " + kind.name);
 
     const bool sizeKnown = header.romSizeCode <= header::kLargestRomSizeCode;
     const std::uintmax_t romBytes = sizeKnown ? kRomSizeUnit << header.romSizeCode : 0;
-    findings.facts.push_back("ROM size code " + hexByte(header.romSizeCode) + ": " +
+    findings.facts.push_back("ROM size code " + hexByteText(header.romSizeCode) + ": " +
                              (sizeKnown ? sizeText(romBytes) + " (" + std::to_string(romBytes) + " bytes)"
                                         : std::string("not a known size")) +
                              "; the file is " + std::to_string(fileBytes) + " bytes");
 
     const auto ram = ramBytes(header.ramSizeCode);
-    findings.facts.push_back("RAM size code " + hexByte(header.ramSizeCode) + ": " +
+    findings.facts.push_back("RAM size code " + hexByteText(header.ramSizeCode) + ": " +
                              (!ram        ? std::string("not a known size")
                               : *ram == 0 ? "none"
                                           : sizeText(*ram)));
 
     const bool checksumRight = header.storedChecksum == header.headerChecksum;
     findings.facts.push_back(
-        "Header checksum " + hexByte(header.storedChecksum) + ": " +
-        (checksumRight ? std::string("correct") : "wrong, should be " + hexByte(header.headerChecksum)));
+        "Header checksum " + hexByteText(header.storedChecksum) + ": " +
+        (checksumRight ? std::string("correct") : "wrong, should be " + hexByteText(header.headerChecksum)));
     findings.facts.push_back(std::string("Save memory: ") + (saveMemory ? "yes" : "no"));
 
     // Only battery-backed RAM keeps saves; a battery that runs a clock alone has nothing to lose.
@@ -188,22 +210,33 @@ HeaderFindings checkRomHeader(const RomHeader& header, std::uintmax_t fileBytes,
         findings.warnings.push_back("the ROM is added with save memory, but its " + typeText +
                                     " has no RAM: its save bank is of no use to it");
     }
-    if (!sizeKnown) {
-        findings.warnings.push_back("the ROM size code " + hexByte(header.romSizeCode) +
-                                    " names no known ROM size; the file is " + std::to_string(fileBytes) +
-                                    " bytes: it may be a bad dump");
-    } else if (romBytes != fileBytes) {
-        findings.warnings.push_back("the ROM size code " + hexByte(header.romSizeCode) + " means " +
-                                    std::to_string(romBytes) + " bytes (" + sizeText(romBytes) +
-                                    "), but the file is " + std::to_string(fileBytes) +
-                                    " bytes: it may be a bad or cut dump");
-    }
-    if (!checksumRight) {
-        findings.warnings.push_back("the header checksum at 0x14D is " + hexByte(header.storedChecksum) +
-                                    ", but the header bytes 0x134 to 0x14C give " +
-                                    hexByte(header.headerChecksum) + ": the game will not boot on hardware");
-    }
+    addIntegrityWarnings(header, fileBytes, "the file is " + std::to_string(fileBytes) + " bytes",
+                         findings.warnings);
     return findings;
+}
+
+HeaderIntegrity headerIntegrity(const RomHeader& header, std::uintmax_t romBytes) {
+    HeaderIntegrity integrity;
+    integrity.logoPresent = !header.logoBlank;
+    integrity.checksumRight = header.storedChecksum == header.headerChecksum;
+    if (header.romSizeCode <= header::kLargestRomSizeCode) {
+        integrity.declaredBytes = kRomSizeUnit << header.romSizeCode;
+        integrity.sizeMatches = *integrity.declaredBytes == romBytes;
+    }
+    return integrity;
+}
+
+std::vector<std::string> checkRomInFlash(const RomHeader& header, int blocks) {
+    const std::uintmax_t bytes = static_cast<std::uintmax_t>(blocks) * kBlockSize;
+    std::vector<std::string> warnings;
+    addIntegrityWarnings(header, bytes,
+                         "it has " + std::to_string(blocks) + (blocks == 1 ? " block (" : " blocks (") +
+                             std::to_string(bytes) + " bytes) in the image",
+                         warnings);
+    if (header.logoBlank) {
+        warnings.push_back("the logo area 0x104 to 0x133 is blank: the game will not boot on hardware");
+    }
+    return warnings;
 }
 
 HeaderFindings checkRomFile(const std::filesystem::path& path, std::string_view shown, bool saveMemory) {

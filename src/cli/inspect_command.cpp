@@ -1,0 +1,102 @@
+#include "cli/inspect_command.h"
+
+#include "cli/piece_crc.h"
+#include "compile/menu_read.h"
+#include "inspect/inspection.h"
+#include "romtable/number_text.h"
+
+#include <ostream>
+#include <zlib.h>
+
+namespace romc {
+
+namespace {
+
+constexpr int kExitNotAnImage = 1;
+constexpr const char* kProgram = "romcompiler-cli: ";
+constexpr const char* kNone = "-";
+
+Outcome<std::uint32_t> romCrc32(const ImageFile& image, const InspectedRom& rom) {
+    uLong crc = crc32(0L, Z_NULL, 0);
+    auto failure = readRomBlocks(image, rom, [&crc](std::span<const std::uint8_t> block) -> Refusal {
+        crc = crc32(crc, block.data(), static_cast<uInt>(block.size()));
+        return std::nullopt;
+    });
+    if (failure) {
+        return *failure;
+    }
+    return static_cast<std::uint32_t>(crc);
+}
+
+// "ok", or what the header gets wrong, in a few words.
+std::string checksText(const InspectedRom& rom) {
+    const HeaderIntegrity integrity =
+        headerIntegrity(*rom.header, static_cast<std::uintmax_t>(rom.blocks) * kBlockSize);
+    std::string text;
+    const auto add = [&text](const std::string& part) { text += (text.empty() ? "" : ", ") + part; };
+    if (!integrity.logoPresent) {
+        add("blank logo");
+    }
+    if (!integrity.checksumRight) {
+        add("header checksum wrong");
+    }
+    if (!integrity.sizeMatches) {
+        add("size code " + hexByteText(rom.header->romSizeCode) + " for " + std::to_string(rom.blocks) +
+            (rom.blocks == 1 ? " block" : " blocks"));
+    }
+    return text.empty() ? "ok" : text;
+}
+
+std::string rowLabel(std::size_t row, const InspectedRom& rom) {
+    return "row " + std::to_string(row + 1) + " (\"" + escapedName(rom.name) + "\")";
+}
+
+} // namespace
+
+int inspectCommand(const std::filesystem::path& imagePath, bool quiet, std::ostream& out, std::ostream& err) {
+    const auto image = ImageFile::open(imagePath);
+    if (!image.ok()) {
+        err << kProgram << image.failure().message << '\n';
+        return kExitNotAnImage;
+    }
+    const auto inspected = inspectImage(image.value());
+    if (!inspected.ok()) {
+        err << kProgram << inspected.failure().message << '\n';
+        return kExitNotAnImage;
+    }
+    const Inspection& inspection = inspected.value();
+    const std::string shown = "\"" + image.value().parts().front().shown + "\"";
+    if (!inspection.problems.empty()) {
+        for (const auto& problem : inspection.problems) {
+            err << kProgram << shown << " is not an image this tool could have written: " << problem << '\n';
+        }
+        return kExitNotAnImage;
+    }
+
+    for (const InspectedRom& rom : inspection.roms) {
+        out << escapedName(rom.name) << '\t' << rom.first << '\t' << rom.blocks << '\t'
+            << (rom.saveBank ? std::to_string(*rom.saveBank) : kNone);
+        if (rom.header) {
+            const auto crc = romCrc32(image.value(), rom);
+            if (!crc.ok()) {
+                out.flush();
+                err << kProgram << crc.failure().message << '\n';
+                return kExitNotAnImage;
+            }
+            out << '\t' << crcText(crc.value()) << '\t' << rom.header->title << '\t' << checksText(rom);
+        }
+        out << '\n';
+    }
+    out.flush();
+    for (std::size_t row = 0; row < inspection.roms.size() && !quiet; ++row) {
+        for (const auto& warning : inspection.roms[row].headerWarnings) {
+            err << kProgram << "warning: " << rowLabel(row, inspection.roms[row]) << ": " << warning << '\n';
+        }
+    }
+    for (const auto& warning : inspection.warnings) {
+        err << kProgram << "warning: " << warning << '\n';
+    }
+    return 0;
+}
+
+} // namespace romc
