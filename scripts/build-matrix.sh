@@ -9,6 +9,7 @@ scripts/setup.sh
 compilers=("$@")
 [ ${#compilers[@]} -gt 0 ] || compilers=(gcc clang)
 status=0
+mkdir -p build-matrix
 for compiler in "${compilers[@]}"; do
   case "$compiler" in
   gcc) cc=gcc cxx=g++ ;;
