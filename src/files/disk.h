@@ -4,7 +4,7 @@
 // in a disk that fails on cue.
 //
 // Errors come back as std::error_code; the callers word the message, naming the file as the user knows it
-// (files/disk_failure.h).
+// (fileFailure in romtable/failure.h).
 #pragma once
 
 #include <cstddef>
