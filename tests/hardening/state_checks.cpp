@@ -43,6 +43,8 @@ std::string rowName(std::size_t row) {
 }
 
 // One byte per character of the name, '?' for anything but printable ASCII, padded to 16 with blanks.
+// A character is well-formed UTF-8 only: an overlong form, a surrogate or a code point past U+10FFFF is
+// one '?' per byte.
 Bytes expectedNameEntry(const std::string& name) {
     Bytes entry;
     for (std::size_t i = 0; i < name.size() && entry.size() < 16;) {
@@ -54,6 +56,11 @@ Bytes expectedNameEntry(const std::string& name) {
         bool whole = i + length <= name.size();
         for (std::size_t k = 1; whole && k < length; ++k) {
             whole = (static_cast<unsigned char>(name[i + k]) & 0xC0) == 0x80;
+        }
+        if (whole && length > 1) {
+            const auto second = static_cast<unsigned char>(name[i + 1]);
+            whole = !(lead == 0xE0 && second < 0xA0) && !(lead == 0xED && second > 0x9F) &&
+                    !(lead == 0xF0 && second < 0x90) && !(lead == 0xF4 && second > 0x8F);
         }
         if (!whole) {
             length = 1;
