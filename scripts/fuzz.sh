@@ -87,6 +87,8 @@ run)
   status=0
   for target in "${targets[@]}"; do
     out="fuzz-out/$target"
+    # An earlier run's crash inputs are kept already; only this run's finds count.
+    rm -rf "$out/crashes"
     mkdir -p "$out/new" "$out/crashes" "fuzz/corpus/$target" "fuzz/regressions/$target"
     mapfile -t dirs < <(inputs_of "$target")
     echo "fuzz $target: $seconds s"
