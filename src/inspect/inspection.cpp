@@ -53,11 +53,10 @@ Outcome<Inspection> inspectImage(const ImageFile& image) {
 
     std::uintmax_t tableEnd = kBlockSize;
     for (const MenuRow& row : table.rows) {
-        InspectedRom rom;
-        rom.name = row.name;
-        rom.first = row.place->first;
-        rom.blocks = row.place->blocks;
-        rom.saveBank = saveBankAt(rom.first, rom.blocks);
+        // Made whole at once: filling in the save bank afterwards trips GCC 12's -Wmaybe-uninitialized.
+        InspectedRom rom{row.name,          row.place->first,
+                         row.place->blocks, saveBankAt(row.place->first, row.place->blocks),
+                         std::nullopt,      {}};
         if (withRoms) {
             std::array<std::uint8_t, header::kEnd> first{};
             if (auto failure = image.read(blockOffset(rom.first), first)) {

@@ -1,5 +1,7 @@
 // The command line tells the truth: exit 1 means nothing was changed and exit 0 that everything asked for
 // was written; no file name can break the printout or the map.
+#include "compile/output_transaction.h"
+#include "files/disk.h"
 #include "files/work_folder.h"
 #include "hardening/child_process.h"
 #include "romtable/flash_units.h"
@@ -98,6 +100,25 @@ INSTANTIATE_TEST_SUITE_P(
                     {"no\nsuch\tfile.gb"},
                     "\"no\\x0Asuch\\x09file.gb\""}),
     [](const auto& info) { return std::string(info.param.label); });
+
+// This process holds the folder's lock as a running compilation does: the command line in another process
+// is refused at once, naming the folder, and changes nothing; once the lock is gone it compiles.
+TEST_F(HonestResults, CompilationInAFolderAnotherProcessCompilesInIsRefused) {
+    auto held = lockWorkFolder(systemDisk(), folder.path());
+    ASSERT_TRUE(held.ok()) << held.failure().message;
+    const Contents before = contents();
+    for (const char* dryRun : {"--dry-run", "--report"}) {
+        const auto run = cli({dryRun, "game.gb"});
+        EXPECT_TRUE(run.exited && run.status == 1) << run.status << "\n" << run.err;
+        EXPECT_NE(run.err.find("Another compilation is running in \"" + folder.path().string()),
+                  std::string::npos)
+            << run.err;
+        EXPECT_EQ(contents(), before);
+    }
+    held.value().reset();
+    const auto run = cli({"game.gb"});
+    EXPECT_EQ(run.status, 0) << run.err;
+}
 
 TEST_F(HonestResults, MapReplacesOnlyAMapOrWithForce) {
     test::writeFile(folder / "notes.svg", {'n', 'o', 't', 'e'});
