@@ -8,6 +8,7 @@
 #include "support/table_fixture.h"
 
 #include <filesystem>
+#include <set>
 
 namespace romc {
 namespace {
@@ -116,6 +117,31 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"ReadingTheTemplate", failing(DiskStep::Open, "Menu.GB", 1, kBroken), "Menu.GB", 0},
         FaultCase{"ReadingARom", failing(DiskStep::Open, "saga.gb", 1, kBroken), "saga.gb", 0}),
     [](const auto& info) { return std::string(info.param.label); });
+
+// A power cut at any moment leaves each file whole: every file is on the disk under its temporary name
+// before it takes its final name, and the folder is flushed after the renames.
+TEST_F(Transaction, EveryFileIsSyncedBeforeItTakesItsNameAndTheFolderAfter) {
+    test::FaultyDisk disk({DiskStep::Lock, "no file is named so", 1, {}, {}});
+    ASSERT_FALSE(generateCompilation(state, {folder.path(), false, &disk}));
+    std::set<std::string> synced;
+    std::vector<std::string> renamed;
+    bool folderSyncedSinceRename = false;
+    for (const auto& event : disk.events()) {
+        if (event.step == DiskStep::Sync) {
+            synced.insert(event.name);
+        } else if (event.step == DiskStep::Replace) {
+            EXPECT_TRUE(synced.contains(event.renamedFrom)) << event.name << " took its name unsynced";
+            renamed.push_back(event.name);
+            folderSyncedSinceRename = false;
+        } else if (event.step == DiskStep::SyncFolder) {
+            folderSyncedSinceRename = true;
+        }
+    }
+    EXPECT_TRUE(folderSyncedSinceRename) << "the folder was not flushed after the last rename";
+    const std::vector<std::string> order = {".romcompiler-journal", "Output1.GB", "Output2.GB", "Output.GB",
+                                            kMenuTemplateName};
+    EXPECT_EQ(renamed, order);
+}
 
 TEST_F(Transaction, SecondCompilationInTheFolderIsRefusedAtOnce) {
     auto held = lockWorkFolder(systemDisk(), folder.path());

@@ -51,6 +51,9 @@ class FaultyFile final : public OpenFile {
 } // namespace
 
 std::error_code FaultyDisk::strike(DiskStep step, const std::string& name) {
+    if (step != DiskStep::Write) {
+        events_.push_back({step, name, {}});
+    }
     if (step != fault_.step || name.find(fault_.nameHolds) == std::string::npos) {
         return {};
     }
@@ -86,7 +89,9 @@ DiskResult<std::unique_ptr<OpenFile>> FaultyDisk::createNew(const std::filesyste
 }
 
 std::error_code FaultyDisk::replace(const std::filesystem::path& from, const std::filesystem::path& to) {
-    if (auto error = strike(DiskStep::Replace, nameOf(to))) {
+    const auto error = strike(DiskStep::Replace, nameOf(to));
+    events_.back().renamedFrom = nameOf(from);
+    if (error) {
         return error;
     }
     return systemDisk().replace(from, to);
@@ -100,6 +105,9 @@ std::error_code FaultyDisk::remove(const std::filesystem::path& path) {
 }
 
 std::error_code FaultyDisk::syncFolder(const std::filesystem::path& folder) {
+    if (auto error = strike(DiskStep::SyncFolder, nameOf(folder))) {
+        return error;
+    }
     return systemDisk().syncFolder(folder);
 }
 

@@ -7,10 +7,19 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace romc::test {
 
-enum class DiskStep { Open, Create, Write, Sync, Close, Replace, Remove, CheckReplaceable, Lock };
+enum class DiskStep { Open, Create, Write, Sync, Close, Replace, Remove, CheckReplaceable, Lock, SyncFolder };
+
+// One operation the disk was asked for, in order: the file's name as it then was; for a rename, the name it
+// takes and the temporary name it had.
+struct DiskEvent {
+    DiskStep step;
+    std::string name;
+    std::string renamedFrom;
+};
 
 struct DiskFault {
     DiskStep step = DiskStep::Write;
@@ -29,6 +38,8 @@ class FaultyDisk final : public Disk {
     int matched() const { return matched_; }
     // Whether the fault was hit.
     bool struck() const { return struck_; }
+    // Every operation asked for so far (but reads), in order.
+    const std::vector<DiskEvent>& events() const { return events_; }
 
     DiskResult<std::unique_ptr<OpenFile>> openForReading(const std::filesystem::path& path) override;
     DiskResult<std::unique_ptr<OpenFile>> createNew(const std::filesystem::path& path,
@@ -46,6 +57,7 @@ class FaultyDisk final : public Disk {
     DiskFault fault_;
     int matched_ = 0;
     bool struck_ = false;
+    std::vector<DiskEvent> events_;
 };
 
 } // namespace romc::test
