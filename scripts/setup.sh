@@ -2,7 +2,7 @@
 # Installs what building and testing need, on Debian 12; only what is missing, with sudo when not root.
 set -euo pipefail
 
-packages=(g++ cmake make libgtest-dev libbenchmark-dev qt6-base-dev clang libclang-rt-14-dev zlib1g-dev nlohmann-json3-dev time)
+packages=(g++ cmake make libgtest-dev libbenchmark-dev qt6-base-dev clang libclang-rt-14-dev zlib1g-dev nlohmann-json3-dev libxml2-utils time)
 
 missing=()
 for package in "${packages[@]}"; do
