@@ -1,5 +1,6 @@
 #include "compile/pending_file.h"
 
+#include "files/interruption.h"
 #include "files/temporary_name.h"
 #include "files/utf8_path.h"
 
@@ -25,6 +26,9 @@ Outcome<std::unique_ptr<PendingFile>> PendingFile::create(Disk& disk, const std:
     std::error_code error;
     for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
         auto temp = temporaryNameFor(finalPath);
+        // An interruption between creating the file and putting it on the list of temporary files would
+        // leave it behind: it waits until the file is on the list.
+        const InterruptionsDeferred untilListed;
         auto created = disk.createNew(temp, permissions);
         if (created.value) {
             return std::unique_ptr<PendingFile>(
