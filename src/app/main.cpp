@@ -63,6 +63,9 @@ int main(int argc, char** argv) {
     }
 
     romui::Form1 window;
+    if (const auto& list = arguments.value().list) {
+        window.openList(*list);
+    }
     window.show();
     return QApplication::exec();
 }

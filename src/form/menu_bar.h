@@ -11,7 +11,15 @@ namespace romform {
 // One command per menu item. A feature adds its enumerator here, its item in WindowModel::menuBar() and
 // its case in WindowModel::menuCommand(). The numbers are stable, so a Windows face can use them as
 // command IDs.
-enum class MenuCommand : int {};
+enum class MenuCommand : int {
+    // File: lists 100-199
+    OpenList = 100,
+    SaveList = 101,
+    SaveListAs = 102,
+    Quit = 190,
+    // Help: 900-999
+    About = 900,
+};
 
 struct MenuItem {
     MenuCommand command{};

@@ -77,6 +77,7 @@ struct Reaction {
     Refresh refresh;
     std::optional<Message> message; // shown after the refresh
     std::optional<ControlId> focus; // the control that takes the focus, if it moves
+    bool closeWindow = false;       // the user chose Quit and nothing unsaved is left: the face closes
 };
 
 } // namespace romform

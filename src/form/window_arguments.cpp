@@ -13,10 +13,11 @@ constexpr std::string_view kDemoFolder = "--demo-folder";
 } // namespace
 
 const char* const kWindowUsage =
-    "usage: romcompiler [--demo-folder DIR]\n"
+    "usage: romcompiler [--demo-folder DIR] [LIST]\n"
     "\n"
     "Opens the window \"Tarnwick 256M ROM Compiler\". It works in the current directory: \"Menu.GB\" is\n"
     "read there, and \"Output.GB\" with \"Output1.GB\"..\"Output4.GB\" is written there.\n"
+    "With LIST, the ROM list file LIST is opened at start.\n"
     "\n"
     "  --demo-folder DIR  work in DIR, made if missing, with a placeholder \"Menu.GB\" and sample ROMs\n"
     "  --help             print this text\n"
@@ -59,7 +60,11 @@ romc::Outcome<WindowArguments> parseWindowArguments(const std::vector<std::strin
             if (argument.size() > 1 && argument[0] == '-') {
                 return romc::Failure{"unknown option " + argument};
             }
-            return romc::Failure{"unexpected argument \"" + argument + "\": ROMs are added in the window"};
+            if (parsed.list) {
+                return romc::Failure{"unexpected argument \"" + argument +
+                                     "\": one list is opened at start, ROMs are added in the window"};
+            }
+            parsed.list = argument;
         }
     }
     return parsed;

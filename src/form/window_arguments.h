@@ -19,6 +19,7 @@ struct WindowArguments {
     bool help = false;
     bool version = false;
     std::optional<std::string> demoFolder; // --demo-folder DIR
+    std::optional<std::string> list;       // LIST: a ROM list opened at start
 };
 
 enum class ToolkitOptions {

@@ -1,8 +1,8 @@
 #include "form/window_model.h"
 
+#include "cartridge/rom_header.h"
 #include "compile/compilation.h"
 #include "romtable/add_rom.h"
-#include "cartridge/rom_header.h"
 #include "romtable/rom_name.h"
 #include "romtable/row_selection.h"
 
@@ -100,14 +100,6 @@ int WindowModel::selectedRow(ControlId list) const {
     return column ? state_.selectedRow[static_cast<std::size_t>(*column)] : romc::kNoRowSelected;
 }
 
-std::string WindowModel::caption() const {
-    return kWindowCaption;
-}
-
-MenuBar WindowModel::menuBar() const {
-    return {};
-}
-
 std::optional<std::string> WindowModel::statusText() const {
     return std::nullopt;
 }
@@ -152,13 +144,17 @@ Reaction WindowModel::addRom() {
         return failure("Add ROM", refusal->message, Severity::Warning);
     }
     saveBox_ = saveBox;
-    return showing(tableShown().add(Check1));
+    Reaction reaction = showing(tableShown().add(Check1));
+    tableChanged(reaction);
+    return reaction;
 }
 
 Reaction WindowModel::clearList() {
     buttons_ = ButtonState::Ready;
     romc::clearList(state_);
-    return showing(tableShown().add(kButtons));
+    Reaction reaction = showing(tableShown().add(kButtons));
+    tableChanged(reaction);
+    return reaction;
 }
 
 Reaction WindowModel::generateCompilation() {
@@ -178,7 +174,9 @@ Reaction WindowModel::removeRom() {
     if (!enabled(Command5) || !romc::removeRom(state_)) {
         return {};
     }
-    return showing(tableShown());
+    Reaction reaction = showing(tableShown());
+    tableChanged(reaction);
+    return reaction;
 }
 
 Reaction WindowModel::debug() {
@@ -214,10 +212,6 @@ Reaction WindowModel::textEdited(ControlId box, std::string text) {
     }
     // The box already shows what was typed; the counter boxes keep the table's counts.
     return box == Text3 || box == Text4 ? showing({box}) : Reaction{};
-}
-
-Reaction WindowModel::menuCommand(MenuCommand /*command*/) {
-    return {};
 }
 
 Reaction WindowModel::failure(const char* action, const std::string& text, Severity severity) const {

@@ -73,8 +73,27 @@ class WindowModel {
     // The user changed the text of a text box (typing, pasting, undoing): `text` is its whole new text.
     Reaction textEdited(ControlId box, std::string text);
     Reaction menuCommand(MenuCommand command);
+    // The user closes the window: asks Save / Discard / Cancel when the list in use has unsaved changes.
+    // Returns whether the window may close.
+    bool requestClose();
+
+    Reaction openList();   // "Open List...": asks for a list file
+    Reaction saveList();   // "Save List": to the list in use, or asks for a name like "Save List As..."
+    Reaction saveListAs(); // "Save List As...": asks for a name
+    // Opens the list at `path` (the file dialog's answer, or the command line's LIST).
+    Reaction openListFile(const std::filesystem::path& path);
+    // The list in use, "" while none was opened or saved in this run.
+    const std::filesystem::path& listFile() const { return listFile_; }
+    bool listModified() const { return listModified_; }
 
   private:
+    // Before the table is replaced or the window closes: false when the user cancelled, or a save failed.
+    bool unsavedChangesSettled(Reaction& shown);
+    Reaction saveListTo(const std::filesystem::path& path);
+    Reaction about() const;
+    // After a change of the table: the caption gains its "*" when a list is in use.
+    void tableChanged(Reaction& reaction);
+
     // A refused action: nothing to show again, a message titled after the action.
     Reaction failure(const char* action, const std::string& text, Severity severity) const;
 
@@ -88,6 +107,8 @@ class WindowModel {
     // The file the ROM dialog holds from its last use: shown chosen when it opens again, and taken again
     // when the user cancels.
     std::string heldRomFile_;
+    std::filesystem::path listFile_;
+    bool listModified_ = false;
 };
 
 } // namespace romform

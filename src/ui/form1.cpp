@@ -5,6 +5,7 @@
 #include "ui/twips.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QFont>
 #include <QHelpEvent>
 #include <QLabel>
@@ -170,6 +171,19 @@ void Form1::apply(const romform::Reaction& reaction) {
     if (reaction.message) {
         showMessage(this, *reaction.message);
     }
+    if (reaction.closeWindow) {
+        closeAgreed_ = true;
+        close();
+    }
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    if (closeAgreed_ || model_.requestClose()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+    closeAgreed_ = false;
 }
 
 void Form1::showControl(ControlId id) {

@@ -27,6 +27,7 @@ class Form1 : public QMainWindow {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void createControls();
@@ -44,6 +45,11 @@ class Form1 : public QMainWindow {
     void List_Click(romform::ControlId list, int row);
     void Text_Change(romform::ControlId box, const QString& text);
 
+  public:
+    // Opens a list as "Open List..." would once the user chose it: the command line's LIST.
+    void openList(const std::string& path) { apply(model_.openListFile(path)); }
+
+  private:
     void apply(const romform::Reaction& reaction);
     void showControl(romform::ControlId id);
     void showMenuBar();
@@ -57,6 +63,7 @@ class Form1 : public QMainWindow {
     QWidget* client_ = nullptr;
     std::array<QWidget*, romform::kControlCount> controls_{};
     QLabel* statusLine_ = nullptr;
+    bool closeAgreed_ = false; // Quit already had the model's answer
 };
 
 } // namespace romui

@@ -1,5 +1,6 @@
 // The model's modal dialogs answered from a script: each file dialog takes the next answer a test queued
-// and is written down with what it was asked to show. A dialog nobody expected fails the test.
+// and each question the next queued answer; both are written down with what they were asked to show. A dialog
+// nobody expected fails the test.
 #pragma once
 
 #include "form/modal_dialogs.h"
@@ -23,8 +24,14 @@ class ScriptedDialogs : public ModalDialogs {
     }
 
     Choice ask(const Question& question) override {
-        ADD_FAILURE() << "a question nobody expected: \"" << question.text << '"';
-        return question.escapeChoice;
+        asked.push_back(question);
+        if (answers.empty()) {
+            ADD_FAILURE() << "a question nobody expected: \"" << question.text << '"';
+            return question.escapeChoice;
+        }
+        const Choice next = answers.front();
+        answers.pop_front();
+        return next;
     }
 
     // Next file dialog: the user chooses `path`, or cancels when it is "".
@@ -34,6 +41,8 @@ class ScriptedDialogs : public ModalDialogs {
 
     std::deque<std::vector<std::string>> picks;
     std::vector<FileDialog> shown;
+    std::deque<Choice> answers; // the next questions' answers, in order
+    std::vector<Question> asked;
 };
 
 } // namespace romform::test

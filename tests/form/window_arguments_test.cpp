@@ -48,7 +48,7 @@ TEST(WindowArguments, ToolkitOptionsWaitUntilTheToolkitTookItsOwn) {
     } refused[] = {
         {{"-platform"}, "unknown option -platform"},
         {{"--bogus"}, "unknown option --bogus"},
-        {{"game.gb"}, "unexpected argument \"game.gb\""},
+        {{"games.json", "game.gb"}, "unexpected argument \"game.gb\""},
         {{"--demo-folder"}, "--demo-folder needs a folder"},
         {{"--demo-folder="}, "--demo-folder needs a folder"},
         {{"--demo-folder", "a", "--demo-folder", "b"}, "--demo-folder given twice"},

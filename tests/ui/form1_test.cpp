@@ -103,10 +103,11 @@ class Form1Test : public QObject {
     void startStateShowsTheModel() {
         WindowDriver driver;
         QCOMPARE(driver.window().windowTitle(), QString("Tarnwick 256M ROM Compiler"));
-        QCOMPARE(driver.window().size(), QSize(750, 423));
+        // The client area keeps its size; the window grows by the menu bar's height.
+        QVERIFY(driver.window().menuWidget() != nullptr);
+        QCOMPARE(driver.window().size(), QSize(750, 423 + driver.window().menuWidget()->sizeHint().height()));
         QCOMPARE(driver.window().minimumSize(), driver.window().maximumSize());
-        // No menus in the model: no menu bar, not even an empty one; no status line.
-        QVERIFY(driver.window().menuWidget() == nullptr);
+        // No status line yet.
         QVERIFY(driver.window().findChild<QStatusBar*>() == nullptr);
         QVERIFY(!driver.enabled("Command2"));
         QVERIFY(driver.enabled("Command5"));
@@ -396,6 +397,32 @@ class Form1Test : public QObject {
         QCOMPARE(dialogs.ask(question), answer);
         QCOMPARE(hand.title_, QString::fromStdString(question.title));
         QCOMPARE(hand.offered_.size(), choices.size());
+    }
+
+    void fileMenuSavesAndCloseHonoursCancel() {
+        makeRom(scratch_->path(), "a.gb", kBlock, 1);
+        WindowDriver driver;
+        QStringList items;
+        QMenuBar* bar = driver.window().menuBar();
+        QMenu* file = bar->actions().at(0)->menu();
+        for (QAction* action : file->actions()) {
+            items << (action->isSeparator() ? "-" : action->text() + " " + action->shortcut().toString());
+        }
+        QCOMPARE(items, QStringList({"Open List... Ctrl+O", "Save List Ctrl+S",
+                                     "Save List As... Ctrl+Shift+S", "-", "Quit Ctrl+Q"}));
+        QCOMPARE(bar->actions().at(1)->text(), QString("Help"));
+
+        driver.addRom("a.gb", false);
+        driver.dialogs().next = QString::fromStdString((scratch_->path() / "games.json").string());
+        file->actions().at(2)->trigger(); // Save List As...
+        QCOMPARE(driver.window().windowTitle(), QString("games.json - Tarnwick 256M ROM Compiler"));
+        driver.click("Command3"); // Clear List
+        QCOMPARE(driver.window().windowTitle(), QString("games.json* - Tarnwick 256M ROM Compiler"));
+        driver.dialogs().answers = {romform::Choice::Cancel};
+        QVERIFY(!driver.window().close());
+        QVERIFY(driver.window().isVisible());
+        driver.dialogs().answers = {romform::Choice::Discard};
+        QVERIFY(driver.window().close());
     }
 
     void menuBarIsBuiltFromTheModelsMenus() {

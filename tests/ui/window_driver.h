@@ -22,10 +22,15 @@ class GivenDialogs : public romform::ModalDialogs {
         return next.isEmpty() ? std::vector<std::string>{} : std::vector{next.toStdString()};
     }
     romform::Choice ask(const romform::Question& question) override {
-        qFatal("a question nobody expected: %s", question.text.c_str());
-        return question.escapeChoice;
+        if (answers.empty()) {
+            qFatal("a question nobody expected: %s", question.text.c_str());
+        }
+        const romform::Choice answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
     }
     QString next;
+    std::vector<romform::Choice> answers; // the next questions' answers, in order
     int shown = 0;
 };
 
@@ -72,6 +77,8 @@ class WindowDriver {
     const romform::WindowModel& model() const { return window_->model(); }
     const romc::TableState& state() const { return window_->model().tableState(); }
     const std::vector<ShownMessage>& messages() const { return watcher_.messages(); }
+
+    GivenDialogs& dialogs() { return *dialogs_; }
 
     template <class T> T* control(const char* name) const { return window_->findChild<T*>(name); }
 

@@ -1,0 +1,146 @@
+// The File menu's list commands: opening a list replays Add ROM on an emptied table, saving writes the
+// table as a list, and unsaved changes to a list in use are never lost without the user's word.
+#include "form/window_model.h"
+#include "lists/list_file.h"
+#include "lists/list_of_table.h"
+#include "lists/open_list.h"
+
+#include <utility>
+
+namespace romform {
+
+namespace {
+
+constexpr const char* kOpenListAction = "Open List";
+constexpr const char* kSaveListAction = "Save List";
+
+FileDialog listFileDialog(FilePick pick, std::string title, std::string startPath) {
+    FileDialog dialog;
+    dialog.pick = pick;
+    dialog.title = std::move(title);
+    dialog.filters = {{"ROM List(*.json)", {"*.json"}}, {"All Files(*.*)", {"*.*"}}};
+    dialog.defaultSuffix = "json";
+    dialog.startPath = std::move(startPath);
+    return dialog;
+}
+
+std::string joinedLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& line : lines) {
+        text += (text.empty() ? "" : "\n") + line;
+    }
+    return text;
+}
+
+} // namespace
+
+void WindowModel::tableChanged(Reaction& reaction) {
+    if (!listFile_.empty() && !listModified_) {
+        listModified_ = true;
+        reaction.refresh.add(WindowPart::Caption);
+    }
+}
+
+bool WindowModel::unsavedChangesSettled(Reaction& shown) {
+    if (listFile_.empty() || !listModified_) {
+        return true;
+    }
+    Question question;
+    question.title = caption();
+    question.text = "The list \"" + listFile_.filename().string() + "\" has changes that are not saved.";
+    question.choices = {Choice::Save, Choice::Discard, Choice::Cancel};
+    question.defaultChoice = Choice::Save;
+    question.escapeChoice = Choice::Cancel;
+    switch (dialogs_->ask(question)) {
+    case Choice::Save:
+        shown = saveListTo(listFile_);
+        return !listModified_;
+    case Choice::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool WindowModel::requestClose() {
+    Reaction ignored;
+    return unsavedChangesSettled(ignored);
+}
+
+Reaction WindowModel::openList() {
+    Reaction reaction;
+    if (!unsavedChangesSettled(reaction)) {
+        return reaction;
+    }
+    const auto chosen =
+        dialogs_->pickFiles(listFileDialog(FilePick::OneToOpen, "Open List", listFile_.string()));
+    if (chosen.empty()) {
+        return reaction;
+    }
+    return openListFile(chosen.front());
+}
+
+Reaction WindowModel::openListFile(const std::filesystem::path& path) {
+    const std::string shownName = path.string();
+    const auto list = romc::readRomList(path, shownName);
+    if (!list.ok()) {
+        return failure(kOpenListAction, list.failure().message, Severity::Error);
+    }
+    const romc::ListSource source{path.parent_path(), workFolder_, shownName};
+    romc::ListReplay replay = romc::openRomList(state_, list.value(), source);
+    if (!replay.refused.empty()) {
+        if (replay.added() == 0) {
+            return failure(kOpenListAction, romc::refusedEntriesMessage(replay, source), Severity::Error);
+        }
+        Question question;
+        question.title = caption() + " - " + kOpenListAction;
+        question.text = romc::refusedEntriesMessage(replay, source) + "\n\nAdd the other " +
+                        std::to_string(replay.added()) + " entries?";
+        question.choices = {Choice::Yes, Choice::No};
+        question.defaultChoice = Choice::Yes;
+        question.escapeChoice = Choice::No;
+        if (dialogs_->ask(question) != Choice::Yes) {
+            return {};
+        }
+    }
+    state_ = std::move(replay.state);
+    saveBox_ = replay.saveBox;
+    buttons_ = ButtonState::Ready;
+    listFile_ = path;
+    // A list with refused entries is not what the file holds any more.
+    listModified_ = !replay.refused.empty();
+    Reaction reaction;
+    reaction.refresh = Refresh::everything();
+    if (!replay.warnings.empty()) {
+        reaction.message =
+            Message{caption() + " - " + kOpenListAction, joinedLines(replay.warnings), Severity::Warning};
+    }
+    return reaction;
+}
+
+Reaction WindowModel::saveList() {
+    return listFile_.empty() ? saveListAs() : saveListTo(listFile_);
+}
+
+Reaction WindowModel::saveListAs() {
+    const auto chosen =
+        dialogs_->pickFiles(listFileDialog(FilePick::OneToSave, "Save List As", listFile_.string()));
+    if (chosen.empty()) {
+        return {};
+    }
+    return saveListTo(chosen.front());
+}
+
+Reaction WindowModel::saveListTo(const std::filesystem::path& path) {
+    const romc::RomList list = romc::romListOfTable(state_.table, workFolder_, path);
+    if (auto refusal = romc::writeRomList(path, list)) {
+        return failure(kSaveListAction, refusal->message, Severity::Error);
+    }
+    listFile_ = path;
+    listModified_ = false;
+    Reaction reaction;
+    reaction.refresh.add(WindowPart::Caption);
+    return reaction;
+}
+
+} // namespace romform

@@ -1,0 +1,189 @@
+// The File menu's list commands through the model: the caption's "*" after each action, Save / Discard /
+// Cancel before closing, a saved list opened again giving the same table, and lists refused whole or in part.
+#include "form/window_model.h"
+#include "scripted_dialogs.h"
+#include "support/table_fixture.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace romform {
+namespace {
+
+using enum ControlId;
+using romc::kBlockSize;
+
+constexpr const char* kBare = "Tarnwick 256M ROM Compiler";
+
+class ListCommandsTest : public romc::test::MenuFolderFixture {
+  public:
+    void SetUp() override {
+        MenuFolderFixture::SetUp();
+        model.load();
+        romc::test::makeRom(folder.path(), "a.gb", 2 * kBlockSize, 1);
+        romc::test::makeRom(folder.path(), "b.gb", 4 * kBlockSize, 2);
+    }
+
+    void addRom(const std::string& file) {
+        dialogs.choose((folder.path() / file).string());
+        model.findFile();
+        ASSERT_FALSE(model.addRom().message.has_value()) << file;
+    }
+
+    std::string listPath(const std::string& name) const { return (folder.path() / name).string(); }
+
+    void writeFile(const std::string& name, const std::string& text) const {
+        std::ofstream(folder.path() / name, std::ios::binary) << text;
+    }
+
+    std::string names() const {
+        std::string joined;
+        for (const auto& name : model.rows(List1)) {
+            joined += name + ";";
+        }
+        return joined;
+    }
+
+    test::ScriptedDialogs dialogs;
+    WindowModel model{dialogs, folder.path()};
+};
+
+TEST_F(ListCommandsTest, FileAndHelpMenusInOrderWithShortcuts) {
+    std::ostringstream shown;
+    for (const auto& menu : model.menuBar().menus) {
+        shown << menu.caption << ':';
+        for (const auto& item : menu.items) {
+            shown << (item.separatorBefore ? " |" : "") << ' ' << static_cast<int>(item.command) << '='
+                  << item.caption << '[' << item.shortcut << ']';
+        }
+        shown << '\n';
+    }
+    EXPECT_EQ(shown.str(),
+              "File: 100=Open List...[Ctrl+O] 101=Save List[Ctrl+S] 102=Save List As...[Ctrl+Shift+S]"
+              " | 190=Quit[Ctrl+Q]\nHelp: 900=About[]\n");
+    const auto about = model.menuCommand(MenuCommand::About);
+    ASSERT_TRUE(about.message.has_value());
+    EXPECT_NE(about.message->text.find("Version "), std::string::npos);
+}
+
+TEST_F(ListCommandsTest, CaptionFollowsEveryChangeAndSave) {
+    EXPECT_EQ(model.caption(), kBare);
+    addRom("a.gb"); // no list in use yet: no "*"
+    EXPECT_EQ(model.caption(), kBare);
+    dialogs.choose(listPath("games.json"));
+    EXPECT_TRUE(model.menuCommand(MenuCommand::SaveListAs).refresh.has(WindowPart::Caption));
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        const char* caption;
+    } steps[] = {
+        {"saved", [] {}, "games.json - "},
+        {"added", [&] { addRom("b.gb"); }, "games.json* - "},
+        {"saved again", [&] { model.menuCommand(MenuCommand::SaveList); }, "games.json - "},
+        {"removed",
+         [&] {
+             model.rowSelected(List1, 0);
+             model.removeRom();
+         },
+         "games.json* - "},
+        {"cleared after save",
+         [&] {
+             model.saveList();
+             model.clearList();
+         },
+         "games.json* - "},
+    };
+    for (const auto& s : steps) {
+        s.act();
+        EXPECT_EQ(model.caption(), std::string(s.caption) + kBare) << s.step;
+    }
+    EXPECT_TRUE(dialogs.picks.empty());
+}
+
+TEST_F(ListCommandsTest, SavedListOpensAsTheSameTable) {
+    addRom("a.gb");
+    addRom("b.gb");
+    dialogs.choose(listPath("games.json"));
+    model.saveListAs();
+    const std::string before = names();
+    model.clearList();
+    dialogs.answers = {Choice::Discard};
+    dialogs.choose(listPath("games.json"));
+    const auto opened = model.openList();
+    EXPECT_FALSE(opened.message.has_value());
+    EXPECT_EQ(names(), before);
+    EXPECT_EQ(model.rows(List2).size(), 2u);
+    EXPECT_EQ(model.caption(), std::string("games.json - ") + kBare);
+    std::ifstream in(folder.path() / "games.json");
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_NE(text.str().find("\"file\": \"a.gb\""), std::string::npos) << text.str();
+}
+
+TEST_F(ListCommandsTest, CloseAsksOnlyAboutUnsavedChangesToAList) {
+    addRom("a.gb");
+    EXPECT_TRUE(model.requestClose()); // no list opened or saved: nothing asked
+    EXPECT_TRUE(dialogs.asked.empty());
+    dialogs.choose(listPath("games.json"));
+    model.saveListAs();
+    EXPECT_TRUE(model.requestClose()); // saved: nothing asked
+    const struct {
+        Choice answer;
+        bool closes;
+        bool stillModified;
+    } cases[] = {
+        {Choice::Cancel, false, true},
+        {Choice::Discard, true, true},
+        {Choice::Save, true, false},
+    };
+    for (const auto& c : cases) {
+        addRom("b.gb");
+        dialogs.answers = {c.answer};
+        EXPECT_EQ(model.requestClose(), c.closes) << static_cast<int>(c.answer);
+        EXPECT_EQ(model.listModified(), c.stillModified) << static_cast<int>(c.answer);
+    }
+    EXPECT_EQ(dialogs.asked.size(), 3u);
+    EXPECT_EQ(dialogs.asked[0].choices, (std::vector{Choice::Save, Choice::Discard, Choice::Cancel}));
+    const auto quit = model.menuCommand(MenuCommand::Quit);
+    EXPECT_TRUE(quit.closeWindow);
+}
+
+TEST_F(ListCommandsTest, BrokenListsChangeNothing) {
+    addRom("a.gb");
+    const struct {
+        const char* text;
+        const char* reason;
+    } cases[] = {
+        {"{ not json", "games.json"},
+        {R"({"romcompiler-list": 2, "roms": []})", "games.json"},
+        {R"({"romcompiler-list": 1, "roms": [{"name": "X"}]})", "games.json"},
+    };
+    for (const auto& c : cases) {
+        writeFile("games.json", c.text);
+        const auto reaction = model.openListFile(listPath("games.json"));
+        ASSERT_TRUE(reaction.message.has_value()) << c.text;
+        EXPECT_EQ(reaction.message->severity, Severity::Error);
+        EXPECT_NE(reaction.message->text.find(c.reason), std::string::npos) << reaction.message->text;
+        EXPECT_EQ(names(), "A;") << c.text;
+        EXPECT_EQ(model.caption(), kBare);
+    }
+}
+
+TEST_F(ListCommandsTest, RefusedEntriesAreNamedAndTheOthersAddedOnlyOnYes) {
+    addRom("a.gb");
+    writeFile("games.json", R"({"romcompiler-list": 1, "roms": [{"file": "gone.gb"}, {"file": "b.gb"}]})");
+    dialogs.answers = {Choice::No};
+    model.openListFile(listPath("games.json"));
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_NE(dialogs.asked[0].text.find("gone.gb"), std::string::npos) << dialogs.asked[0].text;
+    EXPECT_EQ(names(), "A;");
+    dialogs.answers = {Choice::Yes};
+    model.openListFile(listPath("games.json"));
+    EXPECT_EQ(names(), "B;");
+    // What was opened is no longer what the file holds.
+    EXPECT_EQ(model.caption(), std::string("games.json* - ") + kBare);
+}
+
+} // namespace
+} // namespace romform
