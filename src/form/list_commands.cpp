@@ -62,6 +62,33 @@ bool WindowModel::unsavedChangesSettled(Reaction& shown) {
     }
 }
 
+void WindowModel::followList(Reaction& reaction) {
+    if (!workFolderChosen_) {
+        workFolder_ = listFile_.parent_path();
+        reaction.refresh.add(WindowPart::StatusLine);
+    }
+}
+
+Reaction WindowModel::chooseWorkFolder() {
+    FileDialog dialog;
+    dialog.pick = FilePick::Folder;
+    dialog.title = "Work Folder";
+    dialog.startPath = workFolder_.string();
+    const auto chosen = dialogs_->pickFiles(dialog);
+    if (chosen.empty()) {
+        return {};
+    }
+    std::error_code error;
+    if (!std::filesystem::is_directory(chosen.front(), error)) {
+        return failure("Work Folder", "\"" + chosen.front() + "\" is not a folder", Severity::Warning);
+    }
+    workFolder_ = chosen.front();
+    workFolderChosen_ = true;
+    Reaction reaction;
+    reaction.refresh.add(WindowPart::StatusLine);
+    return reaction;
+}
+
 bool WindowModel::requestClose() {
     Reaction ignored;
     return unsavedChangesSettled(ignored);
@@ -80,8 +107,11 @@ Reaction WindowModel::openList() {
     return openListFile(chosen.front());
 }
 
-Reaction WindowModel::openListFile(const std::filesystem::path& path) {
-    const std::string shownName = path.string();
+Reaction WindowModel::openListFile(const std::filesystem::path& named) {
+    const std::string shownName = named.string();
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(named, error);
+    const std::filesystem::path& path = error ? named : absolute;
     const auto list = romc::readRomList(path, shownName);
     if (!list.ok()) {
         return failure(kOpenListAction, list.failure().message, Severity::Error);
@@ -111,6 +141,7 @@ Reaction WindowModel::openListFile(const std::filesystem::path& path) {
     listModified_ = !replay.refused.empty();
     Reaction reaction;
     reaction.refresh = Refresh::everything();
+    followList(reaction);
     if (!replay.warnings.empty()) {
         reaction.message =
             Message{caption() + " - " + kOpenListAction, joinedLines(replay.warnings), Severity::Warning};
@@ -140,6 +171,7 @@ Reaction WindowModel::saveListTo(const std::filesystem::path& path) {
     listModified_ = false;
     Reaction reaction;
     reaction.refresh.add(WindowPart::Caption);
+    followList(reaction);
     return reaction;
 }
 

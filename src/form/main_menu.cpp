@@ -13,6 +13,9 @@ MenuBar WindowModel::menuBar() const {
                   {SaveList, "Save List", "Ctrl+S"},
                   {SaveListAs, "Save List As...", "Ctrl+Shift+S"},
               }};
+    MenuItem workFolder{WorkFolder, "Work Folder...", ""};
+    workFolder.separatorBefore = true;
+    file.items.push_back(workFolder);
     MenuItem quit{Quit, "Quit", "Ctrl+Q"};
     quit.separatorBefore = true;
     file.items.push_back(quit);
@@ -28,6 +31,8 @@ Reaction WindowModel::menuCommand(MenuCommand command) {
         return saveList();
     case MenuCommand::SaveListAs:
         return saveListAs();
+    case MenuCommand::WorkFolder:
+        return chooseWorkFolder();
     case MenuCommand::Quit: {
         Reaction reaction;
         reaction.closeWindow = requestClose();

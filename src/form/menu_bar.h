@@ -16,6 +16,7 @@ enum class MenuCommand : int {
     OpenList = 100,
     SaveList = 101,
     SaveListAs = 102,
+    WorkFolder = 103,
     Quit = 190,
     // Help: 900-999
     About = 900,

@@ -101,7 +101,7 @@ int WindowModel::selectedRow(ControlId list) const {
 }
 
 std::optional<std::string> WindowModel::statusText() const {
-    return std::nullopt;
+    return "Work folder: " + workFolder_.string();
 }
 
 std::string WindowModel::nameToolTip(int row) const {

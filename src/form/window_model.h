@@ -45,7 +45,7 @@ class WindowModel {
 
     std::string caption() const; // the window's title
     MenuBar menuBar() const;     // no menus: the window has no menu bar
-    // The status line under the client area; none: the window has no status line.
+    // The status line under the client area ("Work folder: /home/me/gb"); none: no status line.
     std::optional<std::string> statusText() const;
 
     // What a row's name shows when the pointer rests on it: the ROM's cartridge header facts and warnings,
@@ -77,9 +77,10 @@ class WindowModel {
     // Returns whether the window may close.
     bool requestClose();
 
-    Reaction openList();   // "Open List...": asks for a list file
-    Reaction saveList();   // "Save List": to the list in use, or asks for a name like "Save List As..."
-    Reaction saveListAs(); // "Save List As...": asks for a name
+    Reaction openList();         // "Open List...": asks for a list file
+    Reaction saveList();         // "Save List": to the list in use, or asks for a name like "Save List As..."
+    Reaction saveListAs();       // "Save List As...": asks for a name
+    Reaction chooseWorkFolder(); // "Work Folder...": asks for the folder of "Menu.GB" and the outputs
     // Opens the list at `path` (the file dialog's answer, or the command line's LIST).
     Reaction openListFile(const std::filesystem::path& path);
     // The list in use, "" while none was opened or saved in this run.
@@ -109,6 +110,9 @@ class WindowModel {
     std::string heldRomFile_;
     std::filesystem::path listFile_;
     bool listModified_ = false;
+    bool workFolderChosen_ = false; // chosen by the user in this run: lists no longer move it
+    // Opening or saving a list makes its folder the work folder, unless the user chose one.
+    void followList(Reaction& reaction);
 };
 
 } // namespace romform

@@ -61,7 +61,7 @@ TEST_F(ListCommandsTest, FileAndHelpMenusInOrderWithShortcuts) {
     }
     EXPECT_EQ(shown.str(),
               "File: 100=Open List...[Ctrl+O] 101=Save List[Ctrl+S] 102=Save List As...[Ctrl+Shift+S]"
-              " | 190=Quit[Ctrl+Q]\nHelp: 900=About[]\n");
+              " | 103=Work Folder...[] | 190=Quit[Ctrl+Q]\nHelp: 900=About[]\n");
     const auto about = model.menuCommand(MenuCommand::About);
     ASSERT_TRUE(about.message.has_value());
     EXPECT_NE(about.message->text.find("Version "), std::string::npos);
@@ -183,6 +183,29 @@ TEST_F(ListCommandsTest, RefusedEntriesAreNamedAndTheOthersAddedOnlyOnYes) {
     EXPECT_EQ(names(), "B;");
     // What was opened is no longer what the file holds.
     EXPECT_EQ(model.caption(), std::string("games.json* - ") + kBare);
+}
+
+TEST_F(ListCommandsTest, ListsMoveTheWorkFolderUntilTheUserChoosesOne) {
+    const auto lists = folder.path() / "lists";
+    std::filesystem::create_directory(lists);
+    addRom("a.gb");
+    dialogs.choose((lists / "games.json").string());
+    EXPECT_TRUE(model.saveListAs().refresh.has(WindowPart::StatusLine));
+    EXPECT_EQ(model.workFolder(), lists);
+    EXPECT_EQ(model.statusText(), "Work folder: " + lists.string());
+
+    dialogs.choose((folder.path() / "a.gb").string()); // a file, not a folder
+    const auto refused = model.menuCommand(MenuCommand::WorkFolder);
+    ASSERT_TRUE(refused.message.has_value());
+    EXPECT_NE(refused.message->text.find("a.gb\" is not a folder"), std::string::npos);
+    EXPECT_EQ(model.workFolder(), lists);
+
+    dialogs.choose(folder.path().string());
+    model.chooseWorkFolder();
+    EXPECT_EQ(dialogs.shown.back().pick, FilePick::Folder);
+    dialogs.choose((lists / "other.json").string());
+    model.saveListAs();
+    EXPECT_EQ(model.workFolder(), folder.path()); // chosen in this run: saving no longer moves it
 }
 
 } // namespace

@@ -116,11 +116,11 @@ TEST_F(WindowModelTest, StartStateHasAddRomOffAndEverythingEmpty) {
     EXPECT_EQ(markedBlocks(model.tableState()), "0-0");
     EXPECT_EQ(model.tableState().nextSaveBank, 0);
     EXPECT_EQ(model.caption(), "Tarnwick 256M ROM Compiler");
-    // The window has File and Help menus and no status line.
+    // The window has File and Help menus and shows its work folder in the status line.
     ASSERT_EQ(model.menuBar().menus.size(), 2u);
     EXPECT_EQ(model.menuBar().menus[0].caption, "File");
     EXPECT_EQ(model.menuBar().menus[1].caption, "Help");
-    EXPECT_EQ(model.statusText(), std::nullopt);
+    EXPECT_EQ(model.statusText(), "Work folder: " + folder.path().string());
     // Loading shows every control as the model holds it and puts the focus in the name box.
     EXPECT_EQ(loaded.refresh, Refresh::everything());
     EXPECT_EQ(loaded.focus, Text1);

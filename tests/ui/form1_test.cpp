@@ -103,12 +103,14 @@ class Form1Test : public QObject {
     void startStateShowsTheModel() {
         WindowDriver driver;
         QCOMPARE(driver.window().windowTitle(), QString("Tarnwick 256M ROM Compiler"));
-        // The client area keeps its size; the window grows by the menu bar's height.
+        // The client area keeps its size; the window grows by the menu bar's and the status line's heights.
         QVERIFY(driver.window().menuWidget() != nullptr);
-        QCOMPARE(driver.window().size(), QSize(750, 423 + driver.window().menuWidget()->sizeHint().height()));
+        QStatusBar* status = driver.window().findChild<QStatusBar*>();
+        QVERIFY(status != nullptr);
+        QCOMPARE(driver.window().size(), QSize(750, 423 + driver.window().menuWidget()->sizeHint().height() +
+                                                        status->sizeHint().height()));
         QCOMPARE(driver.window().minimumSize(), driver.window().maximumSize());
-        // No status line yet.
-        QVERIFY(driver.window().findChild<QStatusBar*>() == nullptr);
+        QVERIFY(driver.window().findChild<QLabel*>("StatusLine")->text().startsWith("Work folder: "));
         QVERIFY(!driver.enabled("Command2"));
         QVERIFY(driver.enabled("Command5"));
         QVERIFY(driver.enabled("Command4"));
@@ -408,14 +410,17 @@ class Form1Test : public QObject {
         for (QAction* action : file->actions()) {
             items << (action->isSeparator() ? "-" : action->text() + " " + action->shortcut().toString());
         }
-        QCOMPARE(items, QStringList({"Open List... Ctrl+O", "Save List Ctrl+S",
-                                     "Save List As... Ctrl+Shift+S", "-", "Quit Ctrl+Q"}));
+        QCOMPARE(items,
+                 QStringList({"Open List... Ctrl+O", "Save List Ctrl+S", "Save List As... Ctrl+Shift+S", "-",
+                              "Work Folder... ", "-", "Quit Ctrl+Q"}));
         QCOMPARE(bar->actions().at(1)->text(), QString("Help"));
 
         driver.addRom("a.gb", false);
         driver.dialogs().next = QString::fromStdString((scratch_->path() / "games.json").string());
         file->actions().at(2)->trigger(); // Save List As...
         QCOMPARE(driver.window().windowTitle(), QString("games.json - Tarnwick 256M ROM Compiler"));
+        QCOMPARE(driver.window().findChild<QLabel*>("StatusLine")->text(),
+                 QString::fromStdString("Work folder: " + scratch_->path().string()));
         driver.click("Command3"); // Clear List
         QCOMPARE(driver.window().windowTitle(), QString("games.json* - Tarnwick 256M ROM Compiler"));
         driver.dialogs().answers = {romform::Choice::Cancel};
