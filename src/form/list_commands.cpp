@@ -1,9 +1,11 @@
 // The File menu's list commands: opening a list replays Add ROM on an emptied table, saving writes the
 // table as a list, and unsaved changes to a list in use are never lost without the user's word.
+#include "files/utf8_path.h"
 #include "form/window_model.h"
 #include "lists/list_file.h"
 #include "lists/list_of_table.h"
 #include "lists/open_list.h"
+#include "romtable/failure.h"
 
 #include <utility>
 
@@ -47,7 +49,8 @@ bool WindowModel::unsavedChangesSettled(Reaction& shown) {
     }
     Question question;
     question.title = caption();
-    question.text = "The list \"" + listFile_.filename().string() + "\" has changes that are not saved.";
+    question.text = "The list " + romc::inQuotes(romc::pathToUtf8(listFile_.filename())) +
+                    " has changes that are not saved.";
     question.choices = {Choice::Save, Choice::Discard, Choice::Cancel};
     question.defaultChoice = Choice::Save;
     question.escapeChoice = Choice::Cancel;
@@ -73,14 +76,14 @@ Reaction WindowModel::chooseWorkFolder() {
     FileDialog dialog;
     dialog.pick = FilePick::Folder;
     dialog.title = "Work Folder";
-    dialog.startPath = workFolder_.string();
+    dialog.startPath = romc::pathToUtf8(workFolder_);
     const auto chosen = dialogs_->pickFiles(dialog);
     if (chosen.empty()) {
         return {};
     }
     std::error_code error;
     if (!std::filesystem::is_directory(chosen.front(), error)) {
-        return failure("Work Folder", "\"" + chosen.front() + "\" is not a folder", Severity::Warning);
+        return failure("Work Folder", romc::inQuotes(chosen.front()) + " is not a folder", Severity::Warning);
     }
     workFolder_ = chosen.front();
     workFolderChosen_ = true;
@@ -100,7 +103,7 @@ Reaction WindowModel::openList() {
         return reaction;
     }
     const auto chosen =
-        dialogs_->pickFiles(listFileDialog(FilePick::OneToOpen, "Open List", listFile_.string()));
+        dialogs_->pickFiles(listFileDialog(FilePick::OneToOpen, "Open List", romc::pathToUtf8(listFile_)));
     if (chosen.empty()) {
         return reaction;
     }
@@ -108,7 +111,7 @@ Reaction WindowModel::openList() {
 }
 
 Reaction WindowModel::openListFile(const std::filesystem::path& named) {
-    const std::string shownName = named.string();
+    const std::string shownName = romc::pathToUtf8(named);
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(named, error);
     const std::filesystem::path& path = error ? named : absolute;
@@ -155,7 +158,7 @@ Reaction WindowModel::saveList() {
 
 Reaction WindowModel::saveListAs() {
     const auto chosen =
-        dialogs_->pickFiles(listFileDialog(FilePick::OneToSave, "Save List As", listFile_.string()));
+        dialogs_->pickFiles(listFileDialog(FilePick::OneToSave, "Save List As", romc::pathToUtf8(listFile_)));
     if (chosen.empty()) {
         return {};
     }

@@ -1,5 +1,6 @@
 // The menu bar: File with the list commands and Quit, Help with About. A later menu or item is one entry
 // here and one case in menuCommand().
+#include "files/utf8_path.h"
 #include "form/window_model.h"
 #include "version.h"
 
@@ -56,7 +57,7 @@ std::string WindowModel::caption() const {
     if (listFile_.empty()) {
         return kWindowCaption;
     }
-    return listFile_.filename().string() + (listModified_ ? "*" : "") + " - " + kWindowCaption;
+    return romc::pathToUtf8(listFile_.filename()) + (listModified_ ? "*" : "") + " - " + kWindowCaption;
 }
 
 } // namespace romform
