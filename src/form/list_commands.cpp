@@ -36,13 +36,6 @@ std::string joinedLines(const std::vector<std::string>& lines) {
 
 } // namespace
 
-void WindowModel::tableChanged(Reaction& reaction) {
-    if (!listFile_.empty() && !listModified_) {
-        listModified_ = true;
-        reaction.refresh.add(WindowPart::Caption);
-    }
-}
-
 bool WindowModel::unsavedChangesSettled(Reaction& shown) {
     if (listFile_.empty() || !listModified_) {
         return true;

@@ -2,6 +2,7 @@
 
 #include "cartridge/rom_header.h"
 #include "compile/compilation.h"
+#include "files/utf8_path.h"
 #include "romtable/add_rom.h"
 #include "romtable/rom_name.h"
 #include "romtable/row_selection.h"
@@ -101,7 +102,7 @@ int WindowModel::selectedRow(ControlId list) const {
 }
 
 std::optional<std::string> WindowModel::statusText() const {
-    return "Work folder: " + workFolder_.string();
+    return "Work folder: " + romc::pathToUtf8(workFolder_);
 }
 
 std::string WindowModel::nameToolTip(int row) const {
@@ -144,17 +145,13 @@ Reaction WindowModel::addRom() {
         return failure("Add ROM", refusal->message, Severity::Warning);
     }
     saveBox_ = saveBox;
-    Reaction reaction = showing(tableShown().add(Check1));
-    tableChanged(reaction);
-    return reaction;
+    return tableChanged(tableShown().add(Check1));
 }
 
 Reaction WindowModel::clearList() {
     buttons_ = ButtonState::Ready;
     romc::clearList(state_);
-    Reaction reaction = showing(tableShown().add(kButtons));
-    tableChanged(reaction);
-    return reaction;
+    return tableChanged(tableShown().add(kButtons));
 }
 
 Reaction WindowModel::generateCompilation() {
@@ -174,9 +171,7 @@ Reaction WindowModel::removeRom() {
     if (!enabled(Command5) || !romc::removeRom(state_)) {
         return {};
     }
-    Reaction reaction = showing(tableShown());
-    tableChanged(reaction);
-    return reaction;
+    return tableChanged(tableShown());
 }
 
 Reaction WindowModel::debug() {
@@ -212,6 +207,15 @@ Reaction WindowModel::textEdited(ControlId box, std::string text) {
     }
     // The box already shows what was typed; the counter boxes keep the table's counts.
     return box == Text3 || box == Text4 ? showing({box}) : Reaction{};
+}
+
+Reaction WindowModel::tableChanged(const Refresh& shown) {
+    Reaction reaction = showing(shown);
+    if (!listFile_.empty() && !listModified_) {
+        listModified_ = true;
+        reaction.refresh.add(WindowPart::Caption);
+    }
+    return reaction;
 }
 
 Reaction WindowModel::failure(const char* action, const std::string& text, Severity severity) const {

@@ -92,8 +92,8 @@ class WindowModel {
     bool unsavedChangesSettled(Reaction& shown);
     Reaction saveListTo(const std::filesystem::path& path);
     Reaction about() const;
-    // After a change of the table: the caption gains its "*" when a list is in use.
-    void tableChanged(Reaction& reaction);
+    // After a change of the table: shows `shown`, and the caption gains its "*" when a list is in use.
+    Reaction tableChanged(const Refresh& shown);
 
     // A refused action: nothing to show again, a message titled after the action.
     Reaction failure(const char* action, const std::string& text, Severity severity) const;
