@@ -5,6 +5,7 @@
 #include "lists/list_file.h"
 #include "lists/list_of_table.h"
 #include "lists/open_list.h"
+#include "lists/recent_lists.h"
 #include "romtable/failure.h"
 
 #include <utility>
@@ -63,6 +64,40 @@ void WindowModel::followList(Reaction& reaction) {
         workFolder_ = listFile_.parent_path();
         reaction.refresh.add(WindowPart::StatusLine);
     }
+    if (recentListsFile_) {
+        // Read again first: another window may have used lists since this one started.
+        recentLists_ = romc::withListInFront(romc::readRecentLists(*recentListsFile_), listFile_);
+        // The list itself is opened or saved; a settings folder that cannot be written only means the
+        // menu forgets it at the next start, which is no reason to interrupt the user.
+        (void)romc::writeRecentLists(*recentListsFile_, recentLists_);
+        reaction.refresh.add(WindowPart::MenuBar);
+    }
+}
+
+Reaction WindowModel::openRecentList(std::size_t index) {
+    if (index >= recentLists_.size()) {
+        return {};
+    }
+    Reaction reaction;
+    if (!unsavedChangesSettled(reaction)) {
+        return reaction;
+    }
+    const std::filesystem::path list = recentLists_[index];
+    std::error_code error;
+    if (!std::filesystem::exists(list, error) && !error) {
+        // Gone for good (moved or deleted), not merely unreadable now: the menu stops offering it.
+        std::erase(recentLists_, list);
+        if (recentListsFile_) {
+            (void)romc::writeRecentLists(*recentListsFile_, recentLists_);
+        }
+        Reaction gone = failure(kOpenListAction,
+                                "The list " + romc::inQuotes(romc::pathToUtf8(list)) +
+                                    " no longer exists; it is taken off the recent lists.",
+                                Severity::Warning);
+        gone.refresh.add(WindowPart::MenuBar);
+        return gone;
+    }
+    return openListFile(list);
 }
 
 Reaction WindowModel::chooseWorkFolder() {
@@ -85,9 +120,10 @@ Reaction WindowModel::chooseWorkFolder() {
     return reaction;
 }
 
-bool WindowModel::requestClose() {
-    Reaction ignored;
-    return unsavedChangesSettled(ignored);
+Reaction WindowModel::requestClose() {
+    Reaction reaction;
+    reaction.closeWindow = unsavedChangesSettled(reaction);
+    return reaction;
 }
 
 Reaction WindowModel::openList() {

@@ -1,10 +1,35 @@
-// The menu bar: File with the list commands and Quit, Help with About. A later menu or item is one entry
-// here and one case in menuCommand().
+// The menu bar: File with the list commands, the lists used lately and Quit, Help with About. A later menu or
+// item is one entry here and one case in menuCommand().
 #include "files/utf8_path.h"
 #include "form/window_model.h"
+#include "lists/recent_lists.h"
 #include "version.h"
 
+#include <algorithm>
+
 namespace romform {
+
+namespace {
+
+static_assert(static_cast<std::size_t>(MenuCommand::RecentList5) -
+                      static_cast<std::size_t>(MenuCommand::RecentList1) + 1 ==
+                  romc::kRecentListCount,
+              "one command for every recent list the menu shows");
+
+MenuCommand recentListCommand(std::size_t index) {
+    return static_cast<MenuCommand>(static_cast<int>(MenuCommand::RecentList1) + static_cast<int>(index));
+}
+
+// "1 games.json"; the whole path when another recent list has the same file name.
+std::string recentListCaption(const std::vector<std::filesystem::path>& recent, std::size_t index) {
+    const auto& list = recent[index];
+    const bool nameShared = std::count_if(recent.begin(), recent.end(), [&](const auto& other) {
+                                return other.filename() == list.filename();
+                            }) > 1;
+    return std::to_string(index + 1) + " " + romc::pathToUtf8(nameShared ? list : list.filename());
+}
+
+} // namespace
 
 MenuBar WindowModel::menuBar() const {
     using enum MenuCommand;
@@ -14,6 +39,11 @@ MenuBar WindowModel::menuBar() const {
                   {SaveList, "Save List", "Ctrl+S"},
                   {SaveListAs, "Save List As...", "Ctrl+Shift+S"},
               }};
+    for (std::size_t i = 0; i < recentLists_.size(); ++i) {
+        MenuItem recent{recentListCommand(i), recentListCaption(recentLists_, i), ""};
+        recent.separatorBefore = i == 0;
+        file.items.push_back(recent);
+    }
     MenuItem workFolder{WorkFolder, "Work Folder...", ""};
     workFolder.separatorBefore = true;
     file.items.push_back(workFolder);
@@ -34,13 +64,16 @@ Reaction WindowModel::menuCommand(MenuCommand command) {
         return saveListAs();
     case MenuCommand::WorkFolder:
         return chooseWorkFolder();
-    case MenuCommand::Quit: {
-        Reaction reaction;
-        reaction.closeWindow = requestClose();
-        return reaction;
-    }
+    case MenuCommand::Quit:
+        return requestClose();
     case MenuCommand::About:
         return about();
+    default:
+        break;
+    }
+    const int recent = static_cast<int>(command) - static_cast<int>(MenuCommand::RecentList1);
+    if (recent >= 0 && recent < static_cast<int>(romc::kRecentListCount)) {
+        return openRecentList(static_cast<std::size_t>(recent));
     }
     return {};
 }

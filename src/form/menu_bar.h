@@ -17,6 +17,8 @@ enum class MenuCommand : int {
     SaveList = 101,
     SaveListAs = 102,
     WorkFolder = 103,
+    RecentList1 = 110, // the latest; RecentList1 + i for the others, up to romc::kRecentListCount
+    RecentList5 = 114,
     Quit = 190,
     // Help: 900-999
     About = 900,

@@ -61,8 +61,8 @@ romc::Outcome<WindowArguments> parseWindowArguments(const std::vector<std::strin
                 return romc::Failure{"unknown option " + argument};
             }
             if (parsed.list) {
-                return romc::Failure{"unexpected argument \"" + argument +
-                                     "\": one list is opened at start, ROMs are added in the window"};
+                return romc::Failure{"unexpected argument " + romc::inQuotes(argument) +
+                                     ": one list is opened at start, ROMs are added in the window"};
             }
             parsed.list = argument;
         }

@@ -3,6 +3,7 @@
 #include "cartridge/rom_header.h"
 #include "compile/compilation.h"
 #include "files/utf8_path.h"
+#include "lists/recent_lists.h"
 #include "romtable/add_rom.h"
 #include "romtable/rom_name.h"
 #include "romtable/row_selection.h"
@@ -49,9 +50,10 @@ std::filesystem::path currentWorkFolder() {
     return error ? std::filesystem::path(".") : folder;
 }
 
-WindowModel::WindowModel(ModalDialogs& dialogs, std::filesystem::path workFolder)
+WindowModel::WindowModel(ModalDialogs& dialogs, std::filesystem::path workFolder,
+                         std::optional<std::filesystem::path> recentListsFile)
     : dialogs_(&dialogs), workFolder_(std::move(workFolder)), nameBox_(control(Text1).text),
-      pathBox_(control(Text2).text) {}
+      pathBox_(control(Text2).text), recentListsFile_(std::move(recentListsFile)) {}
 
 std::string WindowModel::text(ControlId id) const {
     switch (id) {
@@ -116,6 +118,9 @@ std::string WindowModel::nameToolTip(int row) const {
 Reaction WindowModel::load() {
     state_.startupReset();
     buttons_ = ButtonState::Start;
+    if (recentListsFile_) {
+        recentLists_ = romc::readRecentLists(*recentListsFile_);
+    }
     Reaction reaction = showing(Refresh::everything());
     reaction.focus = kStartFocus;
     return reaction;

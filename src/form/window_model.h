@@ -28,8 +28,11 @@ std::filesystem::path currentWorkFolder();
 
 class WindowModel {
   public:
-    // `dialogs` must outlive the model. `workFolder` holds "Menu.GB" and receives the outputs.
-    WindowModel(ModalDialogs& dialogs, std::filesystem::path workFolder);
+    // `dialogs` must outlive the model. `workFolder` holds "Menu.GB" and receives the outputs. The lists
+    // used lately are kept in `recentListsFile` (romc::recentListsFile() for a user's window); none: the
+    // File menu shows none and nothing is written.
+    WindowModel(ModalDialogs& dialogs, std::filesystem::path workFolder,
+                std::optional<std::filesystem::path> recentListsFile = std::nullopt);
 
     // --- What the face shows -------------------------------------------------------------------------
 
@@ -74,18 +77,20 @@ class WindowModel {
     Reaction textEdited(ControlId box, std::string text);
     Reaction menuCommand(MenuCommand command);
     // The user closes the window: asks Save / Discard / Cancel when the list in use has unsaved changes.
-    // Returns whether the window may close.
-    bool requestClose();
+    // closeWindow says whether the window may close; a save that failed comes back as its message.
+    Reaction requestClose();
 
     Reaction openList();         // "Open List...": asks for a list file
     Reaction saveList();         // "Save List": to the list in use, or asks for a name like "Save List As..."
     Reaction saveListAs();       // "Save List As...": asks for a name
     Reaction chooseWorkFolder(); // "Work Folder...": asks for the folder of "Menu.GB" and the outputs
+    Reaction openRecentList(std::size_t index); // the File menu's recent list `index`, 0 the latest
     // Opens the list at `path` (the file dialog's answer, or the command line's LIST).
     Reaction openListFile(const std::filesystem::path& path);
     // The list in use, "" while none was opened or saved in this run.
     const std::filesystem::path& listFile() const { return listFile_; }
     bool listModified() const { return listModified_; }
+    const std::vector<std::filesystem::path>& recentLists() const { return recentLists_; }
 
   private:
     // Before the table is replaced or the window closes: false when the user cancelled, or a save failed.
@@ -111,8 +116,11 @@ class WindowModel {
     std::filesystem::path listFile_;
     bool listModified_ = false;
     bool workFolderChosen_ = false; // chosen by the user in this run: lists no longer move it
-    // Opening or saving a list makes its folder the work folder, unless the user chose one.
+    // Opening or saving a list makes its folder the work folder, unless the user chose one, and puts it
+    // first among the recent lists.
     void followList(Reaction& reaction);
+    std::optional<std::filesystem::path> recentListsFile_;
+    std::vector<std::filesystem::path> recentLists_;
 };
 
 } // namespace romform

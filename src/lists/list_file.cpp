@@ -22,7 +22,7 @@ std::string bytesText(std::uintmax_t bytes) {
 
 } // namespace
 
-Outcome<RomList> readRomList(const fs::path& path, std::string_view shown, Disk* diskGiven) {
+Outcome<std::string> readListText(const fs::path& path, std::string_view shown, Disk* diskGiven) {
     Disk& disk = diskOr(diskGiven);
     std::error_code error;
     const auto status = fs::status(path, error);
@@ -61,7 +61,15 @@ Outcome<RomList> readRomList(const fs::path& path, std::string_view shown, Disk*
             break;
         }
     }
-    return parseRomList(text, shown);
+    return text;
+}
+
+Outcome<RomList> readRomList(const fs::path& path, std::string_view shown, Disk* disk) {
+    auto text = readListText(path, shown, disk);
+    if (!text.ok()) {
+        return text.failure();
+    }
+    return parseRomList(text.value(), shown);
 }
 
 Refusal prepareRomList(OutputTransaction& outputs, const fs::path& path, const RomList& list) {
@@ -77,8 +85,20 @@ Refusal prepareRomList(OutputTransaction& outputs, const fs::path& path, const R
 }
 
 Refusal writeRomList(const fs::path& path, const RomList& list, Disk* disk) {
+    const auto text = romListText(list, pathToUtf8(path.filename()));
+    if (!text.ok()) {
+        return text.failure();
+    }
+    return writeListText(path, text.value(), disk);
+}
+
+Refusal writeListText(const fs::path& path, std::string_view text, Disk* disk) {
     OutputTransaction outputs(diskOr(disk), path.parent_path().empty() ? fs::path(".") : path.parent_path());
-    if (auto failure = prepareRomList(outputs, path, list)) {
+    auto file = outputs.add(path);
+    if (!file.ok()) {
+        return file.failure();
+    }
+    if (auto failure = file.value()->writeAt(0, text.data(), text.size())) {
         return failure;
     }
     return outputs.commit();

@@ -1,5 +1,6 @@
 #include "ui/form1.h"
 
+#include "lists/recent_lists.h"
 #include "ui/qt_dialogs.h"
 #include "ui/qt_menu_bar.h"
 #include "ui/twips.h"
@@ -67,7 +68,7 @@ void showColumn(QListWidget* list, const std::vector<std::string>& texts, int se
 
 Form1::Form1(std::unique_ptr<romform::ModalDialogs> dialogs, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtDialogs>(this)),
-      model_(*dialogs_, romform::currentWorkFolder()), client_(new QWidget(this)) {
+      model_(*dialogs_, romform::currentWorkFolder(), romc::recentListsFile()), client_(new QWidget(this)) {
     setObjectName("Form1");
     client_->setObjectName("ClientArea");
     client_->setFixedSize(pixels(romform::kClientWidthTwips), pixels(romform::kClientHeightTwips));
@@ -178,12 +179,20 @@ void Form1::apply(const romform::Reaction& reaction) {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-    if (closeAgreed_ || model_.requestClose()) {
+    if (closeAgreed_) {
+        closeAgreed_ = false;
+        event->accept();
+        return;
+    }
+    romform::Reaction reaction = model_.requestClose();
+    const bool closes = reaction.closeWindow;
+    reaction.closeWindow = false; // this is the close already: the event says it
+    apply(reaction);
+    if (closes) {
         event->accept();
     } else {
         event->ignore();
     }
-    closeAgreed_ = false;
 }
 
 void Form1::showControl(ControlId id) {

@@ -18,6 +18,12 @@ QString caption(const std::string& text) {
 
 void fillMenuBar(QMenuBar& bar, const romform::MenuBar& menus,
                  const std::function<void(romform::MenuCommand)>& chosen) {
+    // The old menus go later, not now: the item chosen may be the one whose command rebuilt the bar.
+    for (QAction* action : bar.actions()) {
+        if (QMenu* old = action->menu()) {
+            old->deleteLater();
+        }
+    }
     bar.clear();
     for (const auto& menu : menus.menus) {
         QMenu* shown = bar.addMenu(caption(menu.caption));

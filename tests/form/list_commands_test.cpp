@@ -1,6 +1,7 @@
 // The File menu's list commands through the model: the caption's "*" after each action, Save / Discard /
 // Cancel before closing, a saved list opened again giving the same table, and lists refused whole or in part.
 #include "form/window_model.h"
+#include "lists/recent_lists.h"
 #include "scripted_dialogs.h"
 #include "support/table_fixture.h"
 
@@ -45,8 +46,24 @@ class ListCommandsTest : public romc::test::MenuFolderFixture {
         return joined;
     }
 
+    // The File menu's items from the first recent list to the one before "Work Folder...".
+    std::vector<std::string> recentCaptions() const {
+        std::vector<std::string> captions;
+        const MenuBar bar = model.menuBar();
+        for (const auto& item : bar.menus.front().items) {
+            const int command = static_cast<int>(item.command);
+            if (command >= static_cast<int>(MenuCommand::RecentList1) &&
+                command <= static_cast<int>(MenuCommand::RecentList5)) {
+                captions.push_back(item.caption);
+            }
+        }
+        return captions;
+    }
+
+    std::filesystem::path recentFile() const { return folder.path() / "settings" / "recent-lists.json"; }
+
     test::ScriptedDialogs dialogs;
-    WindowModel model{dialogs, folder.path()};
+    WindowModel model{dialogs, folder.path(), recentFile()};
 };
 
 TEST_F(ListCommandsTest, FileAndHelpMenusInOrderWithShortcuts) {
@@ -123,11 +140,11 @@ TEST_F(ListCommandsTest, SavedListOpensAsTheSameTable) {
 
 TEST_F(ListCommandsTest, CloseAsksOnlyAboutUnsavedChangesToAList) {
     addRom("a.gb");
-    EXPECT_TRUE(model.requestClose()); // no list opened or saved: nothing asked
+    EXPECT_TRUE(model.requestClose().closeWindow); // no list opened or saved: nothing asked
     EXPECT_TRUE(dialogs.asked.empty());
     dialogs.choose(listPath("games.json"));
     model.saveListAs();
-    EXPECT_TRUE(model.requestClose()); // saved: nothing asked
+    EXPECT_TRUE(model.requestClose().closeWindow); // saved: nothing asked
     const struct {
         Choice answer;
         bool closes;
@@ -140,13 +157,73 @@ TEST_F(ListCommandsTest, CloseAsksOnlyAboutUnsavedChangesToAList) {
     for (const auto& c : cases) {
         addRom("b.gb");
         dialogs.answers = {c.answer};
-        EXPECT_EQ(model.requestClose(), c.closes) << static_cast<int>(c.answer);
+        EXPECT_EQ(model.requestClose().closeWindow, c.closes) << static_cast<int>(c.answer);
         EXPECT_EQ(model.listModified(), c.stillModified) << static_cast<int>(c.answer);
     }
     EXPECT_EQ(dialogs.asked.size(), 3u);
     EXPECT_EQ(dialogs.asked[0].choices, (std::vector{Choice::Save, Choice::Discard, Choice::Cancel}));
     const auto quit = model.menuCommand(MenuCommand::Quit);
     EXPECT_TRUE(quit.closeWindow);
+}
+
+TEST_F(ListCommandsTest, SaveThatFailsOnCloseKeepsTheWindowAndSaysWhy) {
+    std::filesystem::create_directory(folder.path() / "lists");
+    dialogs.choose((folder.path() / "lists" / "games.json").string());
+    model.saveListAs();
+    addRom("a.gb");
+    std::filesystem::remove_all(folder.path() / "lists");
+    dialogs.answers = {Choice::Save};
+    const auto close = model.requestClose();
+    EXPECT_FALSE(close.closeWindow);
+    ASSERT_TRUE(close.message.has_value());
+    EXPECT_NE(close.message->text.find("games.json"), std::string::npos) << close.message->text;
+    EXPECT_TRUE(model.listModified());
+}
+
+TEST_F(ListCommandsTest, RecentListsNewestFirstKeptForTheNextRun) {
+    addRom("a.gb");
+    std::filesystem::create_directory(folder.path() / "other");
+    const std::vector<std::filesystem::path> saved = {"l1.json", "l2.json",       "l3.json", "l4.json",
+                                                      "l5.json", "other/l6.json", "l6.json", "l2.json"};
+    for (const auto& name : saved) {
+        dialogs.choose((folder.path() / name).string());
+        EXPECT_TRUE(model.saveListAs().refresh.has(WindowPart::MenuBar)) << name;
+    }
+    // l2 saved again moves to the front; l1 falls off; the two "l6.json" show their whole paths.
+    const std::vector<std::string> expected = {"1 l2.json", "2 " + listPath("l6.json"),
+                                               "3 " + (folder.path() / "other" / "l6.json").string(),
+                                               "4 l5.json", "5 l4.json"};
+    EXPECT_EQ(recentCaptions(), expected);
+
+    test::ScriptedDialogs nextDialogs;
+    WindowModel nextRun{nextDialogs, folder.path(), recentFile()};
+    nextRun.load();
+    EXPECT_EQ(nextRun.recentLists(), model.recentLists());
+    EXPECT_FALSE(nextRun.menuCommand(MenuCommand::RecentList5).message.has_value());
+    EXPECT_EQ(nextRun.caption(), std::string("l4.json - ") + kBare);
+    EXPECT_EQ(nextRun.rows(List1).size(), 1u);
+    EXPECT_EQ(nextRun.recentLists().front(), folder.path() / "l4.json");
+}
+
+TEST_F(ListCommandsTest, RecentListAsksFirstAndForgetsAListThatIsGone) {
+    for (const char* name : {"kept.json", "gone.json"}) {
+        dialogs.choose(listPath(name));
+        model.saveListAs();
+    }
+    addRom("a.gb"); // unsaved changes to gone.json
+    dialogs.answers = {Choice::Cancel};
+    EXPECT_FALSE(model.menuCommand(MenuCommand::RecentList1).message.has_value());
+    EXPECT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_TRUE(model.listModified());
+
+    std::filesystem::remove(folder.path() / "gone.json");
+    dialogs.answers = {Choice::Discard};
+    const auto gone = model.menuCommand(MenuCommand::RecentList1);
+    ASSERT_TRUE(gone.message.has_value());
+    EXPECT_NE(gone.message->text.find("gone.json"), std::string::npos) << gone.message->text;
+    EXPECT_EQ(recentCaptions(), std::vector<std::string>{"1 kept.json"});
+    EXPECT_EQ(romc::readRecentLists(recentFile()), model.recentLists());
+    EXPECT_FALSE(model.menuCommand(MenuCommand::RecentList5).message.has_value()); // no such entry
 }
 
 TEST_F(ListCommandsTest, BrokenListsChangeNothing) {

@@ -94,6 +94,8 @@ class Form1Test : public QObject {
     void init() {
         scratch_ = std::make_unique<ScratchFolder>();
         workIn_ = std::make_unique<WorkingFolder>(scratch_->path());
+        // Each test starts with no recent lists, kept in its own scratch folder.
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((scratch_->path() / "settings").string()));
     }
     void cleanup() {
         workIn_.reset();
@@ -421,6 +423,8 @@ class Form1Test : public QObject {
         QCOMPARE(driver.window().windowTitle(), QString("games.json - Tarnwick 256M ROM Compiler"));
         QCOMPARE(driver.window().findChild<QLabel*>("StatusLine")->text(),
                  QString::fromStdString("Work folder: " + scratch_->path().string()));
+        file = bar->actions().at(0)->menu(); // built again, now with the list just saved
+        QCOMPARE(file->actions().at(4)->text(), QString("1 games.json"));
         driver.click("Command3"); // Clear List
         QCOMPARE(driver.window().windowTitle(), QString("games.json* - Tarnwick 256M ROM Compiler"));
         driver.dialogs().answers = {romform::Choice::Cancel};
