@@ -47,6 +47,9 @@ MenuBar WindowModel::menuBar() const {
     MenuItem workFolder{WorkFolder, "Work Folder...", ""};
     workFolder.separatorBefore = true;
     file.items.push_back(workFolder);
+    MenuItem leftover{RemoveLeftoverPieces, "Remove Left-over Pieces...", ""};
+    leftover.enabled = leftoverPiecesRemovable();
+    file.items.push_back(leftover);
     MenuItem quit{Quit, "Quit", "Ctrl+Q"};
     quit.separatorBefore = true;
     file.items.push_back(quit);
@@ -66,6 +69,8 @@ Reaction WindowModel::menuCommand(MenuCommand command) {
         return chooseWorkFolder();
     case MenuCommand::Quit:
         return requestClose();
+    case MenuCommand::RemoveLeftoverPieces:
+        return removeLeftoverPieces();
     case MenuCommand::About:
         return about();
     default:

@@ -103,10 +103,6 @@ int WindowModel::selectedRow(ControlId list) const {
     return column ? state_.selectedRow[static_cast<std::size_t>(*column)] : romc::kNoRowSelected;
 }
 
-std::optional<std::string> WindowModel::statusText() const {
-    return "Work folder: " + romc::pathToUtf8(workFolder_);
-}
-
 std::string WindowModel::nameToolTip(int row) const {
     if (row < 0 || static_cast<std::size_t>(row) >= state_.table.rowCount()) {
         return {};
@@ -169,7 +165,8 @@ Reaction WindowModel::generateCompilation() {
         return failure("Generate Compilation", refusal->message, Severity::Error);
     }
     buttons_ = ButtonState::Compiled;
-    return showing(tableShown().add(kButtons));
+    compiled_ = true;
+    return showing(tableShown().add(kButtons).add(WindowPart::MenuBar));
 }
 
 Reaction WindowModel::removeRom() {
@@ -216,6 +213,11 @@ Reaction WindowModel::textEdited(ControlId box, std::string text) {
 
 Reaction WindowModel::tableChanged(const Refresh& shown) {
     Reaction reaction = showing(shown);
+    if (compiled_) {
+        // The table no longer is what the outputs hold: the status line tells the draft again.
+        compiled_ = false;
+        reaction.refresh.add(WindowPart::MenuBar);
+    }
     if (!listFile_.empty() && !listModified_) {
         listModified_ = true;
         reaction.refresh.add(WindowPart::Caption);

@@ -11,6 +11,7 @@
 #include "form/menu_bar.h"
 #include "form/modal_dialogs.h"
 #include "form/reaction.h"
+#include "plan/flash_plan.h"
 #include "romtable/table_state.h"
 
 #include <filesystem>
@@ -48,8 +49,12 @@ class WindowModel {
 
     std::string caption() const; // the window's title
     MenuBar menuBar() const;     // no menus: the window has no menu bar
-    // The status line under the client area ("Work folder: /home/me/gb"); none: no status line.
+    // The status line under the client area, two lines: what the next compilation would make of the table
+    // ("All 12 ROMs fit: 382 of 1024 blocks"), or after one what it wrote and the pieces it left; then the
+    // save banks used and the work folder. None: no status line.
     std::optional<std::string> statusText() const;
+    // The plan of the table as it stands, over the work folder as it is now.
+    romc::FlashPlan flashPlan() const;
 
     // What a row's name shows when the pointer rests on it: the ROM's cartridge header facts and warnings,
     // read from its file at that moment; "" for a row that does not exist.
@@ -85,6 +90,9 @@ class WindowModel {
     Reaction saveListAs();       // "Save List As...": asks for a name
     Reaction chooseWorkFolder(); // "Work Folder...": asks for the folder of "Menu.GB" and the outputs
     Reaction openRecentList(std::size_t index); // the File menu's recent list `index`, 0 the latest
+    // "Remove Left-over Pieces": after a compilation, removes the pieces its image does not reach.
+    Reaction removeLeftoverPieces();
+    bool leftoverPiecesRemovable() const;
     // Opens the list at `path` (the file dialog's answer, or the command line's LIST).
     Reaction openListFile(const std::filesystem::path& path);
     // The list in use, "" while none was opened or saved in this run.
@@ -116,6 +124,7 @@ class WindowModel {
     std::filesystem::path listFile_;
     bool listModified_ = false;
     bool workFolderChosen_ = false; // chosen by the user in this run: lists no longer move it
+    bool compiled_ = false;         // the outputs in the work folder hold the table as it stands
     // Opening or saving a list makes its folder the work folder, unless the user chose one, and puts it
     // first among the recent lists.
     void followList(Reaction& reaction);

@@ -240,6 +240,8 @@ void Form1::showStatusLine() {
         statusBar()->addWidget(statusLine_, 1);
     }
     statusLine_->setText(shown(text.value_or(std::string())));
+    // The window keeps its width: a line longer than it is cut off there, and read whole when pointed at.
+    statusLine_->setToolTip(statusLine_->text());
     statusBar()->setVisible(text.has_value());
     fitToContents();
 }

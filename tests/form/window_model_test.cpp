@@ -5,6 +5,7 @@
 #include "scripted_dialogs.h"
 #include "support/table_fixture.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 #include <optional>
 #include <sstream>
@@ -120,7 +121,10 @@ TEST_F(WindowModelTest, StartStateHasAddRomOffAndEverythingEmpty) {
     ASSERT_EQ(model.menuBar().menus.size(), 2u);
     EXPECT_EQ(model.menuBar().menus[0].caption, "File");
     EXPECT_EQ(model.menuBar().menus[1].caption, "Help");
-    EXPECT_EQ(model.statusText(), "Work folder: " + folder.path().string());
+    EXPECT_EQ(model.statusText(),
+              "No ROMs in the table: 1 of 1024 blocks (the menu)\n0 of 16 save banks used. "
+              "Work folder: " +
+                  folder.path().string());
     // Loading shows every control as the model holds it and puts the focus in the name box.
     EXPECT_EQ(loaded.refresh, Refresh::everything());
     EXPECT_EQ(loaded.focus, Text1);
@@ -480,6 +484,65 @@ TEST_F(WindowModelTest, CompilationPlacesRomsAndLocksButtons) {
     EXPECT_EQ(model.buttonState(), ButtonState::Compiled);
     EXPECT_TRUE(std::filesystem::exists(folder / "Output.GB"));
     EXPECT_TRUE(std::filesystem::exists(folder / "Output1.GB"));
+}
+
+TEST_F(WindowModelTest, StatusLineTellsTheDraftThenWhatWasWrittenAndOffersToRemoveLeftoverPieces) {
+    const auto firstLine = [&] {
+        const std::string text = *model.statusText();
+        return text.substr(0, text.find('\n'));
+    };
+    const auto leftoverItem = [&] {
+        for (const auto& item : model.menuBar().menus.front().items) {
+            if (item.command == MenuCommand::RemoveLeftoverPieces) {
+                return item.enabled;
+            }
+        }
+        ADD_FAILURE() << "no Remove Left-over Pieces item";
+        return false;
+    };
+    for (const char* piece : {"Output3.GB", "Output4.GB"}) {
+        std::ofstream(folder.path() / piece) << "from a larger compilation";
+    }
+    rom("a.gb", 2);
+    rom("big.gb", 256);
+    addRom((folder.path() / "a.gb").string(), false);
+    EXPECT_EQ(firstLine(), "The ROM fits: 3 of 1024 blocks");
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(addRom((folder.path() / "big.gb").string(), false, "BIG" + std::to_string(i))
+                        .refresh.has(WindowPart::StatusLine));
+    }
+    EXPECT_TRUE(firstLine().starts_with("1 ROM would not fit: \"BIG3\" (256 blocks)")) << firstLine();
+    model.rowSelected(List1, 4);
+    model.removeRom();
+    EXPECT_FALSE(leftoverItem()); // not compiled yet: nothing says which pieces "Output.GB" reaches
+    model.rowSelected(List1, 3);
+    model.removeRom();
+    model.rowSelected(List1, 2);
+    model.removeRom();
+
+    ASSERT_FALSE(model.generateCompilation().message.has_value());
+    EXPECT_EQ(firstLine(), "Wrote Output.GB and Output1.GB..Output2.GB (16 MiB) in " +
+                               folder.path().string() +
+                               ". Output3.GB and Output4.GB are left from an earlier, larger compilation"
+                               " (File > Remove Left-over Pieces)");
+    EXPECT_TRUE(leftoverItem());
+    const struct {
+        Choice answer;
+        bool removed;
+    } answers[] = {{Choice::No, false}, {Choice::Yes, true}};
+    for (const auto& a : answers) {
+        dialogs.answers = {a.answer};
+        const auto reaction = model.menuCommand(MenuCommand::RemoveLeftoverPieces);
+        EXPECT_FALSE(reaction.message.has_value());
+        EXPECT_EQ(std::filesystem::exists(folder.path() / "Output3.GB"), !a.removed);
+        EXPECT_EQ(std::filesystem::exists(folder.path() / "Output4.GB"), !a.removed);
+    }
+    EXPECT_TRUE(std::filesystem::exists(folder.path() / "Output2.GB"));
+    EXPECT_FALSE(leftoverItem());
+    EXPECT_EQ(firstLine().find("left from"), std::string::npos) << firstLine();
+    ASSERT_EQ(dialogs.asked.size(), 2u);
+    EXPECT_NE(dialogs.asked[0].text.find("Output3.GB and Output4.GB"), std::string::npos)
+        << dialogs.asked[0].text;
 }
 
 TEST_F(WindowModelTest, RefusedRomShowsWarningAndKeepsEverything) {

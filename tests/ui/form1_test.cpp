@@ -112,7 +112,8 @@ class Form1Test : public QObject {
         QCOMPARE(driver.window().size(), QSize(750, 423 + driver.window().menuWidget()->sizeHint().height() +
                                                         status->sizeHint().height()));
         QCOMPARE(driver.window().minimumSize(), driver.window().maximumSize());
-        QVERIFY(driver.window().findChild<QLabel*>("StatusLine")->text().startsWith("Work folder: "));
+        QCOMPARE(driver.window().findChild<QLabel*>("StatusLine")->text(),
+                 QString::fromStdString(*driver.window().model().statusText()));
         QVERIFY(!driver.enabled("Command2"));
         QVERIFY(driver.enabled("Command5"));
         QVERIFY(driver.enabled("Command4"));
@@ -414,15 +415,15 @@ class Form1Test : public QObject {
         }
         QCOMPARE(items,
                  QStringList({"Open List... Ctrl+O", "Save List Ctrl+S", "Save List As... Ctrl+Shift+S", "-",
-                              "Work Folder... ", "-", "Quit Ctrl+Q"}));
+                              "Work Folder... ", "Remove Left-over Pieces... ", "-", "Quit Ctrl+Q"}));
         QCOMPARE(bar->actions().at(1)->text(), QString("Help"));
 
         driver.addRom("a.gb", false);
         driver.dialogs().next = QString::fromStdString((scratch_->path() / "games.json").string());
         file->actions().at(2)->trigger(); // Save List As...
         QCOMPARE(driver.window().windowTitle(), QString("games.json - Tarnwick 256M ROM Compiler"));
-        QCOMPARE(driver.window().findChild<QLabel*>("StatusLine")->text(),
-                 QString::fromStdString("Work folder: " + scratch_->path().string()));
+        QVERIFY(driver.window().findChild<QLabel*>("StatusLine")->text().endsWith(
+            QString::fromStdString(". Work folder: " + scratch_->path().string())));
         file = bar->actions().at(0)->menu(); // built again, now with the list just saved
         QCOMPARE(file->actions().at(4)->text(), QString("1 games.json"));
         driver.click("Command3"); // Clear List

@@ -1,0 +1,62 @@
+// The status line and the left-over pieces: what the next compilation would make of the table, and after
+// one, what it wrote and which older pieces beside it no longer belong to the image.
+#include "files/utf8_path.h"
+#include "form/window_model.h"
+#include "plan/plan_status.h"
+#include "plan/work_folder.h"
+
+namespace romform {
+
+namespace {
+
+constexpr const char* kLeftoverAction = "Remove Left-over Pieces";
+
+} // namespace
+
+romc::FlashPlan WindowModel::flashPlan() const {
+    return romc::planFlash(state_, romc::readWorkFolder(workFolder_));
+}
+
+std::optional<std::string> WindowModel::statusText() const {
+    const romc::FlashPlan plan = flashPlan();
+    std::string first = compiled_ ? romc::writtenStatus(plan) : romc::draftStatus(plan);
+    if (compiled_ && !plan.stalePieces.empty()) {
+        first += ". " + romc::stalePiecesStatus(plan) + " (File > " + kLeftoverAction + ")";
+    }
+    // The draft names the blocks used; the banks and the folder go on the second line.
+    return first + "\n" + romc::saveBanksStatus(plan) + ". Work folder: " + romc::pathToUtf8(workFolder_);
+}
+
+bool WindowModel::leftoverPiecesRemovable() const {
+    // Only right after a compilation is "Output.GB" known to hold this table, so that the pieces the plan
+    // calls stale are the ones its image does not reach.
+    return compiled_ && !flashPlan().stalePieces.empty();
+}
+
+Reaction WindowModel::removeLeftoverPieces() {
+    if (!leftoverPiecesRemovable()) {
+        return {};
+    }
+    Question question;
+    question.title = caption() + " - " + kLeftoverAction;
+    question.text =
+        romc::stalePiecesStatus(flashPlan()) + " in " + romc::inQuotes(romc::pathToUtf8(workFolder_)) +
+        ": \"Output.GB\" ends before them, and flashing them would write stale data. Remove them?";
+    question.choices = {Choice::Yes, Choice::No};
+    question.defaultChoice = Choice::No;
+    question.escapeChoice = Choice::No;
+    if (dialogs_->ask(question) != Choice::Yes) {
+        return {};
+    }
+    std::string refused;
+    for (const auto& removal : romc::removeStalePieces(workFolder_)) {
+        if (removal.failure) {
+            refused += (refused.empty() ? "" : "\n") + removal.failure->message;
+        }
+    }
+    Reaction reaction = refused.empty() ? Reaction{} : failure(kLeftoverAction, refused, Severity::Error);
+    reaction.refresh.add(WindowPart::StatusLine).add(WindowPart::MenuBar);
+    return reaction;
+}
+
+} // namespace romform
