@@ -62,7 +62,8 @@ bool WindowModel::unsavedChangesSettled(Reaction& shown) {
 void WindowModel::followList(Reaction& reaction) {
     if (!workFolderChosen_) {
         workFolder_ = listFile_.parent_path();
-        reaction.refresh.add(WindowPart::StatusLine);
+        checkRows(); // relative ROM paths now lead into the new folder
+        reaction.refresh.add(ControlId::List1).add(WindowPart::StatusLine);
     }
     if (recentListsFile_) {
         // Read again first: another window may have used lists since this one started.
@@ -115,8 +116,9 @@ Reaction WindowModel::chooseWorkFolder() {
     }
     workFolder_ = chosen.front();
     workFolderChosen_ = true;
+    checkRows();
     Reaction reaction;
-    reaction.refresh.add(WindowPart::StatusLine);
+    reaction.refresh.add(ControlId::List1).add(WindowPart::StatusLine);
     return reaction;
 }
 
@@ -166,6 +168,7 @@ Reaction WindowModel::openListFile(const std::filesystem::path& named) {
         }
     }
     state_ = std::move(replay.state);
+    checkRows();
     saveBox_ = replay.saveBox;
     buttons_ = ButtonState::Ready;
     listFile_ = path;

@@ -23,6 +23,12 @@ std::optional<std::string> WindowModel::statusText() const {
     if (compiled_ && !plan.stalePieces.empty()) {
         first += ". " + romc::stalePiecesStatus(plan) + " (File > " + kLeftoverAction + ")";
     }
+    // A selected row that warns says why in place of the draft: the user is looking at that row.
+    const int selected = selectedRow(ControlId::List1);
+    if (!rowWarning(selected).empty()) {
+        first = romc::inQuotes(state_.table.column(romc::Column::Name)[static_cast<std::size_t>(selected)]) +
+                ": " + rowWarning(selected);
+    }
     // The draft names the blocks used; the banks and the folder go on the second line.
     return first + "\n" + romc::saveBanksStatus(plan) + ". Work folder: " + romc::pathToUtf8(workFolder_);
 }

@@ -111,8 +111,27 @@ std::string WindowModel::nameToolTip(int row) const {
         romc::checkTableRow(state_.table, static_cast<std::size_t>(row), workFolder_));
 }
 
+const std::string& WindowModel::rowWarning(int row) const {
+    static const std::string none;
+    return row >= 0 && static_cast<std::size_t>(row) < rowWarnings_.size()
+               ? rowWarnings_[static_cast<std::size_t>(row)]
+               : none;
+}
+
+void WindowModel::checkRows() {
+    rowWarnings_.clear();
+    for (std::size_t row = 0; row < state_.table.rowCount(); ++row) {
+        std::string joined;
+        for (const auto& warning : romc::checkTableRow(state_.table, row, workFolder_).warnings) {
+            joined += (joined.empty() ? "" : "; ") + warning;
+        }
+        rowWarnings_.push_back(std::move(joined));
+    }
+}
+
 Reaction WindowModel::load() {
     state_.startupReset();
+    checkRows();
     buttons_ = ButtonState::Start;
     if (recentListsFile_) {
         recentLists_ = romc::readRecentLists(*recentListsFile_);
@@ -212,6 +231,7 @@ Reaction WindowModel::textEdited(ControlId box, std::string text) {
 }
 
 Reaction WindowModel::tableChanged(const Refresh& shown) {
+    checkRows();
     Reaction reaction = showing(shown);
     if (compiled_) {
         // The table no longer is what the outputs hold: the status line tells the draft again.

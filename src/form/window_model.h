@@ -59,6 +59,10 @@ class WindowModel {
     // What a row's name shows when the pointer rests on it: the ROM's cartridge header facts and warnings,
     // read from its file at that moment; "" for a row that does not exist.
     std::string nameToolTip(int row) const;
+    // What the header check of a row warns about, "" when nothing: a face marks such a row's name with a
+    // warning sign, and the status line shows the text while the row is selected. Checked when the table
+    // changes, so that the window never needs hovering to learn that saves will be lost.
+    const std::string& rowWarning(int row) const;
 
     ButtonState buttonState() const { return buttons_; }
     const romc::TableState& tableState() const { return state_; }
@@ -123,8 +127,10 @@ class WindowModel {
     std::string heldRomFile_;
     std::filesystem::path listFile_;
     bool listModified_ = false;
-    bool workFolderChosen_ = false; // chosen by the user in this run: lists no longer move it
-    bool compiled_ = false;         // the outputs in the work folder hold the table as it stands
+    bool workFolderChosen_ = false;        // chosen by the user in this run: lists no longer move it
+    std::vector<std::string> rowWarnings_; // per row of the table, as rowWarning() gives it
+    void checkRows();
+    bool compiled_ = false; // the outputs in the work folder hold the table as it stands
     // Opening or saving a list makes its folder the work folder, unless the user chose one, and puts it
     // first among the recent lists.
     void followList(Reaction& reaction);

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolTip>
 
 namespace romui {
@@ -210,6 +211,9 @@ void Form1::showControl(ControlId id) {
         break;
     case ControlKind::ListBox:
         showColumn(static_cast<QListWidget*>(shownWidget), model_.rows(id), model_.selectedRow(id));
+        if (id == ControlId::List1) {
+            markWarnedRows(static_cast<QListWidget*>(shownWidget));
+        }
         break;
     case ControlKind::Label:
     case ControlKind::Button:
@@ -227,6 +231,14 @@ void Form1::showMenuBar() {
     fillMenuBar(*menuBar(), menus,
                 [this](romform::MenuCommand command) { apply(model_.menuCommand(command)); });
     menuBar()->setVisible(!menus.empty());
+}
+
+void Form1::markWarnedRows(QListWidget* names) {
+    const QIcon warning = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    for (int row = 0; row < names->count(); ++row) {
+        const std::string& text = model_.rowWarning(row);
+        names->item(row)->setIcon(text.empty() ? QIcon() : warning);
+    }
 }
 
 void Form1::showStatusLine() {

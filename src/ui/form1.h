@@ -9,6 +9,7 @@
 #include <memory>
 
 class QLabel;
+class QListWidget;
 
 namespace romui {
 
@@ -54,6 +55,7 @@ class Form1 : public QMainWindow {
     void showControl(romform::ControlId id);
     void showMenuBar();
     void showStatusLine();
+    void markWarnedRows(QListWidget* names); // a warning sign before each name whose header check warns
     void fitToContents();
 
     QWidget* widget(romform::ControlId id) const { return controls_[romform::indexOf(id)]; }

@@ -4,15 +4,20 @@
 #include "ui/form1.h"
 #include "ui/twips.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QStyledItemDelegate>
 
 namespace romui {
 
 namespace {
+
+// The design font is ten pixels high (form1.cpp): a sign with its margins fits in a row of that text.
+constexpr int kWarningSignPixels = 8;
 
 using romform::Control;
 using romform::ControlKind;
@@ -40,12 +45,32 @@ QWidget* makeButton(QWidget* client, const Control& control) {
     return button;
 }
 
+// Rows as high as their text whether or not a sign stands before it: the seven columns are separate lists
+// whose rows must stay side by side.
+class EvenRowDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem plain = option;
+        initStyleOption(&plain, index);
+        plain.features &= ~QStyleOptionViewItem::HasDecoration;
+        plain.icon = QIcon();
+        const QWidget* widget = option.widget;
+        QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+        return style->sizeFromContents(QStyle::CT_ItemViewItem, &plain, QSize(), widget);
+    }
+};
+
 QWidget* makeList(QWidget* client, const Control& control) {
     auto* list = new QListWidget(client);
+    list->setItemDelegate(new EvenRowDelegate(list));
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setSortingEnabled(false);
     // Like the design's list boxes: one text per row within the column's width, no sideways scrolling.
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A name's warning sign no taller than its text, so that the columns' rows stay side by side.
+    list->setIconSize(QSize(kWarningSignPixels, kWarningSignPixels));
     if (control.keepsTextEnd) {
         list->setTextElideMode(Qt::ElideLeft);
     }

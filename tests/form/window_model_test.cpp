@@ -467,6 +467,14 @@ TEST_F(WindowModelTest, NameToolTipShowsHeaderFactsAndWarnings) {
     EXPECT_EQ(withSave.find("Warning"), std::string::npos) << withSave;
     EXPECT_EQ(model.nameToolTip(2), "");
     EXPECT_EQ(model.nameToolTip(-1), "");
+    // The warning is in view without hovering: marked on its row, and in the status line once selected.
+    EXPECT_NE(model.rowWarning(0).find("saves will be lost"), std::string::npos) << model.rowWarning(0);
+    EXPECT_EQ(model.rowWarning(1), "");
+    EXPECT_EQ(model.rowWarning(2), "");
+    EXPECT_TRUE(model.rowSelected(List1, 0).refresh.has(WindowPart::StatusLine));
+    EXPECT_TRUE(model.statusText()->starts_with("\"QUEST\": " + model.rowWarning(0))) << *model.statusText();
+    model.rowSelected(List1, 1);
+    EXPECT_TRUE(model.statusText()->starts_with("All 2 ROMs fit")) << *model.statusText();
 }
 
 TEST_F(WindowModelTest, CompilationPlacesRomsAndLocksButtons) {

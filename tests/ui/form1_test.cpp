@@ -282,6 +282,13 @@ class Form1Test : public QObject {
         QVERIFY(help.isAccepted());
         QCOMPARE(QToolTip::text(), QString::fromStdString(driver.model().nameToolTip(0)));
         QVERIFY(!QToolTip::text().isEmpty());
+        // A file with no valid header warns: its name carries the sign, and its row keeps the height of
+        // the other columns' rows beside it.
+        QVERIFY(!driver.model().rowWarning(0).empty());
+        QVERIFY(!names->item(0)->icon().isNull());
+        auto* files = driver.control<QListWidget>("List2");
+        QCOMPARE(names->visualItemRect(names->item(0)).height(),
+                 files->visualItemRect(files->item(0)).height());
     }
 
     void compilationLocksButtonsAndMatchesCommandLine() {
@@ -422,8 +429,10 @@ class Form1Test : public QObject {
         driver.dialogs().next = QString::fromStdString((scratch_->path() / "games.json").string());
         file->actions().at(2)->trigger(); // Save List As...
         QCOMPARE(driver.window().windowTitle(), QString("games.json - Tarnwick 256M ROM Compiler"));
-        QVERIFY(driver.window().findChild<QLabel*>("StatusLine")->text().endsWith(
-            QString::fromStdString(". Work folder: " + scratch_->path().string())));
+        QVERIFY(driver.window()
+                    .findChild<QLabel*>("StatusLine")
+                    ->text()
+                    .endsWith(QString::fromStdString(". Work folder: " + scratch_->path().string())));
         file = bar->actions().at(0)->menu(); // built again, now with the list just saved
         QCOMPARE(file->actions().at(4)->text(), QString("1 games.json"));
         driver.click("Command3"); // Clear List
