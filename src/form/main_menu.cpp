@@ -1,4 +1,5 @@
-// The menu bar: File with the list commands, the lists used lately and Quit, Help with About. A later menu or
+// The menu bar: File with the list commands, the lists used lately and Quit, View with the flash map, Help
+// with About. A later menu or
 // item is one entry here and one case in menuCommand().
 #include "files/utf8_path.h"
 #include "form/window_model.h"
@@ -53,8 +54,12 @@ MenuBar WindowModel::menuBar() const {
     MenuItem quit{Quit, "Quit", "Ctrl+Q"};
     quit.separatorBefore = true;
     file.items.push_back(quit);
+    MenuItem flashMap{FlashMap, "Flash Map", "F2"};
+    flashMap.checkable = true;
+    flashMap.checked = flashViewOpen_;
+    Menu view{"View", {flashMap}};
     Menu help{"Help", {{About, "About", ""}}};
-    return {{file, help}};
+    return {{file, view, help}};
 }
 
 Reaction WindowModel::menuCommand(MenuCommand command) {
@@ -71,6 +76,8 @@ Reaction WindowModel::menuCommand(MenuCommand command) {
         return requestClose();
     case MenuCommand::RemoveLeftoverPieces:
         return removeLeftoverPieces();
+    case MenuCommand::FlashMap:
+        return toggleFlashView();
     case MenuCommand::About:
         return about();
     default:

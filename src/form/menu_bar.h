@@ -22,6 +22,7 @@ enum class MenuCommand : int {
     Quit = 190,
     // The flash and its outputs: 300-399
     RemoveLeftoverPieces = 300,
+    FlashMap = 310,
     // Help: 900-999
     About = 900,
 };

@@ -8,6 +8,7 @@
 
 #include "form/button_state.h"
 #include "form/control_table.h"
+#include "form/flash_view.h"
 #include "form/menu_bar.h"
 #include "form/modal_dialogs.h"
 #include "form/reaction.h"
@@ -55,6 +56,16 @@ class WindowModel {
     std::optional<std::string> statusText() const;
     // The plan of the table as it stands, over the work folder as it is now.
     romc::FlashPlan flashPlan() const;
+
+    // The flash view: a window beside this one, open while View > "Flash Map" is ticked, showing
+    // flashPicture() again whenever a Reaction names WindowPart::FlashView.
+    bool flashViewOpen() const { return flashViewOpen_; }
+    FlashPicture flashPicture() const;
+    std::string flashViewCaption() const; // "Flash Map - Tarnwick 256M ROM Compiler"
+    // What a point of the flash view names ("C SAGA: blocks 256-511, save bank 3"), "" off the cells.
+    std::string flashPointText(int x, int y) const;
+    Reaction toggleFlashView(); // View > "Flash Map" (F2)
+    Reaction flashViewClosed(); // the user closed the flash view's own window
 
     // What a row's name shows when the pointer rests on it: the ROM's cartridge header facts and warnings,
     // read from its file at that moment; "" for a row that does not exist.
@@ -130,7 +141,8 @@ class WindowModel {
     bool workFolderChosen_ = false;        // chosen by the user in this run: lists no longer move it
     std::vector<std::string> rowWarnings_; // per row of the table, as rowWarning() gives it
     void checkRows();
-    bool compiled_ = false; // the outputs in the work folder hold the table as it stands
+    bool compiled_ = false;
+    bool flashViewOpen_ = false; // the outputs in the work folder hold the table as it stands
     // Opening or saving a list makes its folder the work folder, unless the user chose one, and puts it
     // first among the recent lists.
     void followList(Reaction& reaction);

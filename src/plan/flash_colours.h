@@ -25,5 +25,7 @@ std::string cssColour(const HslColour& colour);
 inline constexpr const char* kMenuFill = "#37474f";
 inline constexpr const char* kFreeFill = "#f4f4f4";
 inline constexpr const char* kNoRowFill = "#b0b0b0"; // a removed save ROM's blocks
+// Free below the last ROM: the image fills it with 0xFF, so it costs room in the outputs and holds no game.
+inline constexpr const char* kLostToAlignmentFill = "#e3d3bd";
 
 } // namespace romc

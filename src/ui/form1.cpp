@@ -1,6 +1,7 @@
 #include "ui/form1.h"
 
 #include "lists/recent_lists.h"
+#include "ui/flash_view_window.h"
 #include "ui/qt_dialogs.h"
 #include "ui/qt_menu_bar.h"
 #include "ui/twips.h"
@@ -27,6 +28,7 @@ using romform::ControlId;
 using romform::ControlKind;
 
 constexpr int kDesignFontPixels = 10;
+constexpr int kFlashViewGap = 8; // between the main window and the flash view beside it
 
 // The controls were laid out for a small dialog font of narrow letters: at ten pixels an Arial-like face
 // fits every caption in its box, the hint text on one line included.
@@ -166,7 +168,9 @@ void Form1::apply(const romform::Reaction& reaction) {
     if (reaction.refresh.has(romform::WindowPart::StatusLine)) {
         showStatusLine();
     }
-    // WindowPart::FlashView: this window draws no flash view yet.
+    if (reaction.refresh.has(romform::WindowPart::FlashView)) {
+        showFlashView();
+    }
     if (reaction.focus) {
         widget(*reaction.focus)->setFocus();
     }
@@ -238,6 +242,24 @@ void Form1::markWarnedRows(QListWidget* names) {
     for (int row = 0; row < names->count(); ++row) {
         const std::string& text = model_.rowWarning(row);
         names->item(row)->setIcon(text.empty() ? QIcon() : warning);
+    }
+}
+
+void Form1::showFlashView() {
+    if (!model_.flashViewOpen()) {
+        if (flashView_ != nullptr && flashView_->isVisible()) {
+            flashView_->hideFromModel();
+        }
+        return;
+    }
+    if (flashView_ == nullptr) {
+        flashView_ = new FlashViewWindow(
+            model_, [this] { apply(model_.flashViewClosed()); }, this);
+        flashView_->move(frameGeometry().topRight() + QPoint(kFlashViewGap, 0));
+    }
+    flashView_->showPicture();
+    if (!flashView_->isVisible()) {
+        flashView_->show();
     }
 }
 

@@ -13,6 +13,8 @@ class QListWidget;
 
 namespace romui {
 
+class FlashViewWindow;
+
 class Form1 : public QMainWindow {
     Q_OBJECT
 
@@ -55,6 +57,7 @@ class Form1 : public QMainWindow {
     void showControl(romform::ControlId id);
     void showMenuBar();
     void showStatusLine();
+    void showFlashView();
     void markWarnedRows(QListWidget* names); // a warning sign before each name whose header check warns
     void fitToContents();
 
@@ -65,7 +68,8 @@ class Form1 : public QMainWindow {
     QWidget* client_ = nullptr;
     std::array<QWidget*, romform::kControlCount> controls_{};
     QLabel* statusLine_ = nullptr;
-    bool closeAgreed_ = false; // Quit already had the model's answer
+    FlashViewWindow* flashView_ = nullptr; // made when first opened, a window of its own
+    bool closeAgreed_ = false;             // Quit already had the model's answer
 };
 
 } // namespace romui

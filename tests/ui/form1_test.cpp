@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QPushButton>
 #include <QStatusBar>
@@ -411,6 +412,39 @@ class Form1Test : public QObject {
         QCOMPARE(hand.offered_.size(), choices.size());
     }
 
+    void flashMapFollowsTheTableAndNamesThePointedBlock() {
+        makeRom(scratch_->path(), "a.gb", 2 * kBlock, 1);
+        WindowDriver driver;
+        QMenu* view = driver.window().menuBar()->actions().at(1)->menu();
+        QAction* flashMap = view->actions().at(0);
+        QCOMPARE(flashMap->shortcut().toString(), QString("F2"));
+        flashMap->trigger();
+        auto* flash = driver.window().findChild<QWidget*>("FlashView");
+        QVERIFY(flash != nullptr && flash->isVisible());
+        QCOMPARE(flash->windowTitle(), QString("Flash Map - Tarnwick 256M ROM Compiler"));
+        QVERIFY(driver.window().menuBar()->actions().at(1)->menu()->actions().at(0)->isChecked());
+        driver.addRom("a.gb", false);
+        // Painted from the picture: the menu block, the ROM's draft place at block 2, free space after it.
+        const QImage shot = flash->grab().toImage();
+        const auto picture = driver.model().flashPicture();
+        for (const int block : {0, 2, 3, 700}) {
+            const auto& cell = picture.cells[static_cast<std::size_t>(block)];
+            const QColor painted = shot.pixelColor(cell.rect.x + cell.rect.width / 2, cell.rect.y + 3);
+            QCOMPARE(painted, QColor(cell.fill.red, cell.fill.green, cell.fill.blue));
+        }
+        const auto& onRom = picture.cells[2].rect;
+        QMouseEvent move(QEvent::MouseMove, QPointF(onRom.x + 2, onRom.y + 2), QPointF(), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(flash, &move);
+        QCOMPARE(flash->findChild<QLabel*>("FlashViewPointed")->text(),
+                 QString::fromStdString(driver.model().flashPointText(onRom.x + 2, onRom.y + 2)));
+        QVERIFY(flash->findChild<QLabel*>("FlashViewPointed")->text().startsWith("Block 2: A \"A\""));
+        QVERIFY(flash->close()); // by its own title bar
+        QVERIFY(!driver.model().flashViewOpen());
+        QVERIFY(!driver.window().menuBar()->actions().at(1)->menu()->actions().at(0)->isChecked());
+        QVERIFY(driver.window().close());
+    }
+
     void fileMenuSavesAndCloseHonoursCancel() {
         makeRom(scratch_->path(), "a.gb", kBlock, 1);
         WindowDriver driver;
@@ -423,7 +457,8 @@ class Form1Test : public QObject {
         QCOMPARE(items,
                  QStringList({"Open List... Ctrl+O", "Save List Ctrl+S", "Save List As... Ctrl+Shift+S", "-",
                               "Work Folder... ", "Remove Left-over Pieces... ", "-", "Quit Ctrl+Q"}));
-        QCOMPARE(bar->actions().at(1)->text(), QString("Help"));
+        QCOMPARE(bar->actions().at(1)->text(), QString("View"));
+        QCOMPARE(bar->actions().at(2)->text(), QString("Help"));
 
         driver.addRom("a.gb", false);
         driver.dialogs().next = QString::fromStdString((scratch_->path() / "games.json").string());
