@@ -53,15 +53,9 @@ TEST_F(FlashPictureTest, CellsAndRunsTellMenuRomsDraftsAndSpaceLostToAlignment) 
     const struct {
         int block;
         BlockKind kind;
-    } cells[] = {{0, BlockKind::Menu},
-                 {1, BlockKind::LostToAlignment},
-                 {2, BlockKind::Rom},
-                 {3, BlockKind::Rom},
-                 {4, BlockKind::LostToAlignment},
-                 {7, BlockKind::LostToAlignment},
-                 {8, BlockKind::DraftRom},
-                 {15, BlockKind::DraftRom},
-                 {16, BlockKind::Free}};
+    } cells[] = {{0, BlockKind::Menu},     {1, BlockKind::LostToAlignment}, {2, BlockKind::Rom},
+                 {3, BlockKind::Rom},      {4, BlockKind::LostToAlignment}, {7, BlockKind::LostToAlignment},
+                 {8, BlockKind::DraftRom}, {15, BlockKind::DraftRom},       {16, BlockKind::Free}};
     for (const auto& c : cells) {
         EXPECT_EQ(picture.cells[static_cast<std::size_t>(c.block)].kind, c.kind) << c.block;
     }
