@@ -13,6 +13,7 @@ MenuBar WindowModel::menuBar() const {
                   {OpenList, "Open List...", "Ctrl+O"},
                   {SaveList, "Save List", "Ctrl+S"},
                   {SaveListAs, "Save List As...", "Ctrl+Shift+S"},
+                  {ImportImage, "Import Image...", ""},
               }};
     MenuItem workFolder{WorkFolder, "Work Folder...", ""};
     workFolder.separatorBefore = true;
@@ -34,6 +35,8 @@ Reaction WindowModel::menuCommand(MenuCommand command) {
         return saveListAs();
     case MenuCommand::WorkFolder:
         return chooseWorkFolder();
+    case MenuCommand::ImportImage:
+        return importImage();
     case MenuCommand::Quit: {
         Reaction reaction;
         reaction.closeWindow = requestClose();

@@ -18,6 +18,8 @@ enum class MenuCommand : int {
     SaveListAs = 102,
     WorkFolder = 103,
     Quit = 190,
+    // File: importing 400-499
+    ImportImage = 400,
     // Help: 900-999
     About = 900,
 };

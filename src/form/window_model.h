@@ -81,6 +81,7 @@ class WindowModel {
     Reaction saveList();         // "Save List": to the list in use, or asks for a name like "Save List As..."
     Reaction saveListAs();       // "Save List As...": asks for a name
     Reaction chooseWorkFolder(); // "Work Folder...": asks for the folder of "Menu.GB" and the outputs
+    Reaction importImage();      // "Import Image...": an image's ROMs into a folder, then their list opened
     // Opens the list at `path` (the file dialog's answer, or the command line's LIST).
     Reaction openListFile(const std::filesystem::path& path);
     // The list in use, "" while none was opened or saved in this run.

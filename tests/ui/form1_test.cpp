@@ -411,8 +411,8 @@ class Form1Test : public QObject {
             items << (action->isSeparator() ? "-" : action->text() + " " + action->shortcut().toString());
         }
         QCOMPARE(items,
-                 QStringList({"Open List... Ctrl+O", "Save List Ctrl+S", "Save List As... Ctrl+Shift+S", "-",
-                              "Work Folder... ", "-", "Quit Ctrl+Q"}));
+                 QStringList({"Open List... Ctrl+O", "Save List Ctrl+S", "Save List As... Ctrl+Shift+S",
+                              "Import Image... ", "-", "Work Folder... ", "-", "Quit Ctrl+Q"}));
         QCOMPARE(bar->actions().at(1)->text(), QString("Help"));
 
         driver.addRom("a.gb", false);
