@@ -5,7 +5,7 @@ namespace romc {
 const char* const kCliUsage =
     "usage: romcompiler-cli [-C DIR] [--dry-run] [--report] [--map FILE.svg [--force]] [--quiet]\n"
     "                       [--write-list FILE] ([--save] [--name NAME] ROM | --list FILE)...\n"
-    "       romcompiler-cli [-C DIR] [--quiet] --inspect IMAGE\n"
+    "       romcompiler-cli [-C DIR] [--quiet] --inspect IMAGE [--extract FOLDER [--force]]\n"
     "\n"
     "Adds each ROM to the table as the window's \"Add ROM\" does, then generates the compilation:\n"
     "\"Menu.GB\" is patched and \"Output.GB\" with \"Output1.GB\"..\"Output4.GB\" is written.\n"
@@ -17,7 +17,7 @@ const char* const kCliUsage =
     "               and lost to alignment, a text map of the flash and the CRC32 of each file written\n"
     "  --map FILE   draw the flash as an SVG picture into FILE (a relative FILE is taken from DIR); an\n"
     "               existing FILE is replaced only when it is such a map\n"
-    "  --force      let --map replace a FILE that is not a flash map\n"
+    "  --force      let --map replace a FILE that is not a flash map, and --extract files in FOLDER\n"
     "  --quiet      print no warnings about the ROMs' cartridge headers\n"
     "  --save       the next ROM gets save memory (\"Save?\" ticked)\n"
     "  --name NAME  menu name of the next ROM (default: proposed from its file name)\n"
@@ -27,6 +27,10 @@ const char* const kCliUsage =
     "               keep the final table as a ROM list in FILE (also with --dry-run)\n"
     "  --inspect IMAGE  print the table that IMAGE (\"Output.GB\", \"Output1.GB\" with the pieces after it,\n"
     "               or \"Menu.GB\") holds and check it before flashing; exit 1 when no compilation wrote it\n"
+    "  --extract FOLDER\n"
+    "               with --inspect: write each ROM of IMAGE into FOLDER (made when missing) as a \".GB\"\n"
+    "               file named from its menu name, and \"list.json\", the ROM list that builds IMAGE again\n"
+    "               with -C WORK --list FOLDER/list.json; files already there are kept unless --force\n"
     "  --           what follows is a ROM path even if it starts with '-'\n"
     "  --help       print this text\n"
     "  --version    print the program's version\n"
@@ -102,6 +106,11 @@ Outcome<CliArguments> parseCliArguments(const std::vector<std::string>& argument
                 return Failure{parsed.inspect ? "--inspect given twice" : "--inspect needs an image"};
             }
             parsed.inspect = arguments[++i];
+        } else if (argument == "--extract") {
+            if (i + 1 >= arguments.size() || arguments[i + 1].empty() || parsed.extract) {
+                return Failure{parsed.extract ? "--extract given twice" : "--extract needs a folder"};
+            }
+            parsed.extract = arguments[++i];
         } else if (argument == "--name" || argument == "-C" || argument == "--map") {
             if (i + 1 >= arguments.size()) {
                 return Failure{argument + " needs a value"};
@@ -141,6 +150,9 @@ Outcome<CliArguments> parseCliArguments(const std::vector<std::string>& argument
     }
     if (pending) {
         return Failure{"--save and --name must stand before the ROM they belong to"};
+    }
+    if (parsed.extract && !parsed.inspect) {
+        return Failure{"--extract takes the ROMs out of an image: give it with --inspect IMAGE"};
     }
     if (parsed.inspect) {
         if (!parsed.roms.empty() || parsed.dryRun || parsed.report || parsed.map) {

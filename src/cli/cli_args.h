@@ -26,11 +26,13 @@ struct CliArguments {
     bool report = false;                      // print the placement report after the table
     std::optional<std::filesystem::path> map; // draw the flash map as SVG here (relative: from workDir)
     bool quiet = false;                       // no header warnings
-    bool force = false;                       // --map may replace a file that is not a flash map
+    bool force = false; // --map may replace a file that is not a flash map; --extract, files in its folder
     // --write-list: keep the final table as a ROM list here (relative: from workDir)
     std::optional<std::filesystem::path> writeList;
     // Print what this image holds instead of compiling.
     std::optional<std::filesystem::path> inspect;
+    // With --inspect: take each ROM out into this folder, with a ROM list (relative: from workDir).
+    std::optional<std::filesystem::path> extract;
     std::vector<RomArgument> roms;
 };
 

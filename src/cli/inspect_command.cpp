@@ -2,6 +2,8 @@
 
 #include "cli/piece_crc.h"
 #include "compile/menu_read.h"
+#include "files/utf8_path.h"
+#include "inspect/extraction.h"
 #include "inspect/inspection.h"
 #include "romtable/number_text.h"
 
@@ -51,9 +53,45 @@ std::string rowLabel(std::size_t row, const InspectedRom& rom) {
     return "row " + std::to_string(row + 1) + " (\"" + escapedName(rom.name) + "\")";
 }
 
+// Every existing file is named, and nothing is written, unless --force lets them go.
+int extractCommand(const ImageFile& image, const Inspection& inspection, const InspectOptions& options,
+                   std::ostream& err) {
+    const bool force = options.force;
+    const auto extracted = extractImage(
+        image, inspection, {*options.extractTo, [force](const std::vector<std::string>&) { return force; }});
+    if (!extracted.ok()) {
+        err << kProgram << extracted.failure().message << '\n';
+        return kExitNotAnImage;
+    }
+    const Extracted& done = extracted.value();
+    const std::string folder = inQuotes(options.extractShown);
+    if (done.declined) {
+        std::string names;
+        for (const auto& name : done.replaced) {
+            names += (names.empty() ? "" : ", ") + inQuotes(name);
+        }
+        err << kProgram << "Cannot extract into " << folder << ": it already holds " << names
+            << "; nothing was written. Give --force to replace "
+            << (done.replaced.size() == 1 ? "it" : "them") << '\n';
+        return kExitNotAnImage;
+    }
+    for (const auto& note : done.notes) {
+        err << kProgram << "note: " << note << '\n';
+    }
+    for (const auto& warning : done.warnings) {
+        err << kProgram << "warning: " << warning << '\n';
+    }
+    err << kProgram << "extracted " << done.files.size() << (done.files.size() == 1 ? " ROM" : " ROMs")
+        << " into " << folder << ", listed in "
+        << inQuotes(pathToUtf8(pathFromUtf8(options.extractShown) / kExtractedListName)) << '\n';
+    return 0;
+}
+
 } // namespace
 
-int inspectCommand(const std::filesystem::path& imagePath, bool quiet, std::ostream& out, std::ostream& err) {
+int inspectCommand(const std::filesystem::path& imagePath, const InspectOptions& options, std::ostream& out,
+                   std::ostream& err) {
+    const bool quiet = options.quiet;
     const auto image = ImageFile::open(imagePath);
     if (!image.ok()) {
         err << kProgram << image.failure().message << '\n';
@@ -96,7 +134,7 @@ int inspectCommand(const std::filesystem::path& imagePath, bool quiet, std::ostr
     for (const auto& warning : inspection.warnings) {
         err << kProgram << "warning: " << warning << '\n';
     }
-    return 0;
+    return options.extractTo ? extractCommand(image.value(), inspection, options, err) : 0;
 }
 
 } // namespace romc

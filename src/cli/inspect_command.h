@@ -4,11 +4,23 @@
 
 #include <filesystem>
 #include <iosfwd>
+#include <optional>
+#include <string>
 
 namespace romc {
 
-// Returns the exit status: 0 for a table a compilation could have written, 1 for a file that cannot be read
-// or is not such an image (each reason named on `err`). `quiet` leaves out the cartridge header warnings.
-int inspectCommand(const std::filesystem::path& image, bool quiet, std::ostream& out, std::ostream& err);
+struct InspectOptions {
+    bool quiet = false; // leave out the cartridge header warnings
+    // --extract DIR: each ROM into DIR as a file, with "list.json" naming them
+    std::optional<std::filesystem::path> extractTo;
+    std::string extractShown; // the folder as the user gave it, for messages
+    bool force = false;       // --force: replace files already in DIR
+};
+
+// Returns the exit status: 0 for a table a compilation could have written (and, with extractTo, every file
+// written), 1 for a file that cannot be read or is not such an image, or an extraction refused (each reason
+// named on `err`).
+int inspectCommand(const std::filesystem::path& image, const InspectOptions& options, std::ostream& out,
+                   std::ostream& err);
 
 } // namespace romc

@@ -1,8 +1,9 @@
 // romcompiler-cli: adds ROMs as the window's user would and generates the compilation.
+#include "cartridge/rom_header.h"
 #include "cli/cli_args.h"
-#include "cli/piece_crc.h"
-#include "cli/list_arguments.h"
 #include "cli/inspect_command.h"
+#include "cli/list_arguments.h"
+#include "cli/piece_crc.h"
 #include "cli/table_text.h"
 #include "compile/compilation.h"
 #include "compile/image.h"
@@ -16,7 +17,6 @@
 #include "plan/work_folder.h"
 #include "romtable/add_rom.h"
 #include "romtable/rom_file.h"
-#include "cartridge/rom_header.h"
 #include "romtable/rom_name.h"
 #include "romtable/table_state.h"
 #include "version.h"
@@ -114,7 +114,8 @@ romc::Refusal prepareMap(const romc::CliArguments& cli, romc::PreparedCompilatio
     if (!map.ok()) {
         return map.failure();
     }
-    const std::string svg = romc::flashMapSvg(romc::planFlash(prepared.compiled, romc::readWorkFolder(cli.workDir)));
+    const std::string svg =
+        romc::flashMapSvg(romc::planFlash(prepared.compiled, romc::readWorkFolder(cli.workDir)));
     return map.value()->writeAt(0, svg.data(), svg.size());
 }
 
@@ -167,7 +168,12 @@ int main(int argc, char** argv) {
         return printed(text) ? 0 : kExitRefused;
     }
     if (cli.inspect) {
-        return romc::inspectCommand(fromWorkDir(cli, *cli.inspect), cli.quiet, std::cout, std::cerr);
+        romc::InspectOptions options{cli.quiet, std::nullopt, {}, cli.force};
+        if (cli.extract) {
+            options.extractTo = fromWorkDir(cli, *cli.extract);
+            options.extractShown = romc::pathToUtf8(*cli.extract);
+        }
+        return romc::inspectCommand(fromWorkDir(cli, *cli.inspect), options, std::cout, std::cerr);
     }
     if (cli.map) {
         if (auto failure = checkMapName(cli)) {
@@ -223,7 +229,8 @@ int main(int argc, char** argv) {
     }
     // The list is one more output: it takes its name with the compilation, or not at all.
     if (cli.writeList) {
-        if (auto failure = romc::prepareWriteList(cli, prepared.value().compiled, *prepared.value().outputs)) {
+        if (auto failure =
+                romc::prepareWriteList(cli, prepared.value().compiled, *prepared.value().outputs)) {
             return fail(*failure, kExitRefused);
         }
     }

@@ -11,8 +11,6 @@ namespace {
 constexpr std::size_t kWindowSize = kSaveRegionBlocks * kBlockSize;
 static_assert(kPieceSize % kWindowSize == 0);
 
-constexpr std::uint8_t kFreeFlashByte = 0xFF;
-
 std::uintmax_t blockOffset(int block) {
     return static_cast<std::uintmax_t>(block) * kBlockSize;
 }

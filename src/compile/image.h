@@ -26,6 +26,8 @@ struct ImageRom {
 // What the image holds, in the order the bytes are laid down where they overlap: the menu at block 0, then
 // each ROM at its block in table order, then 0xFF in every free block up to the last occupied one. A byte
 // that none of them covers is 0x00.
+inline constexpr std::uint8_t kFreeFlashByte = 0xFF;
+
 struct ImagePlan {
     std::vector<std::uint8_t> menu; // the template as patched
     std::vector<ImageRom> roms;

@@ -1,6 +1,5 @@
-// The menu bar: File with the list commands, the lists used lately and Quit, View with the flash map, Help
-// with About. A later menu or
-// item is one entry here and one case in menuCommand().
+// The menu bar: File with the list commands, the lists used lately, importing an image and Quit, View with
+// the flash map, Help with About. A later menu or item is one entry here and one case in menuCommand().
 #include "files/utf8_path.h"
 #include "form/window_model.h"
 #include "lists/recent_lists.h"
@@ -39,6 +38,7 @@ MenuBar WindowModel::menuBar() const {
                   {OpenList, "Open List...", "Ctrl+O"},
                   {SaveList, "Save List", "Ctrl+S"},
                   {SaveListAs, "Save List As...", "Ctrl+Shift+S"},
+                  {ImportImage, "Import Image...", ""},
               }};
     for (std::size_t i = 0; i < recentLists_.size(); ++i) {
         MenuItem recent{recentListCommand(i), recentListCaption(recentLists_, i), ""};
@@ -72,6 +72,8 @@ Reaction WindowModel::menuCommand(MenuCommand command) {
         return saveListAs();
     case MenuCommand::WorkFolder:
         return chooseWorkFolder();
+    case MenuCommand::ImportImage:
+        return importImage();
     case MenuCommand::Quit:
         return requestClose();
     case MenuCommand::RemoveLeftoverPieces:

@@ -23,6 +23,8 @@ enum class MenuCommand : int {
     // The flash and its outputs: 300-399
     RemoveLeftoverPieces = 300,
     FlashMap = 310,
+    // File: importing 400-499
+    ImportImage = 400,
     // Help: 900-999
     About = 900,
 };

@@ -108,6 +108,7 @@ class WindowModel {
     // "Remove Left-over Pieces": after a compilation, removes the pieces its image does not reach.
     Reaction removeLeftoverPieces();
     bool leftoverPiecesRemovable() const;
+    Reaction importImage(); // "Import Image...": an image's ROMs into a folder, then their list opened
     // Opens the list at `path` (the file dialog's answer, or the command line's LIST).
     Reaction openListFile(const std::filesystem::path& path);
     // The list in use, "" while none was opened or saved in this run.

@@ -60,9 +60,13 @@ std::string safeFileStem(std::string_view menuName) {
     return stem;
 }
 
-std::vector<std::string> romFileNames(const std::vector<std::string>& menuNames) {
+std::vector<std::string> romFileNames(const std::vector<std::string>& menuNames,
+                                      const std::vector<std::string>& reserved) {
     std::vector<std::string> names;
     std::set<std::string> taken; // upper case
+    for (const auto& name : reserved) {
+        taken.insert(upperCase(name));
+    }
     for (const auto& menuName : menuNames) {
         const std::string stem = safeFileStem(menuName);
         std::string name = stem + kRomFileExtension;

@@ -17,7 +17,9 @@ inline constexpr const char* kRomFileExtension = ".GB";
 std::string safeFileStem(std::string_view menuName);
 
 // One file name per menu name, in table order: the safe stem and ".GB", numbered " (2)", " (3)" ... from
-// the second of names that are equal when letter case is ignored, as it is on Windows and macOS.
-std::vector<std::string> romFileNames(const std::vector<std::string>& menuNames);
+// the second of names that are equal when letter case is ignored, as it is on Windows and macOS. A name
+// equal to one of `reserved` (files that must stay as they are beside the ROMs) is numbered as well.
+std::vector<std::string> romFileNames(const std::vector<std::string>& menuNames,
+                                      const std::vector<std::string>& reserved = {});
 
 } // namespace romc

@@ -82,7 +82,11 @@ Refusal addRom(TableState& state, const AddRomInput& input, bool& saveBox) {
                        " bytes, longer than the largest ROM of " + std::to_string(kMaxRomBlocks) +
                        " blocks (" + std::to_string(kMaxRomBlocks * kBlockSize) + " bytes)"};
     }
+    return addRomOfBlocks(state, input.name, input.path, blocks, saveBox);
+}
 
+Refusal addRomOfBlocks(TableState& state, std::string_view name, std::string_view path, int blocks,
+                       bool& saveBox) {
     // A 256-block ROM never gets save memory, and neither does any ROM once all banks are handed out.
     const bool save = saveBox && blocks != kMaxRomBlocks && state.nextSaveBank < kNoSaveBankLeft;
     int nextSaveBank = state.nextSaveBank;
@@ -91,7 +95,7 @@ Refusal addRom(TableState& state, const AddRomInput& input, bool& saveBox) {
         place = nextSavePlace(nextSaveBank, blocks);
         const int last = place.location + blocks - 1;
         if (last > kLastBlock) {
-            return Failure{"Cannot add " + inQuotes(input.path) + " with save memory: its " +
+            return Failure{"Cannot add " + inQuotes(path) + " with save memory: its " +
                            std::to_string(blocks) + " blocks from save bank " + std::to_string(place.bank) +
                            " at block " + std::to_string(place.location) +
                            " would run past the last flash block " + std::to_string(kLastBlock)};
@@ -103,8 +107,8 @@ Refusal addRom(TableState& state, const AddRomInput& input, bool& saveBox) {
 
     // Everything is known; only now does the table change.
     RomTable& table = state.table;
-    table.column(Column::Name).push_back(tableName(input.name));
-    table.column(Column::File).emplace_back(input.path);
+    table.column(Column::Name).push_back(tableName(name));
+    table.column(Column::File).emplace_back(path);
     table.column(Column::Size).push_back(numberText(blocks));
     table.column(Column::Complement).push_back(numberText(complementOf(blocks)));
     if (save) {

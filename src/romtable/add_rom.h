@@ -21,4 +21,10 @@ struct AddRomInput {
 // box: read before the add, and unticked when this ROM may not, or the next one cannot, have save memory.
 Refusal addRom(TableState& state, const AddRomInput& input, bool& saveBox);
 
+// What Add ROM does once the file is measured at `blocks` blocks (1 to 256): the save bank and place, the
+// refusal of a save ROM that would run past the flash, the new row. Replaying a table without its files
+// (to foresee where a list's save ROMs go) takes the same road as adding them.
+Refusal addRomOfBlocks(TableState& state, std::string_view name, std::string_view path, int blocks,
+                       bool& saveBox);
+
 } // namespace romc

@@ -85,6 +85,11 @@ TEST_F(InspectRun, ExitStatusOfEachMistake) {
         {{"--inspect", "gone.GB"},
          {1, "romcompiler-cli: Cannot read \"gone.GB\": No such file or directory\n"}},
         {{"--inspect", "Output2.GB"}, {1, "romcompiler-cli: \"Output2.GB\" is piece 2 of an image"}},
+        {{"--extract", "out", "Q.GB"},
+         {2, "romcompiler-cli: --extract takes the ROMs out of an image: give it with --inspect IMAGE"}},
+        {{"--inspect", "Output.GB", "--extract"}, {2, "romcompiler-cli: --extract needs a folder"}},
+        {{"--inspect", "Output.GB", "--extract", "a", "--extract", "b"},
+         {2, "romcompiler-cli: --extract given twice"}},
     };
     for (const auto& [arguments, expected] : cases) {
         std::vector<std::string> withDir{"-C", dir()};
@@ -94,6 +99,46 @@ TEST_F(InspectRun, ExitStatusOfEachMistake) {
         EXPECT_EQ(run.err.rfind(expected.second, 0), 0u) << run.err;
         EXPECT_EQ(run.out, "");
     }
+}
+
+// The table goes to stdout as --inspect prints it; the files and the summary to the folder and stderr. An
+// existing file stops the extraction before anything is written, until --force lets it go.
+TEST_F(InspectRun, ExtractWritesTheRomsAndTheirListAndReplacesOnlyWithForce) {
+    const auto alone = inspect("Output.GB");
+    const auto run =
+        test::runCli(folder, {"--quiet", "-C", dir(), "--inspect", "Output.GB", "--extract", "out"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, alone.out);
+    EXPECT_EQ(run.err, "romcompiler-cli: extracted 2 ROMs into \"out\", listed in \"out/list.json\"\n");
+    EXPECT_EQ(test::readFile(folder / "out" / "QUEST.GB"), test::readFile(folder / "Q.GB"));
+    EXPECT_EQ(test::readFile(folder / "out" / "P.GB"), test::readFile(folder / "P.GB"));
+    const auto list = test::readFile(folder / "out" / "list.json");
+    EXPECT_EQ(std::string(list.begin(), list.end()),
+              "{\n  \"romcompiler-list\": 1,\n  \"roms\": [\n"
+              "    { \"name\": \"QUEST\", \"file\": \"QUEST.GB\", \"save\": true },\n"
+              "    { \"name\": \"P\", \"file\": \"P.GB\", \"save\": false }\n  ]\n}\n");
+
+    test::writeFile(folder / "out" / "P.GB", {1, 2, 3});
+    const auto kept =
+        test::runCli(folder, {"--quiet", "-C", dir(), "--inspect", "Output.GB", "--extract", "out"});
+    EXPECT_EQ(kept.status, 1);
+    EXPECT_EQ(kept.err,
+              "romcompiler-cli: Cannot extract into \"out\": it already holds \"QUEST.GB\", \"P.GB\", "
+              "\"list.json\"; nothing was written. Give --force to replace them\n");
+    EXPECT_EQ(test::readFile(folder / "out" / "P.GB"), (std::vector<std::uint8_t>{1, 2, 3}));
+    const auto forced = test::runCli(
+        folder, {"--quiet", "-C", dir(), "--inspect", "Output.GB", "--extract", "out", "--force"});
+    EXPECT_EQ(forced.status, 0) << forced.err;
+    EXPECT_EQ(test::readFile(folder / "out" / "P.GB"), test::readFile(folder / "P.GB"));
+
+    // Built again from the list with the same template, in another folder: the same image.
+    const test::ScratchFolder work;
+    test::writeFile(work / "Menu.GB", test::readFile(folder / "Menu.GB"));
+    const auto rebuilt = test::runCli(
+        folder, {"--quiet", "-C", work.path().string(), "--list", (folder / "out" / "list.json").string()});
+    EXPECT_EQ(rebuilt.status, 0) << rebuilt.err;
+    EXPECT_EQ(test::firstDifference(test::readFile(folder / "Output.GB"), test::readFile(work / "Output.GB")),
+              "equal");
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // file, tick "Save?", Add ROM.
 #pragma once
 
+#include "cartridge/rom_header.h"
 #include "romtable/add_rom.h"
 #include "romtable/flash_units.h"
 #include "romtable/row_selection.h"
@@ -9,6 +10,7 @@
 #include "support/rom_files.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -36,9 +38,17 @@ class MenuFolderFixture : public ::testing::Test {
 class TableFixture : public MenuFolderFixture {
   public:
     // Writes "ROMn.GB" of `blocks` whole blocks plus `extraBytes`, each file with its own pattern.
-    std::string romFile(int blocks, std::size_t extraBytes = 0) {
+    // With `cartridgeType`, the header's cartridge type byte says so (0x03: a battery keeps its saves).
+    std::string romFile(int blocks, std::size_t extraBytes = 0,
+                        std::optional<std::uint8_t> cartridgeType = {}) {
         const std::string name = "ROM" + std::to_string(++files_) + ".GB";
-        makeRom(folder.path(), name, static_cast<std::size_t>(blocks) * kBlockSize + extraBytes, files_);
+        const auto path =
+            makeRom(folder.path(), name, static_cast<std::size_t>(blocks) * kBlockSize + extraBytes, files_);
+        if (cartridgeType) {
+            auto bytes = readFile(path);
+            bytes[header::kCartridgeType] = *cartridgeType;
+            writeFile(path, bytes);
+        }
         return name;
     }
 
@@ -61,7 +71,10 @@ class TableFixture : public MenuFolderFixture {
 
     // Adds up to `rows` rows as a user might: files picked at random, "Save?" ticked one time in four, names
     // of up to 20 printable characters, now and then a row removed again; a refused add is left out.
-    void addRandomRows(std::mt19937& random, const std::vector<std::string>& files, int rows) {
+    // `saveFiles`: a row with "Save?" ticked takes its file from these instead; `removeSome` false: no row
+    // is removed, a table built by adding ROMs only.
+    void addRandomRows(std::mt19937& random, const std::vector<std::string>& files, int rows,
+                       const std::vector<std::string>& saveFiles = {}, bool removeSome = true) {
         const auto pick = [&random](int low, int high) {
             return std::uniform_int_distribution<int>(low, high)(random);
         };
@@ -72,7 +85,9 @@ class TableFixture : public MenuFolderFixture {
                 name += alphabet[static_cast<std::size_t>(pick(0, static_cast<int>(alphabet.size()) - 1))];
             }
             const auto file = static_cast<std::size_t>(pick(0, static_cast<int>(files.size()) - 1));
-            if (!add(files[file], pick(0, 3) == 0, name) && pick(0, 15) == 0) {
+            const bool save = pick(0, 3) == 0;
+            const auto& path = save && !saveFiles.empty() ? saveFiles[file % saveFiles.size()] : files[file];
+            if (!add(path, save, name) && removeSome && pick(0, 15) == 0) {
                 selectNameRow(state, pick(0, static_cast<int>(state.table.rowCount()) - 1));
                 removeRom(state);
             }

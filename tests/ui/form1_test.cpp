@@ -454,9 +454,9 @@ class Form1Test : public QObject {
         for (QAction* action : file->actions()) {
             items << (action->isSeparator() ? "-" : action->text() + " " + action->shortcut().toString());
         }
-        QCOMPARE(items,
-                 QStringList({"Open List... Ctrl+O", "Save List Ctrl+S", "Save List As... Ctrl+Shift+S", "-",
-                              "Work Folder... ", "Remove Left-over Pieces... ", "-", "Quit Ctrl+Q"}));
+        QCOMPARE(items, QStringList({"Open List... Ctrl+O", "Save List Ctrl+S",
+                                     "Save List As... Ctrl+Shift+S", "Import Image... ", "-",
+                                     "Work Folder... ", "Remove Left-over Pieces... ", "-", "Quit Ctrl+Q"}));
         QCOMPARE(bar->actions().at(1)->text(), QString("View"));
         QCOMPARE(bar->actions().at(2)->text(), QString("Help"));
 
@@ -469,7 +469,7 @@ class Form1Test : public QObject {
                     ->text()
                     .endsWith(QString::fromStdString(". Work folder: " + scratch_->path().string())));
         file = bar->actions().at(0)->menu(); // built again, now with the list just saved
-        QCOMPARE(file->actions().at(4)->text(), QString("1 games.json"));
+        QCOMPARE(file->actions().at(5)->text(), QString("1 games.json"));
         driver.click("Command3"); // Clear List
         QCOMPARE(driver.window().windowTitle(), QString("games.json* - Tarnwick 256M ROM Compiler"));
         driver.dialogs().answers = {romform::Choice::Cancel};
