@@ -128,6 +128,13 @@ void removeStalePiecesWith(const romc::CliArguments& cli, romc::PreparedCompilat
     }
 }
 
+// The menu's ROM count is one byte: a ROM beyond the last row it can list is refused before anything is
+// written, naming the argument that went past it.
+romc::Failure tooManyRoms(const std::string& argument) {
+    return {"Cannot add " + romc::inQuotes(argument) + ": the menu lists at most " +
+            std::to_string(romc::kMaxMenuRows) + " ROMs"};
+}
+
 void warnAboutRemovedPieces(const romc::OutputTransaction& outputs) {
     for (const auto& name : outputs.removed()) {
         std::cerr << "romcompiler-cli: warning: removed " << romc::inQuotes(name)
@@ -196,11 +203,28 @@ int main(int argc, char** argv) {
                 std::cerr << "romcompiler-cli: warning: " << warning << '\n';
             }
         } else {
+            if (state.table.rowCount() >= romc::kMaxMenuRows) {
+                return fail(tooManyRoms(rom.path), kExitRefused);
+            }
             const std::string name = rom.name ? *rom.name : romc::proposeRomName(rom.path);
             bool saveBox = romc::saveBoxAllowed(state, rom.save);
+            const bool noBankLeft = state.nextSaveBank >= romc::kNoSaveBankLeft;
             if (auto refusal = romc::addRom(state, {name, rom.path, cli.workDir}, saveBox)) {
                 return fail(*refusal, kExitRefused);
             }
+            // Even with --quiet: the user asked for save memory by name and does not get it.
+            const std::size_t added = state.table.rowCount() - 1;
+            if (rom.save && state.table.text(added, romc::Column::SaveFlag) != romc::kSaveFlagYes) {
+                std::cerr << "romcompiler-cli: warning: " << romc::inQuotes(rom.path)
+                          << " is added without save memory although --save asks for it: "
+                          << (noBankLeft ? "all " + std::to_string(romc::kSaveBanks) + " save banks are taken"
+                                         : "a " + std::to_string(romc::kMaxRomBlocks) +
+                                               "-block ROM never gets save memory")
+                          << '\n';
+            }
+        }
+        if (state.table.rowCount() > romc::kMaxMenuRows) {
+            return fail(tooManyRoms(rom.path), kExitRefused);
         }
         for (std::size_t row = firstNewRow; row < state.table.rowCount() && !cli.quiet; ++row) {
             warnAboutHeader(state, cli.workDir, row);

@@ -78,6 +78,30 @@ TEST_F(CliRun, RefusalsAndUsageErrorsWriteNothing) {
     }
 }
 
+TEST_F(CliRun, SaveMemoryAskedForAndNotGivenIsWarnedEvenQuietlyAndTheMenuLimitNamesTheCommandLine) {
+    test::makeRom(folder.path(), "S.GB", kBlockSize, 1);
+    const std::string dir = folder.path().string();
+    std::vector<std::string> seventeen = {"--quiet", "-C", dir};
+    for (int i = 0; i < kSaveBanks + 1; ++i) {
+        seventeen.insert(seventeen.end(), {"--save", "S.GB"});
+    }
+    const auto saved = runCli(folder, seventeen);
+    EXPECT_EQ(saved.status, 0) << saved.err;
+    EXPECT_EQ(saved.err,
+              "romcompiler-cli: warning: \"S.GB\" is added without save memory although --save asks "
+              "for it: all 16 save banks are taken\n");
+
+    std::vector<std::string> tooMany = {"--quiet", "--dry-run", "-C", dir};
+    tooMany.insert(tooMany.end(), kMaxMenuRows + 1, "S.GB");
+    const auto refused = runCli(folder, tooMany);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("Cannot add \"S.GB\": the menu lists at most 255 ROMs"), std::string::npos)
+        << refused.err;
+    EXPECT_EQ(refused.err.find("box"), std::string::npos) << refused.err;
+    tooMany.pop_back();
+    EXPECT_EQ(runCli(folder, tooMany).status, 0);
+}
+
 // A piece the new image does not reach is removed, one warning each, even with --quiet; a dry run or a
 // refused compilation removes nothing.
 TEST_F(CliRun, PiecesLeftFromALargerCompilationAreRemovedWithAWarning) {
