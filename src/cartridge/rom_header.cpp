@@ -1,5 +1,6 @@
 #include "cartridge/rom_header.h"
 
+#include "files/disk.h"
 #include "romtable/number_text.h"
 #include "romtable/rom_file.h"
 
@@ -280,6 +281,28 @@ std::string headerFindingsText(const HeaderFindings& findings) {
         text += (text.empty() ? "Warning: " : "\nWarning: ") + warning;
     }
     return text;
+}
+
+std::optional<bool> proposedSaveMemory(const std::filesystem::path& path) {
+    auto opened = systemDisk().openForReading(path);
+    if (!opened.value || opened.value->kind() != FileKind::Regular) {
+        return std::nullopt;
+    }
+    std::array<std::uint8_t, header::kEnd> bytes{};
+    std::size_t got = 0;
+    if (opened.value->readAt(0, bytes, got)) {
+        return std::nullopt;
+    }
+    const auto parsed = parseRomHeader(std::span(bytes.data(), got));
+    if (!parsed) {
+        return std::nullopt;
+    }
+    const HeaderIntegrity integrity = headerIntegrity(*parsed, opened.value->size());
+    const CartridgeKind kind = cartridgeKind(parsed->cartridgeType);
+    if (!integrity.logoPresent || !integrity.checksumRight || !kind.known) {
+        return std::nullopt;
+    }
+    return kind.ram && kind.battery;
 }
 
 } // namespace romc

@@ -103,6 +103,12 @@ HeaderFindings checkRomFile(const std::filesystem::path& path, std::string_view 
 // The findings for one row of the table: its file, taken from `workDir` when relative, and its save flag.
 HeaderFindings checkTableRow(const RomTable& table, std::size_t row, const std::filesystem::path& workDir);
 
+// What the header of the ROM file at `path` proposes for "Save?": save memory for a battery-backed
+// cartridge type, none for any other known type. No proposal when the file holds no header the boot ROM
+// would accept (a blank logo, a wrong checksum) or names a type whose memory is not known: the user's tick
+// stands then.
+std::optional<bool> proposedSaveMemory(const std::filesystem::path& path);
+
 // One text for one ROM: the facts, then each warning, one per line; what the window shows as the tooltip
 // of the row's name.
 std::string headerFindingsText(const HeaderFindings& findings);

@@ -33,9 +33,14 @@ std::string recentListCaption(const std::vector<std::filesystem::path>& recent, 
 
 MenuBar WindowModel::menuBar() const {
     using enum MenuCommand;
+    MenuItem addRoms{AddRoms, "Add ROMs...", "Ctrl+Shift+A"};
+    addRoms.enabled = addingManyAllowed();
+    MenuItem openList{OpenList, "Open List...", "Ctrl+O"};
+    openList.separatorBefore = true;
     Menu file{"File",
               {
-                  {OpenList, "Open List...", "Ctrl+O"},
+                  addRoms,
+                  openList,
                   {SaveList, "Save List", "Ctrl+S"},
                   {SaveListAs, "Save List As...", "Ctrl+Shift+S"},
                   {ImportImage, "Import Image...", ""},
@@ -72,6 +77,8 @@ Reaction WindowModel::menuCommand(MenuCommand command) {
         return saveListAs();
     case MenuCommand::WorkFolder:
         return chooseWorkFolder();
+    case MenuCommand::AddRoms:
+        return addRoms();
     case MenuCommand::ImportImage:
         return importImage();
     case MenuCommand::Quit:

@@ -20,6 +20,8 @@ enum class MenuCommand : int {
     RecentList1 = 110, // the latest; RecentList1 + i for the others, up to romc::kRecentListCount
     RecentList5 = 114,
     Quit = 190,
+    // The table: 200-299
+    AddRoms = 200,
     // The flash and its outputs: 300-399
     RemoveLeftoverPieces = 300,
     FlashMap = 310,

@@ -5,6 +5,7 @@
 #include "files/utf8_path.h"
 #include "lists/recent_lists.h"
 #include "romtable/add_rom.h"
+#include "romtable/rom_file.h"
 #include "romtable/rom_name.h"
 #include "romtable/row_selection.h"
 
@@ -38,7 +39,7 @@ FileDialog romFileDialog(std::string startPath) {
     FileDialog dialog;
     dialog.pick = FilePick::OneToOpen;
     dialog.title = "Select File";
-    dialog.filters = {{"GB ROM(*.GB)", {"*.GB"}}, {"All Files(*.*)", {"*.*"}}};
+    dialog.filters = {{"GB ROM(*.GB *.GBC)", {"*.GB", "*.GBC"}}, {"All Files(*.*)", {"*.*"}}};
     dialog.defaultSuffix = "GB";
     dialog.startPath = std::move(startPath);
     return dialog;
@@ -153,7 +154,14 @@ Reaction WindowModel::findFile() {
     }
     buttons_ = afterFilePicked(buttons_);
     nameBox_ = romc::proposeRomName(pathBox_);
-    return showing(Refresh{Text1, Text2}.add(kButtons));
+    proposeSaveBox(pathBox_);
+    return showing(Refresh{Text1, Text2, Check1}.add(kButtons));
+}
+
+void WindowModel::proposeSaveBox(const std::string& romPath) {
+    if (const auto proposed = romc::proposedSaveMemory(romc::resolveRomPath(workFolder_, romPath))) {
+        saveBox_ = romc::saveBoxAllowed(state_, *proposed);
+    }
 }
 
 Reaction WindowModel::addRom() {

@@ -96,6 +96,13 @@ class WindowModel {
     // The user changed the text of a text box (typing, pasting, undoing): `text` is its whole new text.
     Reaction textEdited(ControlId box, std::string text);
     Reaction menuCommand(MenuCommand command);
+    Reaction
+    addRoms(); // "Add ROMs...": several files, each added as "Add ROM" would, refusals in one message
+    // Files dropped on the window (full paths, UTF-8): one fills the boxes as "Find File" does, several are
+    // added as "Add ROMs..." adds them.
+    Reaction filesDropped(const std::vector<std::string>& files);
+    Reaction enterPressed(ControlId box);   // Enter in the name or path box: "Add ROM" when it is enabled
+    Reaction deletePressed(ControlId list); // Delete in a column: "Remove ROM" of the selected row
     // The user closes the window: asks Save / Discard / Cancel when the list in use has unsaved changes.
     // closeWindow says whether the window may close; a save that failed comes back as its message.
     Reaction requestClose();
@@ -134,6 +141,10 @@ class WindowModel {
     std::string nameBox_;
     std::string pathBox_;
     bool saveBox_ = false;
+    // "Save?" as the ROM's cartridge header proposes, where it proposes anything; the Save box rule holds.
+    void proposeSaveBox(const std::string& romPath);
+    bool addingManyAllowed() const;
+    Reaction addRomFiles(const std::vector<std::string>& files);
     // The file the ROM dialog holds from its last use: shown chosen when it opens again, and taken again
     // when the user cancels.
     std::string heldRomFile_;

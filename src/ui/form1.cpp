@@ -8,17 +8,22 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFont>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolTip>
+#include <QUrl>
 
 namespace romui {
 
@@ -36,6 +41,18 @@ QFont designFont() {
     QFont font(QStringList{"Liberation Sans", "Arial", "Helvetica", "Nimbus Sans"});
     font.setPixelSize(kDesignFontPixels);
     return font;
+}
+
+// The local files of a drag, as full UTF-8 paths; none when it carries anything else.
+std::vector<std::string> droppedFiles(const QMimeData* data) {
+    std::vector<std::string> files;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile()) {
+            return {};
+        }
+        files.push_back(url.toLocalFile().toStdString());
+    }
+    return files;
 }
 
 QString shown(const std::string& text) {
@@ -73,6 +90,7 @@ Form1::Form1(std::unique_ptr<romform::ModalDialogs> dialogs, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtDialogs>(this)),
       model_(*dialogs_, romform::currentWorkFolder(), romc::recentListsFile()), client_(new QWidget(this)) {
     setObjectName("Form1");
+    setAcceptDrops(true); // ROM files dropped anywhere on the window
     client_->setObjectName("ClientArea");
     client_->setFixedSize(pixels(romform::kClientWidthTwips), pixels(romform::kClientHeightTwips));
     setCentralWidget(client_);
@@ -100,6 +118,8 @@ void Form1::connectEvents() {
     for (ControlId box : {Text1, Text2}) {
         connect(static_cast<QLineEdit*>(widget(box)), &QLineEdit::textChanged, this,
                 [this, box](const QString& text) { Text_Change(box, text); });
+        connect(static_cast<QLineEdit*>(widget(box)), &QLineEdit::returnPressed, this,
+                [this, box] { apply(model_.enterPressed(box)); });
     }
     // A row chosen by mouse or keyboard, in any of the seven lists.
     for (const auto& control : romform::controlTable()) {
@@ -107,6 +127,7 @@ void Form1::connectEvents() {
             const ControlId list = control.id;
             connect(static_cast<QListWidget*>(widget(list)), &QListWidget::currentRowChanged, this,
                     [this, list](int row) { List_Click(list, row); });
+            widget(list)->installEventFilter(this); // the Delete key
         }
     }
     // The name column's tooltips are made when asked for, so they speak of the file as it is now.
@@ -180,6 +201,20 @@ void Form1::apply(const romform::Reaction& reaction) {
     if (reaction.closeWindow) {
         closeAgreed_ = true;
         close();
+    }
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedFiles(event->mimeData()).empty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+    const auto files = droppedFiles(event->mimeData());
+    if (!files.empty()) {
+        event->acceptProposedAction();
+        apply(model_.filesDropped(files));
     }
 }
 
@@ -286,6 +321,14 @@ void Form1::fitToContents() {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        for (const auto& control : romform::controlTable()) {
+            if (control.kind == ControlKind::ListBox && watched == widget(control.id)) {
+                apply(model_.deletePressed(control.id));
+                return true;
+            }
+        }
+    }
     auto* names = static_cast<QListWidget*>(widget(ControlId::List1));
     if (watched != names->viewport() || event->type() != QEvent::ToolTip) {
         return QMainWindow::eventFilter(watched, event);

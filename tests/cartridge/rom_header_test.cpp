@@ -355,5 +355,32 @@ TEST_F(RomHeaderFiles, UnreadableOrShortFileIsOneWarning) {
         << missing.warnings[0];
 }
 
+TEST(RomHeader, SaveBoxProposedOnlyByAHeaderTheBootRomWouldAccept) {
+    const struct {
+        const char* what;
+        Fields fields;
+        int checksumError;
+        std::optional<bool> proposed;
+    } cases[] = {
+        {"MBC1+RAM+BATTERY", {"QUEST", 0, 0x03}, 0, true},
+        {"MBC2+BATTERY (its RAM is built in)", {"QUEST", 0, 0x06}, 0, true},
+        {"MBC3+TIMER+BATTERY: a clock, no RAM", {"CLOCK", 0, 0x0F}, 0, false},
+        {"MBC1+RAM without battery", {"QUEST", 0, 0x02}, 0, false},
+        {"ROM only", {"PUZZLE", 0, 0x00}, 0, false},
+        {"unknown type", {"ODD", 0, 0xEE}, 0, std::nullopt},
+        {"wrong checksum", {"QUEST", 0, 0x03}, 1, std::nullopt},
+        {"blank logo", {"QUEST", 0, 0x03, 0, 0, 0xFF}, 0, std::nullopt},
+    };
+    test::ScratchFolder folder;
+    for (const auto& c : cases) {
+        test::writeFile(folder / "rom.gb", headerBytes(c.fields, c.checksumError));
+        EXPECT_EQ(proposedSaveMemory(folder / "rom.gb"), c.proposed) << c.what;
+    }
+    test::writeFile(folder / "short.gb", Bytes(0x100, 0));
+    EXPECT_EQ(proposedSaveMemory(folder / "short.gb"), std::nullopt);
+    EXPECT_EQ(proposedSaveMemory(folder / "missing.gb"), std::nullopt);
+    EXPECT_EQ(proposedSaveMemory(folder.path()), std::nullopt);
+}
+
 } // namespace
 } // namespace romc

@@ -78,7 +78,8 @@ TEST_F(ListCommandsTest, FileAndHelpMenusInOrderWithShortcuts) {
     }
     EXPECT_EQ(
         shown.str(),
-        "File: 100=Open List...[Ctrl+O] 101=Save List[Ctrl+S] 102=Save List As...[Ctrl+Shift+S]"
+        "File: 200=Add ROMs...[Ctrl+Shift+A] | 100=Open List...[Ctrl+O] 101=Save List[Ctrl+S] 102=Save List "
+        "As...[Ctrl+Shift+S]"
         " 400=Import Image...[] | 103=Work Folder...[] 300=Remove Left-over Pieces...[] | 190=Quit[Ctrl+Q]\n"
         "View: 310=Flash Map[F2]\nHelp: 900=About[]\n");
     const auto about = model.menuCommand(MenuCommand::About);

@@ -154,9 +154,10 @@ TEST_F(WindowModelTest, FindFileProposesName) {
         EXPECT_EQ(model.buttonState(), ButtonState::Ready);
         EXPECT_TRUE(reaction.refresh.has(Text1) && reaction.refresh.has(Text2));
         EXPECT_TRUE(reaction.refresh.has(Command2));
-        // Picking a file leaves the Save box and the table alone.
+        // A file with no valid header proposes nothing: the Save box stays as the user left it; the table
+        // is left alone.
         EXPECT_TRUE(model.checked(Check1));
-        EXPECT_FALSE(reaction.refresh.has(Check1) || reaction.refresh.has(List1));
+        EXPECT_FALSE(reaction.refresh.has(List1));
         EXPECT_TRUE(model.rows(List1).empty());
     }
     ASSERT_FALSE(dialogs.shown.empty());
@@ -164,8 +165,8 @@ TEST_F(WindowModelTest, FindFileProposesName) {
     EXPECT_EQ(shown.pick, FilePick::OneToOpen);
     EXPECT_EQ(shown.title, "Select File");
     ASSERT_EQ(shown.filters.size(), 2u);
-    EXPECT_EQ(shown.filters[0].description, "GB ROM(*.GB)");
-    EXPECT_EQ(shown.filters[0].patterns, std::vector<std::string>{"*.GB"});
+    EXPECT_EQ(shown.filters[0].description, "GB ROM(*.GB *.GBC)");
+    EXPECT_EQ(shown.filters[0].patterns, (std::vector<std::string>{"*.GB", "*.GBC"}));
     EXPECT_EQ(shown.filters[1].description, "All Files(*.*)");
     EXPECT_EQ(shown.defaultSuffix, "GB");
 }

@@ -15,12 +15,14 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolTip>
+#include <QUrl>
 
 using romc::test::firstDifference;
 using romc::test::makeRom;
@@ -412,6 +414,30 @@ class Form1Test : public QObject {
         QCOMPARE(hand.offered_.size(), choices.size());
     }
 
+    void droppedFilesAndKeysReachTheModel() {
+        makeRom(scratch_->path(), "a.gb", kBlock, 1);
+        makeRom(scratch_->path(), "b.gb", kBlock, 2);
+        WindowDriver driver;
+        QMimeData files;
+        files.setUrls({QUrl::fromLocalFile(QString::fromStdString((scratch_->path() / "a.gb").string())),
+                       QUrl::fromLocalFile(QString::fromStdString((scratch_->path() / "b.gb").string()))});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&driver.window(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&driver.window(), &drop);
+        QCOMPARE(driver.column("List1"), QStringList({"A", "B"}));
+        driver.clickRow("List1", 0);
+        QTest::keyClick(driver.control<QListWidget>("List1"), Qt::Key_Delete);
+        QCOMPARE(driver.column("List1"), QStringList({"B"}));
+        driver.window().findChild<QLineEdit*>("Text2")->setText(
+            QString::fromStdString((scratch_->path() / "a.gb").string()));
+        QTest::keyClick(driver.window().findChild<QLineEdit*>("Text1"), Qt::Key_Return);
+        QVERIFY(driver.messages().empty());
+        QCOMPARE(driver.column("List1").size(), 2);
+        QVERIFY(driver.window().close());
+    }
+
     void flashMapFollowsTheTableAndNamesThePointedBlock() {
         makeRom(scratch_->path(), "a.gb", 2 * kBlock, 1);
         WindowDriver driver;
@@ -454,22 +480,23 @@ class Form1Test : public QObject {
         for (QAction* action : file->actions()) {
             items << (action->isSeparator() ? "-" : action->text() + " " + action->shortcut().toString());
         }
-        QCOMPARE(items, QStringList({"Open List... Ctrl+O", "Save List Ctrl+S",
-                                     "Save List As... Ctrl+Shift+S", "Import Image... ", "-",
-                                     "Work Folder... ", "Remove Left-over Pieces... ", "-", "Quit Ctrl+Q"}));
+        QCOMPARE(items,
+                 QStringList({"Add ROMs... Ctrl+Shift+A", "-", "Open List... Ctrl+O", "Save List Ctrl+S",
+                              "Save List As... Ctrl+Shift+S", "Import Image... ", "-", "Work Folder... ",
+                              "Remove Left-over Pieces... ", "-", "Quit Ctrl+Q"}));
         QCOMPARE(bar->actions().at(1)->text(), QString("View"));
         QCOMPARE(bar->actions().at(2)->text(), QString("Help"));
 
         driver.addRom("a.gb", false);
         driver.dialogs().next = QString::fromStdString((scratch_->path() / "games.json").string());
-        file->actions().at(2)->trigger(); // Save List As...
+        file->actions().at(4)->trigger(); // Save List As...
         QCOMPARE(driver.window().windowTitle(), QString("games.json - Tarnwick 256M ROM Compiler"));
         QVERIFY(driver.window()
                     .findChild<QLabel*>("StatusLine")
                     ->text()
                     .endsWith(QString::fromStdString(". Work folder: " + scratch_->path().string())));
         file = bar->actions().at(0)->menu(); // built again, now with the list just saved
-        QCOMPARE(file->actions().at(5)->text(), QString("1 games.json"));
+        QCOMPARE(file->actions().at(7)->text(), QString("1 games.json"));
         driver.click("Command3"); // Clear List
         QCOMPARE(driver.window().windowTitle(), QString("games.json* - Tarnwick 256M ROM Compiler"));
         driver.dialogs().answers = {romform::Choice::Cancel};

@@ -1,0 +1,104 @@
+// Adding many ROMs at once: "Add ROMs..." with a multiple selection, files dropped on the window, and the
+// keys that act as the buttons do (Enter adds, Delete removes).
+#include "form/window_model.h"
+#include "romtable/add_rom.h"
+#include "romtable/rom_name.h"
+
+namespace romform {
+
+namespace {
+
+constexpr const char* kAddRomsAction = "Add ROMs";
+
+} // namespace
+
+bool WindowModel::addingManyAllowed() const {
+    // A compiled table is final until "Clear List": new rows would not match "Output.GB".
+    return buttons_ != ButtonState::Compiled;
+}
+
+Reaction WindowModel::addRoms() {
+    if (!addingManyAllowed()) {
+        return {};
+    }
+    FileDialog dialog = romFileDialog(heldRomFile_);
+    dialog.pick = FilePick::SeveralToOpen;
+    dialog.title = "Select Files";
+    const auto chosen = dialogs_->pickFiles(dialog);
+    if (chosen.empty()) {
+        return {};
+    }
+    return addRomFiles(chosen);
+}
+
+Reaction WindowModel::addRomFiles(const std::vector<std::string>& files) {
+    std::string refused;
+    std::size_t refusedCount = 0;
+    std::size_t added = 0;
+    for (const auto& file : files) {
+        // Each file as "Find File" and "Add ROM" would take it: the name proposed from the file name,
+        // "Save?" from its header.
+        proposeSaveBox(file);
+        bool saveBox = saveBox_;
+        if (auto refusal = romc::addRom(state_, {romc::proposeRomName(file), file, workFolder_}, saveBox)) {
+            refused += "\n" + refusal->message;
+            ++refusedCount;
+            continue;
+        }
+        saveBox_ = saveBox;
+        ++added;
+    }
+    Reaction reaction;
+    if (added > 0) {
+        buttons_ = afterFilePicked(buttons_);
+        reaction = tableChanged(Refresh::everything());
+    }
+    if (refusedCount > 0) {
+        reaction.message = Message{caption() + " - " + kAddRomsAction,
+                                   std::to_string(refusedCount) + " of the " + std::to_string(files.size()) +
+                                       " files cannot be added; the other " + std::to_string(added) +
+                                       " are in the table:" + refused,
+                                   Severity::Warning};
+    }
+    return reaction;
+}
+
+Reaction WindowModel::filesDropped(const std::vector<std::string>& files) {
+    if (files.size() == 1) {
+        // One file is taken as "Find File" takes a chosen one: the user checks the name and adds it.
+        heldRomFile_ = files.front();
+        pathBox_ = heldRomFile_;
+        buttons_ = afterFilePicked(buttons_);
+        nameBox_ = romc::proposeRomName(pathBox_);
+        proposeSaveBox(pathBox_);
+        Reaction reaction;
+        reaction.refresh = Refresh{ControlId::Text1,    ControlId::Text2,    ControlId::Check1,
+                                   ControlId::Command2, ControlId::Command4, ControlId::Command5};
+        return reaction;
+    }
+    if (files.empty() || !addingManyAllowed()) {
+        return failure(kAddRomsAction,
+                       files.empty() ? "Nothing to add: no files were dropped"
+                                     : "The table was compiled and stays as \"Output.GB\" holds it: \"Clear "
+                                       "List\" starts a new one",
+                       Severity::Information);
+    }
+    return addRomFiles(files);
+}
+
+Reaction WindowModel::enterPressed(ControlId box) {
+    if ((box != ControlId::Text1 && box != ControlId::Text2) || !enabled(ControlId::Command2)) {
+        return {};
+    }
+    return addRom();
+}
+
+Reaction WindowModel::deletePressed(ControlId list) {
+    // Remove ROM takes the row chosen in the name column, which selects the whole row.
+    if (!columnOf(list) || selectedRow(ControlId::List1) == romc::kNoRowSelected) {
+        return {};
+    }
+    return removeRom();
+}
+
+} // namespace romform
