@@ -502,7 +502,8 @@ TEST_F(WindowModelTest, StatusLineTellsTheDraftThenWhatWasWrittenAndOffersToRemo
         return text.substr(0, text.find('\n'));
     };
     const auto leftoverItem = [&] {
-        for (const auto& item : model.menuBar().menus.front().items) {
+        const MenuBar bar = model.menuBar();
+        for (const auto& item : bar.menus.front().items) {
             if (item.command == MenuCommand::RemoveLeftoverPieces) {
                 return item.enabled;
             }
