@@ -1,13 +1,15 @@
 // romcompiler-cli: adds ROMs as the window's user would and generates the compilation.
+#include "cartridge/rom_header.h"
 #include "cli/cli_args.h"
-#include "cli/piece_crc.h"
-#include "cli/list_arguments.h"
 #include "cli/inspect_command.h"
+#include "cli/list_arguments.h"
+#include "cli/piece_crc.h"
 #include "cli/table_text.h"
 #include "compile/compilation.h"
 #include "compile/image.h"
 #include "compile/menu_table.h"
 #include "compile/pending_file.h"
+#include "files/console.h"
 #include "files/interruption.h"
 #include "files/utf8_path.h"
 #include "plan/flash_map_svg.h"
@@ -16,7 +18,6 @@
 #include "plan/work_folder.h"
 #include "romtable/add_rom.h"
 #include "romtable/rom_file.h"
-#include "cartridge/rom_header.h"
 #include "romtable/rom_name.h"
 #include "romtable/table_state.h"
 #include "version.h"
@@ -114,7 +115,8 @@ romc::Refusal prepareMap(const romc::CliArguments& cli, romc::PreparedCompilatio
     if (!map.ok()) {
         return map.failure();
     }
-    const std::string svg = romc::flashMapSvg(romc::planFlash(prepared.compiled, romc::readWorkFolder(cli.workDir)));
+    const std::string svg =
+        romc::flashMapSvg(romc::planFlash(prepared.compiled, romc::readWorkFolder(cli.workDir)));
     return map.value()->writeAt(0, svg.data(), svg.size());
 }
 
@@ -156,7 +158,8 @@ std::string printout(const romc::CliArguments& cli, const romc::PreparedCompilat
 int main(int argc, char** argv) {
     romc::endRunsCleanlyOnInterrupt();
     romc::reportFileSizeLimitAsWriteError();
-    const auto arguments = romc::parseCliArguments(std::vector<std::string>(argv + 1, argv + argc));
+    romc::useBinaryStandardStreams();
+    const auto arguments = romc::parseCliArguments(romc::commandLineArguments(argc, argv));
     if (!arguments.ok()) {
         return fail(arguments.failure(), kExitUsage);
     }
@@ -223,7 +226,8 @@ int main(int argc, char** argv) {
     }
     // The list is one more output: it takes its name with the compilation, or not at all.
     if (cli.writeList) {
-        if (auto failure = romc::prepareWriteList(cli, prepared.value().compiled, *prepared.value().outputs)) {
+        if (auto failure =
+                romc::prepareWriteList(cli, prepared.value().compiled, *prepared.value().outputs)) {
             return fail(*failure, kExitRefused);
         }
     }

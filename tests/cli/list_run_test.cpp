@@ -156,7 +156,7 @@ TEST_F(ListRun, RefusedListsAndListNamesWriteNothing) {
     writeText(folder / "broken.json", R"({"romcompiler-list": 1, "roms": [)");
     writeText(folder / "refused.json", list(R"({"file": "A.GB"}, {"file": "gone.gb"}, {"file": "tiny.gb"})"));
     writeText(folder / "good.json", list(R"({"file": "A.GB"})"));
-    ASSERT_EQ(::mkfifo((folder / "pipe.json").c_str(), 0600), 0); // opening it would wait for a writer
+    const bool pipes = test::makePipe(folder / "pipe.json");
     const struct {
         std::vector<std::string> arguments; // after -C and the work folder
         int status;
@@ -182,6 +182,9 @@ TEST_F(ListRun, RefusedListsAndListNamesWriteNothing) {
     };
     const auto before = contents();
     for (const auto& c : cases) {
+        if (!pipes && std::string_view(c.message).find("pipe.json") != std::string_view::npos) {
+            continue;
+        }
         std::vector<std::string> arguments{"-C", work()};
         arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
         const auto run = runCli(folder, arguments);

@@ -6,6 +6,7 @@
 #include <random>
 #include <sstream>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace romc::test {
@@ -128,6 +129,15 @@ std::string firstDifference(const std::vector<std::uint8_t>& expected,
                std::to_string(actual.size());
     }
     return "equal";
+}
+
+bool makePipe(const std::filesystem::path& path) {
+#if defined(_WIN32)
+    (void)path;
+    return false;
+#else
+    return ::mkfifo(path.c_str(), 0600) == 0;
+#endif
 }
 
 } // namespace romc::test

@@ -38,6 +38,10 @@ std::filesystem::path makeRom(const std::filesystem::path& folder, const std::st
 // refused must leave as it was.
 std::map<std::string, std::vector<std::uint8_t>> folderContents(const std::filesystem::path& folder);
 
+// Makes a named pipe at `path`, which opening for reading would wait on for ever; false where the system
+// has none among its files (Windows), and a test then leaves out the case that needs one.
+bool makePipe(const std::filesystem::path& path);
+
 // A 32 KiB menu template of its own pattern.
 std::vector<std::uint8_t> menuTemplate();
 
