@@ -280,7 +280,9 @@ TEST_F(Compilation, FolderUnderAPieceTheImageDoesNotReachIsNoObstacle) {
 TEST_F(Compilation, PlantedLinkUnderAnOutputNameIsReplacedNotFollowed) {
     const auto victim = folder / "victim.bin";
     test::writeFile(victim, {1, 2, 3});
-    std::filesystem::create_symlink(victim, folder / kImageName);
+    if (!test::makeLink(victim, folder / kImageName)) {
+        GTEST_SKIP() << test::kNoLinksHere;
+    }
     addOk(romFile(1));
     compileOk();
     EXPECT_FALSE(std::filesystem::is_symlink(folder / kImageName));

@@ -42,6 +42,11 @@ std::map<std::string, std::vector<std::uint8_t>> folderContents(const std::files
 // has none among its files (Windows), and a test then leaves out the case that needs one.
 bool makePipe(const std::filesystem::path& path);
 
+// Makes a symbolic link at `link`; false where the system does not let this user make one (Windows
+// without developer mode, wine), and a test then skips, saying so.
+bool makeLink(const std::filesystem::path& target, const std::filesystem::path& link);
+inline constexpr const char* kNoLinksHere = "symbolic links cannot be made here (Windows, wine)";
+
 // A 32 KiB menu template of its own pattern.
 std::vector<std::uint8_t> menuTemplate();
 
