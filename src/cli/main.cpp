@@ -11,6 +11,7 @@
 #include "compile/pending_file.h"
 #include "files/console.h"
 #include "files/interruption.h"
+#include "files/same_file.h"
 #include "files/utf8_path.h"
 #include "plan/flash_map_svg.h"
 #include "plan/flash_plan.h"
@@ -82,11 +83,9 @@ romc::Refusal checkMapName(const romc::CliArguments& cli) {
     for (const auto& rom : cli.roms) {
         kept.push_back(fromWorkDir(cli, rom.path));
     }
-    std::error_code error;
-    const auto map = std::filesystem::weakly_canonical(fromWorkDir(cli, *cli.map), error);
+    const auto map = fromWorkDir(cli, *cli.map);
     for (const auto& path : kept) {
-        std::error_code keptError;
-        if (!error && map == std::filesystem::weakly_canonical(path, keptError) && !keptError) {
+        if (romc::sameFile(romc::systemDisk(), map, path)) {
             return romc::Failure{"--map " + romc::inQuotes(romc::pathToUtf8(*cli.map)) + " would replace " +
                                  romc::inQuotes(romc::pathToUtf8(path.filename())) +
                                  "; give the map a name of its own"};

@@ -1,6 +1,7 @@
 // The file system of Windows, through the wide (W) API: paths are std::filesystem::path, which holds
 // UTF-16 there, so a ROM named in any script opens as it is named.
 #include "files/disk.h"
+#include "files/same_file.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -253,3 +254,15 @@ Disk& systemDisk() {
 }
 
 } // namespace romc
+
+namespace romc::platform {
+
+bool sameName(const std::filesystem::path& a, const std::filesystem::path& b) {
+    // Generic forms: "C:/a" and "C:\a" are one name; the file system ignores letter case.
+    const std::wstring left = a.generic_wstring();
+    const std::wstring right = b.generic_wstring();
+    return ::CompareStringOrdinal(left.c_str(), static_cast<int>(left.size()), right.c_str(),
+                                  static_cast<int>(right.size()), TRUE) == CSTR_EQUAL;
+}
+
+} // namespace romc::platform

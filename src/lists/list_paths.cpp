@@ -1,7 +1,6 @@
 #include "lists/list_paths.h"
 
 #include "files/utf8_path.h"
-
 #include "romtable/rom_file.h"
 
 #include <algorithm>
