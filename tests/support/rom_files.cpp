@@ -142,7 +142,12 @@ std::string firstDifference(const std::vector<std::uint8_t>& expected,
 
 bool makeLink(const std::filesystem::path& target, const std::filesystem::path& link) {
     std::error_code error;
-    std::filesystem::create_symlink(target, link, error);
+    // Windows tells links to folders from links to files.
+    if (std::filesystem::is_directory(target, error)) {
+        std::filesystem::create_directory_symlink(target, link, error);
+    } else {
+        std::filesystem::create_symlink(target, link, error);
+    }
     return !error;
 }
 
