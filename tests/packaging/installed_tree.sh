@@ -9,13 +9,13 @@ trap 'rm -rf "$stage"' EXIT
 DESTDIR="$stage" cmake --install "$build" --prefix /usr >/dev/null
 
 expected=(usr/bin/romcompiler-cli)
-command -v scdoc >/dev/null && expected+=(usr/share/man/man1/romcompiler-cli.1)
+command -v scdoc >/dev/null && expected+=(usr/share/man/man1/romcompiler-cli.1.gz usr/share/doc/romcompiler/changelog.gz usr/share/doc/romcompiler/copyright)
 if [ "$window" = ON ]; then
   expected+=(usr/bin/romcompiler
              usr/share/applications/org.romcompiler.RomCompiler.desktop
              usr/share/icons/hicolor/scalable/apps/org.romcompiler.RomCompiler.svg
              usr/share/metainfo/org.romcompiler.RomCompiler.metainfo.xml)
-  command -v scdoc >/dev/null && expected+=(usr/share/man/man1/romcompiler.1)
+  command -v scdoc >/dev/null && expected+=(usr/share/man/man1/romcompiler.1.gz)
 fi
 diff <(printf '%s\n' "${expected[@]}" | sort) <(cd "$stage" && find . -type f | sed 's|^\./||' | sort)
 
