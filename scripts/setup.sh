@@ -5,10 +5,10 @@
 set -euo pipefail
 
 linux=(g++ cmake make libgtest-dev libbenchmark-dev qt6-base-dev clang libclang-rt-14-dev zlib1g-dev
-       nlohmann-json3-dev libxml2-utils time)
+       nlohmann-json3-dev libxml2-utils time scdoc desktop-file-utils appstream)
 # googletest: its sources, built by the cross build; wine64 runs the 64-bit tests.
 windows=(cmake make g++-mingw-w64-x86-64-posix libz-mingw-w64-dev nlohmann-json3-dev googletest wine wine64)
-packages=(scdoc lintian desktop-file-utils appstream nsis zip)
+packages=(lintian nsis zip)
 
 case "${1:-linux}" in
   linux) wanted=("${linux[@]}") ;;
