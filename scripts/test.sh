@@ -29,13 +29,16 @@ fi
 # the build folder's own prefix, instead of one started and stopped per test.
 scripts/setup.sh windows
 cmake -S . -B build-windows --toolchain cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
-  -DROMCOMPILER_WITH_UI=OFF -DROMCOMPILER_WERROR=ON -DROMCOMPILER_LINUX_CLI="$PWD/build/bin/romcompiler-cli"
+  -DROMCOMPILER_WITH_UI=OFF -DROMCOMPILER_FORM_TESTS=OFF -DROMCOMPILER_WERROR=ON \
+  -DROMCOMPILER_LINUX_CLI="$PWD/build/bin/romcompiler-cli"
 export WINEDEBUG=-all WINEPREFIX="$PWD/build-windows/wine-prefix" WINEDLLOVERRIDES="mscoree,mshtml="
+wine cmd /c exit >/dev/null 2>&1 || true # makes the prefix once, before two test programs race to
 wineserver -p
-wine cmd /c exit >/dev/null 2>&1 # makes the prefix once, before two test programs race to
 trap 'wineserver -k || true; rm -rf "$logs"' EXIT
 cmake --build build-windows -j"$jobs"
-ctest --test-dir build-windows --output-on-failure -j"$jobs" | tee "$logs/windows.txt"
+# A failed test gets a second try: on a loaded machine wine now and then fails to start a program at all.
+# A test that fails twice fails.
+ctest --test-dir build-windows --output-on-failure -j"$jobs" --repeat until-pass:2 | tee "$logs/windows.txt"
 
 # ctest's summary: "100% tests passed, 0 tests failed out of 150"; a skipped test is listed as "(Skipped)".
 total=0
