@@ -32,8 +32,11 @@ cmake -S . -B build-windows --toolchain cmake/mingw-w64-x86_64.cmake -DCMAKE_BUI
   -DROMCOMPILER_WITH_UI=OFF -DROMCOMPILER_FORM_TESTS=OFF -DROMCOMPILER_WERROR=ON \
   -DROMCOMPILER_LINUX_CLI="$PWD/build/bin/romcompiler-cli"
 export WINEDEBUG=-all WINEPREFIX="$PWD/build-windows/wine-prefix" WINEDLLOVERRIDES="mscoree,mshtml="
-wine cmd /c exit >/dev/null 2>&1 || true # makes the prefix once, before two test programs race to
+# The server first, then one program: the prefix is made once (not by two test programs racing), and the
+# services wine starts with it get /dev/null, not a test's output, which ctest would wait on for ever.
+mkdir -p "$WINEPREFIX"
 wineserver -p
+wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 trap 'wineserver -k || true; rm -rf "$logs"' EXIT
 cmake --build build-windows -j"$jobs"
 # A failed test gets a second try: on a loaded machine wine now and then fails to start a program at all.
