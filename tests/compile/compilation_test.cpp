@@ -230,14 +230,10 @@ TEST_F(Compilation, FailedCheckChangesNothing) {
              {[](Compilation& t) { std::filesystem::remove(t.folder / t.cell(1, Column::File)); },
               "No such file"}},
             {"ROM shrunk",
-             {[](Compilation& t) {
-                  std::filesystem::resize_file(t.folder / t.cell(1, Column::File), kBlockSize);
-              },
+             {[](Compilation& t) { test::resizeFile(t.folder / t.cell(1, Column::File), kBlockSize); },
               "was 2 blocks when it was added and is now 32768 bytes"}},
             {"ROM grown",
-             {[](Compilation& t) {
-                  std::filesystem::resize_file(t.folder / t.cell(0, Column::File), 5 * kBlockSize);
-              },
+             {[](Compilation& t) { test::resizeFile(t.folder / t.cell(0, Column::File), 5 * kBlockSize); },
               "was 4 blocks when it was added"}},
             {"ROM does not fit",
              {[](Compilation& t) {

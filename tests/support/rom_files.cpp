@@ -63,6 +63,12 @@ std::vector<std::uint8_t> readFile(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+void resizeFile(const std::filesystem::path& path, std::size_t bytes) {
+    std::vector<std::uint8_t> contents = readFile(path);
+    contents.resize(bytes, 0);
+    writeFile(path, contents);
+}
+
 std::filesystem::path makeRom(const std::filesystem::path& folder, const std::string& name, std::size_t bytes,
                               std::uint32_t seed) {
     const auto path = folder / name;

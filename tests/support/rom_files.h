@@ -29,6 +29,9 @@ std::vector<std::uint8_t> romBytes(std::size_t bytes, std::uint32_t seed);
 
 void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 std::vector<std::uint8_t> readFile(const std::filesystem::path& path);
+// Cuts or lengthens (with zeros) the file by writing it again: std::filesystem::resize_file fails now and
+// then under wine with "File too large".
+void resizeFile(const std::filesystem::path& path, std::size_t bytes);
 
 // Writes a ROM of `bytes` bytes with the pattern of `seed` and returns its path.
 std::filesystem::path makeRom(const std::filesystem::path& folder, const std::string& name, std::size_t bytes,
