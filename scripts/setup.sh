@@ -1,11 +1,25 @@
 #!/usr/bin/env bash
 # Installs what building and testing need, on Debian 12; only what is missing, with sudo when not root.
+# With no argument: the Linux build and its tests. "windows": the cross build and wine. "packages": what
+# builds and checks the packages. "all": every group.
 set -euo pipefail
 
-packages=(g++ cmake make libgtest-dev libbenchmark-dev qt6-base-dev clang libclang-rt-14-dev zlib1g-dev nlohmann-json3-dev libxml2-utils time)
+linux=(g++ cmake make libgtest-dev libbenchmark-dev qt6-base-dev clang libclang-rt-14-dev zlib1g-dev
+       nlohmann-json3-dev libxml2-utils time scdoc desktop-file-utils appstream)
+# googletest: its sources, built by the cross build; wine64 runs the 64-bit tests.
+windows=(cmake make g++-mingw-w64-x86-64-posix libz-mingw-w64-dev nlohmann-json3-dev googletest wine wine64)
+packages=(lintian nsis zip)
+
+case "${1:-linux}" in
+  linux) wanted=("${linux[@]}") ;;
+  windows) wanted=("${windows[@]}") ;;
+  packages) wanted=("${packages[@]}") ;;
+  all) wanted=("${linux[@]}" "${windows[@]}" "${packages[@]}") ;;
+  *) echo "usage: scripts/setup.sh [linux|windows|packages|all]" >&2; exit 2 ;;
+esac
 
 missing=()
-for package in "${packages[@]}"; do
+for package in "${wanted[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
     missing+=("$package")
   fi

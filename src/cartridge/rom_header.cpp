@@ -6,8 +6,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <cstdio>
 #include <memory>
 #include <system_error>
 
@@ -247,16 +245,14 @@ HeaderFindings checkRomFile(const std::filesystem::path& path, std::string_view 
     if (error) {
         return unreadable("cannot read the cartridge header of " + quoted + ": " + error.message());
     }
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return unreadable("cannot read the cartridge header of " + quoted + ": " + systemReason(errno));
+    auto opened = systemDisk().openForReading(path);
+    if (!opened.value) {
+        return unreadable("cannot read the cartridge header of " + quoted + ": " + opened.error.message());
     }
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(file, std::fclose);
     std::array<std::uint8_t, header::kEnd> bytes{};
-    errno = 0;
-    const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
-    if (got < bytes.size() && std::ferror(file)) {
-        return unreadable("cannot read the cartridge header of " + quoted + ": " + systemReason(errno));
+    std::size_t got = 0;
+    if (const auto readError = opened.value->readAt(0, bytes, got)) {
+        return unreadable("cannot read the cartridge header of " + quoted + ": " + readError.message());
     }
     const auto parsed = parseRomHeader(std::span(bytes.data(), got));
     if (!parsed) {

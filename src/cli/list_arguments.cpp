@@ -1,8 +1,9 @@
 #include "cli/list_arguments.h"
 
 #include "compile/image.h"
-#include "files/utf8_path.h"
 #include "compile/menu_table.h"
+#include "files/same_file.h"
+#include "files/utf8_path.h"
 #include "lists/list_file.h"
 #include "lists/list_of_table.h"
 #include "lists/open_list.h"
@@ -38,18 +39,15 @@ Refusal checkWriteListName(const CliArguments& cli, const TableState& state) {
         kept.push_back(pieceName(k));
     }
     if (cli.map) {
-        kept.push_back(cli.map->string());
+        kept.push_back(pathToUtf8(*cli.map));
     }
     for (std::size_t row = 0; row < state.table.rowCount(); ++row) {
         kept.push_back(state.table.text(row, Column::File));
     }
-    std::error_code error;
-    const auto list = fs::weakly_canonical(resolveRomPath(cli.workDir, cli.writeList->string()), error);
+    const auto list = resolveRomPath(cli.workDir, pathToUtf8(*cli.writeList));
     for (const auto& name : kept) {
-        std::error_code keptError;
-        const auto path = fs::weakly_canonical(resolveRomPath(cli.workDir, name), keptError);
-        if (!error && !keptError && list == path) {
-            return Failure{"--write-list " + cli.writeList->string() + " would replace \"" + name +
+        if (sameFile(systemDisk(), list, resolveRomPath(cli.workDir, name))) {
+            return Failure{"--write-list " + pathToUtf8(*cli.writeList) + " would replace \"" + name +
                            "\"; give the list a name of its own"};
         }
     }

@@ -9,7 +9,9 @@
 #include "compile/image.h"
 #include "compile/menu_table.h"
 #include "compile/pending_file.h"
+#include "files/console.h"
 #include "files/interruption.h"
+#include "files/same_file.h"
 #include "files/utf8_path.h"
 #include "plan/flash_map_svg.h"
 #include "plan/flash_plan.h"
@@ -81,11 +83,9 @@ romc::Refusal checkMapName(const romc::CliArguments& cli) {
     for (const auto& rom : cli.roms) {
         kept.push_back(fromWorkDir(cli, rom.path));
     }
-    std::error_code error;
-    const auto map = std::filesystem::weakly_canonical(fromWorkDir(cli, *cli.map), error);
+    const auto map = fromWorkDir(cli, *cli.map);
     for (const auto& path : kept) {
-        std::error_code keptError;
-        if (!error && map == std::filesystem::weakly_canonical(path, keptError) && !keptError) {
+        if (romc::sameFile(romc::systemDisk(), map, path)) {
             return romc::Failure{"--map " + romc::inQuotes(romc::pathToUtf8(*cli.map)) + " would replace " +
                                  romc::inQuotes(romc::pathToUtf8(path.filename())) +
                                  "; give the map a name of its own"};
@@ -164,7 +164,8 @@ std::string printout(const romc::CliArguments& cli, const romc::PreparedCompilat
 int main(int argc, char** argv) {
     romc::endRunsCleanlyOnInterrupt();
     romc::reportFileSizeLimitAsWriteError();
-    const auto arguments = romc::parseCliArguments(std::vector<std::string>(argv + 1, argv + argc));
+    romc::useBinaryStandardStreams();
+    const auto arguments = romc::parseCliArguments(romc::commandLineArguments(argc, argv));
     if (!arguments.ok()) {
         return fail(arguments.failure(), kExitUsage);
     }

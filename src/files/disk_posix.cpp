@@ -1,5 +1,6 @@
 // The file system of Linux and other POSIX systems.
 #include "files/disk.h"
+#include "files/same_file.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -201,3 +202,11 @@ Disk& systemDisk() {
 }
 
 } // namespace romc
+
+namespace romc::platform {
+
+bool sameName(const std::filesystem::path& a, const std::filesystem::path& b) {
+    return a == b;
+}
+
+} // namespace romc::platform

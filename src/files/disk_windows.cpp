@@ -1,6 +1,7 @@
 // The file system of Windows, through the wide (W) API: paths are std::filesystem::path, which holds
 // UTF-16 there, so a ROM named in any script opens as it is named.
 #include "files/disk.h"
+#include "files/same_file.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -15,8 +16,38 @@ namespace {
 // that has a ROM open does not stop a compilation, and a temporary file can be removed while open.
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
+// The reasons a user meets every day in the words the tool uses on every system ("No such file or
+// directory"); the rarer ones in the system's own.
+std::error_code errorOf(DWORD error) {
+    struct Reason {
+        DWORD windows;
+        std::errc portable;
+    };
+    static constexpr Reason kReasons[] = {
+        {ERROR_FILE_NOT_FOUND, std::errc::no_such_file_or_directory},
+        {ERROR_PATH_NOT_FOUND, std::errc::no_such_file_or_directory},
+        {ERROR_INVALID_NAME, std::errc::no_such_file_or_directory},
+        {ERROR_ACCESS_DENIED, std::errc::permission_denied},
+        {ERROR_FILE_EXISTS, std::errc::file_exists},
+        {ERROR_ALREADY_EXISTS, std::errc::file_exists},
+        {ERROR_DISK_FULL, std::errc::no_space_on_device},
+        {ERROR_HANDLE_DISK_FULL, std::errc::no_space_on_device},
+        {ERROR_WRITE_PROTECT, std::errc::read_only_file_system},
+        {ERROR_DIRECTORY, std::errc::not_a_directory},
+    };
+    for (const Reason& reason : kReasons) {
+        if (reason.windows == error) {
+            return std::make_error_code(reason.portable);
+        }
+    }
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+        return DiskError::HeldByAnotherProgram;
+    }
+    return {static_cast<int>(error), std::system_category()};
+}
+
 std::error_code lastError() {
-    return {static_cast<int>(::GetLastError()), std::system_category()};
+    return errorOf(::GetLastError());
 }
 
 struct HandleFacts {
@@ -209,7 +240,7 @@ class WindowsDisk final : public Disk {
                     return {nullptr, std::make_error_code(std::errc::resource_unavailable_try_again)};
                 }
             }
-            return {nullptr, {static_cast<int>(error), std::system_category()}};
+            return {nullptr, errorOf(error)};
         }
         return {std::make_unique<WindowsFolderLock>(handle), {}};
     }
@@ -223,3 +254,15 @@ Disk& systemDisk() {
 }
 
 } // namespace romc
+
+namespace romc::platform {
+
+bool sameName(const std::filesystem::path& a, const std::filesystem::path& b) {
+    // Generic forms: "C:/a" and "C:\a" are one name; the file system ignores letter case.
+    const std::wstring left = a.generic_wstring();
+    const std::wstring right = b.generic_wstring();
+    return ::CompareStringOrdinal(left.c_str(), static_cast<int>(left.size()), right.c_str(),
+                                  static_cast<int>(right.size()), TRUE) == CSTR_EQUAL;
+}
+
+} // namespace romc::platform

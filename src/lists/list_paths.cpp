@@ -1,7 +1,6 @@
 #include "lists/list_paths.h"
 
 #include "files/utf8_path.h"
-
 #include "romtable/rom_file.h"
 
 #include <algorithm>
@@ -36,7 +35,9 @@ std::string listedPathText(std::string_view file, const fs::path& listFolder) {
     if (listed.is_absolute() || listFolder.empty()) {
         return std::string(file);
     }
-    return pathToUtf8(listFolder / listed);
+    // Forward slashes, as lists keep them: the row reads the same on every system.
+    const std::u8string text = (listFolder / listed).generic_u8string();
+    return std::string(text.begin(), text.end());
 }
 
 std::string listFileText(std::string_view rowFile, const fs::path& workDir, const fs::path& listPath) {

@@ -71,7 +71,8 @@ TEST_F(ListRun, RandomTablesComeBackAsTheSameTableAndTheSameBytes) {
                 where == 2 ? outside / name.substr(5) : folder / name.substr(where == 0 ? 5 : 0);
             const std::size_t bytes = (std::size_t{1} << (random() % 7)) * kBlockSize + random() % 3 * 100;
             test::writeFile(rom, test::romBytes(bytes, seed * 100 + i));
-            files.push_back(where == 2 ? rom.string() : name.substr(where == 0 ? 5 : 0));
+            // Forward slashes, as lists keep them on every system.
+            files.push_back(where == 2 ? rom.generic_string() : name.substr(where == 0 ? 5 : 0));
             if (random() % 5 < 2) {
                 arguments.emplace_back("--save");
             }
@@ -113,7 +114,7 @@ TEST_F(ListRun, ListsStandAmongTheRomsAndTheirPathsComeFromTheirFolder) {
     test::makeRom(folder.path(), "A.GB", 8 * kBlockSize, 1);
     test::makeRom(folder.path(), "B.GB", 1 * kBlockSize, 2);
     test::makeRom(folder.path(), "roms/x.gb", 2 * kBlockSize, 3);
-    const std::string y = test::makeRom(outside.path(), "y.gb", 4 * kBlockSize, 4).string();
+    const std::string y = test::makeRom(outside.path(), "y.gb", 4 * kBlockSize, 4).generic_string();
     writeText(folder / "lists/l.json", list(R"({"file": "../roms/x.gb", "name": "X", "cover": "x.png"},
         {"file": ")" + y + R"(", "save": true})"));
     auto expected = contents();
@@ -156,7 +157,7 @@ TEST_F(ListRun, RefusedListsAndListNamesWriteNothing) {
     writeText(folder / "broken.json", R"({"romcompiler-list": 1, "roms": [)");
     writeText(folder / "refused.json", list(R"({"file": "A.GB"}, {"file": "gone.gb"}, {"file": "tiny.gb"})"));
     writeText(folder / "good.json", list(R"({"file": "A.GB"})"));
-    ASSERT_EQ(::mkfifo((folder / "pipe.json").c_str(), 0600), 0); // opening it would wait for a writer
+    const bool pipes = test::makePipe(folder / "pipe.json");
     const struct {
         std::vector<std::string> arguments; // after -C and the work folder
         int status;
@@ -182,6 +183,9 @@ TEST_F(ListRun, RefusedListsAndListNamesWriteNothing) {
     };
     const auto before = contents();
     for (const auto& c : cases) {
+        if (!pipes && std::string_view(c.message).find("pipe.json") != std::string_view::npos) {
+            continue;
+        }
         std::vector<std::string> arguments{"-C", work()};
         arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
         const auto run = runCli(folder, arguments);

@@ -170,6 +170,26 @@ TEST_F(ReportRun, MapUsageErrorsWriteNothing) {
     }
 }
 
+// Where names ignore letter case, "menu.gb" is "Menu.GB": the map must not replace the menu by another
+// spelling. Elsewhere it is a file of its own, and the menu is patched as usual.
+TEST_F(ReportRun, MapNamedLikeTheMenuInOtherLettersNeverReplacesIt) {
+    test::makeRom(folder.path(), "A.GB", 8 * kBlockSize, 1);
+    const bool caseBlind = std::filesystem::exists(folder / "menu.gb");
+    const auto before = contents();
+    const auto run = runCli(folder, {"-C", dir(), "--map", "menu.gb", "A.GB"});
+    if (caseBlind) {
+        EXPECT_EQ(run.status, 2) << run.err;
+        EXPECT_NE(run.err.find("would replace \"Menu.GB\""), std::string::npos) << run.err;
+        EXPECT_EQ(contents(), before);
+        return;
+    }
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto map = test::readFile(folder / "menu.gb");
+    const auto menu = test::readFile(folder / "Menu.GB");
+    EXPECT_EQ(std::string(map.begin(), map.begin() + 5), "<?xml");
+    EXPECT_EQ(menu.size(), 32u * 1024u);
+}
+
 TEST(ReportArguments, NewOptionsAreReadAnywhereBeforeOrBetweenRoms) {
     const auto parsed =
         parseCliArguments({"A.GB", "--report", "--save", "B.GB", "--map", "m.svg", "--quiet"});

@@ -121,7 +121,7 @@ TEST_F(ImageRead, PiecesThatDoNotBelongAreNamed) {
          "\"Output3.GB\" does not match \"Output.GB\": they "
          "differ first at byte 0x7FFFFF",
          ""},
-        {[](const fs::path& folder) { fs::resize_file(folder / "Output3.GB", 1000); }, kImageName,
+        {[](const fs::path& folder) { test::resizeFile(folder / "Output3.GB", 1000); }, kImageName,
          "\"Output3.GB\" is 1000 bytes; a piece of \"Output.GB\" is 8388608", ""},
         {remove({"Output2.GB"}), kImageName, "\"Output2.GB\" is missing, but \"Output.GB\" reaches into it",
          ""},
@@ -129,7 +129,7 @@ TEST_F(ImageRead, PiecesThatDoNotBelongAreNamed) {
         {remove({kImageName}), "Output1.GB", "", ""},
         {remove({kImageName, "Output3.GB"}), "Output1.GB", "",
          "row 2 (\"SAVE\"): blocks 512 to 512 run past the end of the image"},
-        {[](const fs::path& folder) { fs::resize_file(folder / kImageName, 512 * kBlockSize); }, kImageName,
+        {[](const fs::path& folder) { test::resizeFile(folder / kImageName, 512 * kBlockSize); }, kImageName,
          "", "row 2 (\"SAVE\"): blocks 512 to 512 run past the end of the image (16777216 bytes"},
     };
     for (const auto& c : cases) {

@@ -12,7 +12,9 @@ TEST(ListPaths, RomsUnderTheListsFolderAreWrittenRelativeOthersAbsolute) {
     test::ScratchFolder folder;
     const std::string root = folder.path().string();
     fs::create_directories(folder / "deep/real");
-    fs::create_directory_symlink(folder / "deep/real", folder / "link");
+    if (!test::makeLink(folder / "deep/real", folder / "link")) {
+        GTEST_SKIP() << test::kNoLinksHere;
+    }
     const struct {
         const char* row;
         const char* list;

@@ -6,15 +6,19 @@
 #include <random>
 #include <sstream>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace romc::test {
 
 ScratchFolder::ScratchFolder() {
     // In memory where the system offers it: compilations write 8 to 64 MiB, and some tests compile often.
+    // Made absolute: on Windows "/dev/shm" lacks a drive (under wine it is Z:\dev\shm, Linux's own).
     std::error_code error;
-    const bool memory = std::filesystem::is_directory("/dev/shm", error) && ::access("/dev/shm", W_OK) == 0;
-    const auto base = memory ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path();
+    const auto shm = std::filesystem::absolute("/dev/shm", error);
+    const bool memory =
+        std::filesystem::is_directory(shm, error) && ::access(shm.string().c_str(), W_OK) == 0;
+    const auto base = memory ? shm : std::filesystem::temp_directory_path();
     std::random_device entropy;
     for (int attempt = 0; attempt < 100; ++attempt) {
         auto candidate = base / ("romc-test-" + std::to_string(entropy()));
@@ -59,6 +63,12 @@ std::vector<std::uint8_t> readFile(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+void resizeFile(const std::filesystem::path& path, std::size_t bytes) {
+    std::vector<std::uint8_t> contents = readFile(path);
+    contents.resize(bytes, 0);
+    writeFile(path, contents);
+}
+
 std::filesystem::path makeRom(const std::filesystem::path& folder, const std::string& name, std::size_t bytes,
                               std::uint32_t seed) {
     const auto path = folder / name;
@@ -69,7 +79,13 @@ std::filesystem::path makeRom(const std::filesystem::path& folder, const std::st
 std::map<std::string, std::vector<std::uint8_t>> folderContents(const std::filesystem::path& folder) {
     std::map<std::string, std::vector<std::uint8_t>> contents;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        contents[entry.path().filename().string()] =
+        const std::u8string name = entry.path().filename().u8string();
+        // Where a folder lock is a file (Windows), it lives only while a run holds it, and nobody else may
+        // open it meanwhile.
+        if (name == u8".romcompiler.lock") {
+            continue;
+        }
+        contents[std::string(name.begin(), name.end())] =
             entry.is_regular_file() ? readFile(entry.path()) : std::vector<std::uint8_t>{'d', 'i', 'r'};
     }
     return contents;
@@ -128,6 +144,26 @@ std::string firstDifference(const std::vector<std::uint8_t>& expected,
                std::to_string(actual.size());
     }
     return "equal";
+}
+
+bool makeLink(const std::filesystem::path& target, const std::filesystem::path& link) {
+    std::error_code error;
+    // Windows tells links to folders from links to files.
+    if (std::filesystem::is_directory(target, error)) {
+        std::filesystem::create_directory_symlink(target, link, error);
+    } else {
+        std::filesystem::create_symlink(target, link, error);
+    }
+    return !error;
+}
+
+bool makePipe(const std::filesystem::path& path) {
+#if defined(_WIN32)
+    (void)path;
+    return false;
+#else
+    return ::mkfifo(path.c_str(), 0600) == 0;
+#endif
 }
 
 } // namespace romc::test

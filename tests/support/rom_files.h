@@ -29,6 +29,9 @@ std::vector<std::uint8_t> romBytes(std::size_t bytes, std::uint32_t seed);
 
 void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 std::vector<std::uint8_t> readFile(const std::filesystem::path& path);
+// Cuts or lengthens (with zeros) the file by writing it again: std::filesystem::resize_file fails now and
+// then under wine with "File too large".
+void resizeFile(const std::filesystem::path& path, std::size_t bytes);
 
 // Writes a ROM of `bytes` bytes with the pattern of `seed` and returns its path.
 std::filesystem::path makeRom(const std::filesystem::path& folder, const std::string& name, std::size_t bytes,
@@ -37,6 +40,15 @@ std::filesystem::path makeRom(const std::filesystem::path& folder, const std::st
 // Every entry of a folder with its bytes (a folder stands as the bytes "dir"): what an action that is
 // refused must leave as it was.
 std::map<std::string, std::vector<std::uint8_t>> folderContents(const std::filesystem::path& folder);
+
+// Makes a named pipe at `path`, which opening for reading would wait on for ever; false where the system
+// has none among its files (Windows), and a test then leaves out the case that needs one.
+bool makePipe(const std::filesystem::path& path);
+
+// Makes a symbolic link at `link`; false where the system does not let this user make one (Windows
+// without developer mode, wine), and a test then skips, saying so.
+bool makeLink(const std::filesystem::path& target, const std::filesystem::path& link);
+inline constexpr const char* kNoLinksHere = "symbolic links cannot be made here (Windows, wine)";
 
 // A 32 KiB menu template of its own pattern.
 std::vector<std::uint8_t> menuTemplate();

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# A compilation by the Windows build equals the Linux build's, byte for byte: the patched "Menu.GB", every
+# output, the map and the table printed, over ROMs named in other scripts and names that differ only in
+# letter case (in folders of their own, as Windows needs).
+# usage: same_outputs.sh LINUX_CLI -- WINDOWS_COMMAND...   (the Windows command: wine and the .exe)
+set -euo pipefail
+linux=$1
+shift 2
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+make_rom() { # path blocks
+  mkdir -p "$(dirname "$1")"
+  head -c $(($2 * 32768)) /dev/urandom >"$1"
+}
+mkdir -p "$scratch/inputs"
+cd "$scratch/inputs"
+head -c 32768 /dev/urandom >Menu.GB
+make_rom "ゼルダの伝説.gb" 16
+make_rom "Café.GB" 4
+make_rom "one/Game.gb" 8
+make_rom "two/GAME.GB" 2
+make_rom "Ünïcödé folder/Δ.gb" 32
+make_rom "Большой.gb" 256 # reaches the second piece
+arguments=(--quiet --map flash.svg --name "café crème" "Café.GB" --save "ゼルダの伝説.gb" one/Game.gb
+           --name "Ωmega" --save two/GAME.GB "Ünïcödé folder/Δ.gb" "Большой.gb")
+
+failed=0
+for system in linux windows; do
+  cp -r "$scratch/inputs" "$scratch/$system"
+done
+(cd "$scratch/linux" && "$linux" "${arguments[@]}" >table.txt)
+(cd "$scratch/windows" && "$@" "${arguments[@]}" >table.txt)
+for name in table.txt Menu.GB Output.GB Output1.GB Output2.GB Output3.GB Output4.GB flash.svg; do
+  if [ -e "$scratch/linux/$name" ] || [ -e "$scratch/windows/$name" ]; then
+    if cmp "$scratch/linux/$name" "$scratch/windows/$name"; then
+      echo "same: $name"
+    else
+      failed=1
+    fi
+  fi
+done
+[ -s "$scratch/linux/table.txt" ] || { echo "the Linux build printed no table" >&2; failed=1; }
+exit $failed
