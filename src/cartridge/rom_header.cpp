@@ -238,6 +238,32 @@ std::vector<std::string> checkRomInFlash(const RomHeader& header, int blocks) {
     return warnings;
 }
 
+namespace {
+
+// The first bytes of a ROM file, as far as a header reaches, read through one handle.
+struct HeaderBytes {
+    std::array<std::uint8_t, header::kEnd> bytes{};
+    std::size_t got = 0;
+    std::uintmax_t fileBytes = 0;
+    bool regular = false;
+    std::error_code error;
+};
+
+HeaderBytes readHeaderBytes(const std::filesystem::path& path) {
+    HeaderBytes read;
+    auto opened = systemDisk().openForReading(path);
+    if (!opened.value) {
+        read.error = opened.error;
+        return read;
+    }
+    read.fileBytes = opened.value->size();
+    read.regular = opened.value->kind() == FileKind::Regular;
+    read.error = opened.value->readAt(0, read.bytes, read.got);
+    return read;
+}
+
+} // namespace
+
 HeaderFindings checkRomFile(const std::filesystem::path& path, std::string_view shown, bool saveMemory) {
     const std::string quoted = inQuotes(shown);
     std::error_code error;
@@ -245,18 +271,14 @@ HeaderFindings checkRomFile(const std::filesystem::path& path, std::string_view 
     if (error) {
         return unreadable("cannot read the cartridge header of " + quoted + ": " + error.message());
     }
-    auto opened = systemDisk().openForReading(path);
-    if (!opened.value) {
-        return unreadable("cannot read the cartridge header of " + quoted + ": " + opened.error.message());
+    const HeaderBytes read = readHeaderBytes(path);
+    if (read.error) {
+        return unreadable("cannot read the cartridge header of " + quoted + ": " + read.error.message());
     }
-    std::array<std::uint8_t, header::kEnd> bytes{};
-    std::size_t got = 0;
-    if (const auto readError = opened.value->readAt(0, bytes, got)) {
-        return unreadable("cannot read the cartridge header of " + quoted + ": " + readError.message());
-    }
-    const auto parsed = parseRomHeader(std::span(bytes.data(), got));
+    const std::span bytes(read.bytes.data(), read.got);
+    const auto parsed = parseRomHeader(bytes);
     if (!parsed) {
-        return unreadable(quoted + " is " + std::to_string(got) +
+        return unreadable(quoted + " is " + std::to_string(read.got) +
                           " bytes, too short to hold a cartridge header");
     }
     return checkRomHeader(*parsed, fileBytes, saveMemory);
@@ -280,20 +302,13 @@ std::string headerFindingsText(const HeaderFindings& findings) {
 }
 
 std::optional<bool> proposedSaveMemory(const std::filesystem::path& path) {
-    auto opened = systemDisk().openForReading(path);
-    if (!opened.value || opened.value->kind() != FileKind::Regular) {
-        return std::nullopt;
-    }
-    std::array<std::uint8_t, header::kEnd> bytes{};
-    std::size_t got = 0;
-    if (opened.value->readAt(0, bytes, got)) {
-        return std::nullopt;
-    }
-    const auto parsed = parseRomHeader(std::span(bytes.data(), got));
+    const HeaderBytes read = readHeaderBytes(path);
+    const auto parsed =
+        read.error || !read.regular ? std::nullopt : parseRomHeader(std::span(read.bytes.data(), read.got));
     if (!parsed) {
         return std::nullopt;
     }
-    const HeaderIntegrity integrity = headerIntegrity(*parsed, opened.value->size());
+    const HeaderIntegrity integrity = headerIntegrity(*parsed, read.fileBytes);
     const CartridgeKind kind = cartridgeKind(parsed->cartridgeType);
     if (!integrity.logoPresent || !integrity.checksumRight || !kind.known) {
         return std::nullopt;

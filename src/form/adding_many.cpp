@@ -67,14 +67,7 @@ Reaction WindowModel::filesDropped(const std::vector<std::string>& files) {
     if (files.size() == 1) {
         // One file is taken as "Find File" takes a chosen one: the user checks the name and adds it.
         heldRomFile_ = files.front();
-        pathBox_ = heldRomFile_;
-        buttons_ = afterFilePicked(buttons_);
-        nameBox_ = romc::proposeRomName(pathBox_);
-        proposeSaveBox(pathBox_);
-        Reaction reaction;
-        reaction.refresh = Refresh{ControlId::Text1,    ControlId::Text2,    ControlId::Check1,
-                                   ControlId::Command2, ControlId::Command4, ControlId::Command5};
-        return reaction;
+        return takeHeldRomFile();
     }
     if (files.empty() || !addingManyAllowed()) {
         return failure(kAddRomsAction,

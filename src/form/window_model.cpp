@@ -147,6 +147,10 @@ Reaction WindowModel::findFile() {
     if (!chosen.empty()) {
         heldRomFile_ = chosen.front();
     }
+    return takeHeldRomFile();
+}
+
+Reaction WindowModel::takeHeldRomFile() {
     // Whatever the dialog holds goes into the path box, even "" from a first cancelled dialog.
     pathBox_ = heldRomFile_;
     if (pathBox_.empty()) {

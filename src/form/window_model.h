@@ -143,6 +143,8 @@ class WindowModel {
     bool saveBox_ = false;
     // "Save?" as the ROM's cartridge header proposes, where it proposes anything; the Save box rule holds.
     void proposeSaveBox(const std::string& romPath);
+    // The held ROM file into the path box, its proposed name and "Save?", as after "Find File".
+    Reaction takeHeldRomFile();
     bool addingManyAllowed() const;
     Reaction addRomFiles(const std::vector<std::string>& files);
     // The file the ROM dialog holds from its last use: shown chosen when it opens again, and taken again
