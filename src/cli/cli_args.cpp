@@ -5,7 +5,8 @@ namespace romc {
 const char* const kCliUsage =
     "usage: romcompiler-cli [-C DIR] [--dry-run] [--report] [--map FILE.svg [--force]] [--quiet]\n"
     "                       [--write-list FILE] ([--save] [--name NAME] ROM | --list FILE)...\n"
-    "       romcompiler-cli [-C DIR] [--quiet] --inspect IMAGE [--extract FOLDER [--force]]\n"
+    "       romcompiler-cli [-C DIR] [--quiet] [--report] [--map FILE.svg] --inspect IMAGE\n"
+    "                       [--extract FOLDER] [--force]\n"
     "\n"
     "Adds each ROM to the table as the window's \"Add ROM\" does, then generates the compilation:\n"
     "\"Menu.GB\" is patched and \"Output.GB\" with \"Output1.GB\"..\"Output4.GB\" is written.\n"
@@ -26,7 +27,9 @@ const char* const kCliUsage =
     "  --write-list FILE\n"
     "               keep the final table as a ROM list in FILE (also with --dry-run)\n"
     "  --inspect IMAGE  print the table that IMAGE (\"Output.GB\", \"Output1.GB\" with the pieces after it,\n"
-    "               or \"Menu.GB\") holds and check it before flashing; exit 1 when no compilation wrote it\n"
+    "               or \"Menu.GB\") holds and check it before flashing; exit 1 when no compilation wrote "
+    "it.\n"
+    "               --report and --map draw the image as they draw a compilation; IMAGE is only read\n"
     "  --extract FOLDER\n"
     "               with --inspect: write each ROM of IMAGE into FOLDER (made when missing) as a \".GB\"\n"
     "               file named from its menu name, and \"list.json\", the ROM list that builds IMAGE again\n"
@@ -155,8 +158,8 @@ Outcome<CliArguments> parseCliArguments(const std::vector<std::string>& argument
         return Failure{"--extract takes the ROMs out of an image: give it with --inspect IMAGE"};
     }
     if (parsed.inspect) {
-        if (!parsed.roms.empty() || parsed.dryRun || parsed.report || parsed.map) {
-            return Failure{"--inspect reads an image: it takes no ROM, --dry-run, --report or --map"};
+        if (!parsed.roms.empty() || parsed.dryRun || parsed.writeList) {
+            return Failure{"--inspect reads an image: it takes no ROM, --dry-run or --write-list"};
         }
         return parsed;
     }

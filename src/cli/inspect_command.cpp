@@ -1,12 +1,17 @@
 #include "cli/inspect_command.h"
 
+#include "cli/map_output.h"
 #include "cli/piece_crc.h"
+#include "compile/image.h"
 #include "compile/menu_read.h"
 #include "files/utf8_path.h"
 #include "inspect/extraction.h"
 #include "inspect/inspection.h"
+#include "inspect/inspection_plan.h"
+#include "plan/placement_report.h"
 #include "romtable/number_text.h"
 
+#include <memory>
 #include <ostream>
 #include <zlib.h>
 
@@ -51,6 +56,33 @@ std::string checksText(const InspectedRom& rom) {
 
 std::string rowLabel(std::size_t row, const InspectedRom& rom) {
     return "row " + std::to_string(row + 1) + " (\"" + escapedName(rom.name) + "\")";
+}
+
+// The files the report lists with their CRC32: the image's own and, for "Output.GB", the pieces beside it
+// that it reaches, as the compilation that wrote them lists them.
+std::vector<WrittenFile> imageFiles(const ImageFile& image, const FlashPlan& plan) {
+    std::vector<ImagePart> parts = image.parts();
+    if (image.form() == ImageForm::Image && image.besideOutputs()) {
+        for (int k = 1; k <= plan.usage.pieces; ++k) {
+            const auto piece = parts.front().path.parent_path() / pieceName(k);
+            std::error_code error;
+            const auto bytes = std::filesystem::file_size(piece, error);
+            if (!error) {
+                parts.push_back({piece, pieceName(k), bytes});
+            }
+        }
+    }
+    std::vector<WrittenFile> files;
+    for (const ImagePart& part : parts) {
+        WrittenFile file{part.shown, part.bytes, std::nullopt, {}};
+        if (const auto crc = fileCrc32(systemDisk(), part.path, part.shown); crc.ok()) {
+            file.crc = crc.value();
+        } else {
+            file.problem = crc.failure().message;
+        }
+        files.push_back(std::move(file));
+    }
+    return files;
 }
 
 // Every existing file is named, and nothing is written, unless --force lets them go.
@@ -111,6 +143,19 @@ int inspectCommand(const std::filesystem::path& imagePath, const InspectOptions&
         return kExitNotAnImage;
     }
 
+    // The map is drawn before anything is printed, and takes its name after the printout, as a
+    // compilation's outputs do.
+    const FlashPlan plan = planOfInspection(image.value(), inspection);
+    std::unique_ptr<OutputTransaction> mapOutput;
+    if (options.map) {
+        const auto folder = options.map->parent_path();
+        mapOutput = std::make_unique<OutputTransaction>(systemDisk(), folder.empty() ? "." : folder);
+        if (auto failure = prepareMap(*options.map, plan, *mapOutput)) {
+            err << kProgram << failure->message << '\n';
+            return kExitNotAnImage;
+        }
+    }
+
     for (const InspectedRom& rom : inspection.roms) {
         out << escapedName(rom.name) << '\t' << rom.first << '\t' << rom.blocks << '\t'
             << (rom.saveBank ? std::to_string(*rom.saveBank) : kNone);
@@ -125,7 +170,16 @@ int inspectCommand(const std::filesystem::path& imagePath, const InspectOptions&
         }
         out << '\n';
     }
+    if (options.report) {
+        out << placementReport(plan, {ReportMode::Inspected, imageFiles(image.value(), plan), {}});
+    }
     out.flush();
+    if (mapOutput) {
+        if (auto failure = mapOutput->commit()) {
+            err << kProgram << failure->message << '\n';
+            return kExitNotAnImage;
+        }
+    }
     for (std::size_t row = 0; row < inspection.roms.size() && !quiet; ++row) {
         for (const auto& warning : inspection.roms[row].headerWarnings) {
             err << kProgram << "warning: " << rowLabel(row, inspection.roms[row]) << ": " << warning << '\n';

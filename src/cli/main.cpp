@@ -3,6 +3,7 @@
 #include "cli/cli_args.h"
 #include "cli/inspect_command.h"
 #include "cli/list_arguments.h"
+#include "cli/map_output.h"
 #include "cli/piece_crc.h"
 #include "cli/table_text.h"
 #include "compile/compilation.h"
@@ -11,9 +12,7 @@
 #include "compile/pending_file.h"
 #include "files/console.h"
 #include "files/interruption.h"
-#include "files/same_file.h"
 #include "files/utf8_path.h"
-#include "plan/flash_map_svg.h"
 #include "plan/flash_plan.h"
 #include "plan/placement_report.h"
 #include "plan/work_folder.h"
@@ -58,42 +57,6 @@ std::filesystem::path fromWorkDir(const romc::CliArguments& cli, const std::file
     return path.is_absolute() ? path : cli.workDir / path;
 }
 
-// A map may replace only a map: any other file of that name is the user's, unless --force says otherwise.
-romc::Refusal checkMapReplaceable(const romc::CliArguments& cli) {
-    const auto path = fromWorkDir(cli, *cli.map);
-    std::error_code error;
-    if (cli.force || !std::filesystem::exists(std::filesystem::symlink_status(path, error))) {
-        return std::nullopt;
-    }
-    if (!romc::isFlashMapFile(romc::systemDisk(), path)) {
-        return romc::Failure{"--map " + romc::inQuotes(romc::pathToUtf8(*cli.map)) +
-                             " would replace a file that is not a flash map; give --force to replace it"};
-    }
-    return std::nullopt;
-}
-
-// The map is drawn beside the outputs, so a name that would replace the menu, an output or a ROM is a
-// usage error rather than a lost file.
-romc::Refusal checkMapName(const romc::CliArguments& cli) {
-    std::vector<std::filesystem::path> kept{cli.workDir / romc::menu::kTemplateName,
-                                            cli.workDir / romc::kImageName};
-    for (int k = 1; k <= romc::kPieceCount; ++k) {
-        kept.push_back(cli.workDir / romc::pieceName(k));
-    }
-    for (const auto& rom : cli.roms) {
-        kept.push_back(fromWorkDir(cli, rom.path));
-    }
-    const auto map = fromWorkDir(cli, *cli.map);
-    for (const auto& path : kept) {
-        if (romc::sameFile(romc::systemDisk(), map, path)) {
-            return romc::Failure{"--map " + romc::inQuotes(romc::pathToUtf8(*cli.map)) + " would replace " +
-                                 romc::inQuotes(romc::pathToUtf8(path.filename())) +
-                                 "; give the map a name of its own"};
-        }
-    }
-    return std::nullopt;
-}
-
 // Warnings about the header of a ROM just added: they name the ROM and never stop the run.
 void warnAboutHeader(const romc::TableState& state, const std::filesystem::path& workDir, std::size_t row) {
     const auto findings = romc::checkTableRow(state.table, row, workDir);
@@ -106,17 +69,6 @@ void warnAboutHeader(const romc::TableState& state, const std::filesystem::path&
 std::string reportText(const romc::TableState& state, const romc::CliArguments& cli,
                        const romc::ReportOutcome& outcome) {
     return romc::placementReport(romc::planFlash(state, romc::readWorkFolder(cli.workDir)), outcome);
-}
-
-// The map joins the compilation's outputs: it is put in place with them or not at all.
-romc::Refusal prepareMap(const romc::CliArguments& cli, romc::PreparedCompilation& prepared) {
-    auto map = prepared.outputs->add(fromWorkDir(cli, *cli.map));
-    if (!map.ok()) {
-        return map.failure();
-    }
-    const std::string svg =
-        romc::flashMapSvg(romc::planFlash(prepared.compiled, romc::readWorkFolder(cli.workDir)));
-    return map.value()->writeAt(0, svg.data(), svg.size());
 }
 
 // A piece the new image does not reach is no longer an output of it: flashing it would write stale data.
@@ -175,21 +127,24 @@ int main(int argc, char** argv) {
             cli.help ? std::string(romc::kCliUsage) : std::string("romcompiler-cli ") + romc::kVersion + "\n";
         return printed(text) ? 0 : kExitRefused;
     }
+    if (cli.map) {
+        if (auto failure = romc::checkMapName(cli)) {
+            return fail(*failure, kExitUsage);
+        }
+        if (auto failure = romc::checkMapReplaceable(cli)) {
+            return fail(*failure, kExitRefused);
+        }
+    }
     if (cli.inspect) {
-        romc::InspectOptions options{cli.quiet, std::nullopt, {}, cli.force};
+        romc::InspectOptions options{cli.quiet, std::nullopt, {}, cli.force, cli.report, std::nullopt};
         if (cli.extract) {
             options.extractTo = fromWorkDir(cli, *cli.extract);
             options.extractShown = romc::pathToUtf8(*cli.extract);
         }
+        if (cli.map) {
+            options.map = romc::mapPath(cli);
+        }
         return romc::inspectCommand(fromWorkDir(cli, *cli.inspect), options, std::cout, std::cerr);
-    }
-    if (cli.map) {
-        if (auto failure = checkMapName(cli)) {
-            return fail(*failure, kExitUsage);
-        }
-        if (auto failure = checkMapReplaceable(cli)) {
-            return fail(*failure, kExitRefused);
-        }
     }
 
     romc::TableState state;
@@ -248,7 +203,8 @@ int main(int argc, char** argv) {
         std::cerr << "romcompiler-cli: note: " << note << '\n';
     }
     if (cli.map) {
-        if (auto failure = prepareMap(cli, prepared.value())) {
+        const auto plan = romc::planFlash(prepared.value().compiled, romc::readWorkFolder(cli.workDir));
+        if (auto failure = romc::prepareMap(romc::mapPath(cli), plan, *prepared.value().outputs)) {
             return fail(*failure, kExitRefused);
         }
     }

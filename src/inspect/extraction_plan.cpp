@@ -42,10 +42,6 @@ std::string withoutSaveHint(const InspectedRom& rom, const ListEntry& entry) {
 
 } // namespace
 
-bool listedWithSave(const InspectedRom& rom) {
-    return rom.saveBank && rom.header && cartridgeKind(rom.header->cartridgeType).battery;
-}
-
 std::string listedName(const InspectedRom& rom) {
     std::string name = rom.name;
     for (char& c : name) {

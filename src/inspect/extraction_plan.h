@@ -20,11 +20,6 @@ struct ExtractionPlan {
     std::vector<std::string> warnings; // each way a rebuild from the list would differ from the image
 };
 
-// The save flag a row is listed with: the ROM sits where Add ROM puts a save ROM of its bank and its
-// cartridge header declares a battery. A place alone does not tell: first fit puts ROMs without save
-// memory there too.
-bool listedWithSave(const InspectedRom& rom);
-
 // The name a row is listed under: the name entry's bytes, each byte outside printable ASCII as '?' (what
 // the menu patch writes for such a character), so that the list holds valid UTF-8.
 std::string listedName(const InspectedRom& rom);

@@ -32,6 +32,10 @@ std::optional<int> saveBankAt(int first, int blocks) {
     return std::nullopt;
 }
 
+bool listedWithSave(const InspectedRom& rom) {
+    return rom.saveBank && rom.header && cartridgeKind(rom.header->cartridgeType).battery;
+}
+
 Outcome<Inspection> inspectImage(const ImageFile& image) {
     Inspection inspection;
     inspection.form = image.form();

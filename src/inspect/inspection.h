@@ -39,6 +39,11 @@ struct Inspection {
 // A ROM without save memory placed there by first fit sits at the same place; a place tells no more.
 std::optional<int> saveBankAt(int first, int blocks);
 
+// Whether the row is a save ROM: it sits where Add ROM puts a save ROM of its bank and its cartridge header
+// declares a battery. A place alone does not tell: first fit puts ROMs without save memory there too. The
+// ROM list of an extraction and the flash plan of an image both take a row as a save ROM by this rule.
+bool listedWithSave(const InspectedRom& rom);
+
 // Reads the table from block 0 and checks the image; fails only when a file cannot be read.
 Outcome<Inspection> inspectImage(const ImageFile& image);
 

@@ -71,7 +71,7 @@ void fillOwners(FlashPlan& plan) {
     }
 }
 
-FlashUsage flashUsage(const FlashPlan& plan, const WorkFolder& folder) {
+FlashUsage flashUsage(const FlashPlan& plan, std::uintmax_t menuBytes) {
     FlashUsage usage;
     usage.used = static_cast<int>(std::count(plan.blocks.begin(), plan.blocks.end(), std::int16_t{1}));
     usage.free = kFlashBlocks - usage.used;
@@ -87,14 +87,14 @@ FlashUsage flashUsage(const FlashPlan& plan, const WorkFolder& folder) {
         }
     }
     // A template larger than the flash is refused by the compilation; the image never holds more.
-    usage.imageBytes = imageLength(std::min<std::uintmax_t>(folder.menuBytes, kFlashSize), roms, plan.blocks);
+    usage.imageBytes = imageLength(std::min<std::uintmax_t>(menuBytes, kFlashSize), roms, plan.blocks);
     usage.pieces = piecesFor(usage.imageBytes);
     return usage;
 }
 
-SaveBankUse saveBankUse(const FlashPlan& plan, const TableState& state) {
+SaveBankUse saveBankUse(const FlashPlan& plan, int nextSaveBank) {
     SaveBankUse use;
-    use.handedOut = std::clamp<int>(state.nextSaveBank, 0, kSaveBanks);
+    use.handedOut = std::clamp<int>(nextSaveBank, 0, kSaveBanks);
     std::set<int> held;
     for (const RowPlace& place : plan.rows) {
         if (place.saveBank) {
@@ -170,9 +170,31 @@ FlashPlan planFlash(const TableState& state, const WorkFolder& folder) {
         plan.rows.push_back(std::move(place));
     }
     fillOwners(plan);
-    plan.usage = flashUsage(plan, folder);
-    plan.saveBanks = saveBankUse(plan, state);
+    plan.usage = flashUsage(plan, folder.menuBytes);
+    plan.saveBanks = saveBankUse(plan, state.nextSaveBank);
     plan.stalePieces = stalePieces(folder, plan.usage.imageBytes);
+    return plan;
+}
+
+FlashPlan planFlash(const PlacedImage& image) {
+    FlashPlan plan;
+    plan.workDir = image.folder.path;
+    plan.blocks[kMenuBlock] = 1;
+    int nextSaveBank = 0;
+    for (const PlacedRow& row : image.rows) {
+        RowPlace place;
+        place.name = row.name;
+        place.blocks = row.blocks;
+        place.saveBank = row.saveBank;
+        place.first = row.first;
+        markBlocks(plan.blocks, row.first, row.first + row.blocks - 1);
+        nextSaveBank = std::max(nextSaveBank, row.saveBank.value_or(-1) + 1);
+        plan.rows.push_back(std::move(place));
+    }
+    fillOwners(plan);
+    plan.usage = flashUsage(plan, image.imageBytes != 0 ? image.imageBytes : image.folder.menuBytes);
+    plan.saveBanks = saveBankUse(plan, nextSaveBank);
+    plan.stalePieces = stalePieces(image.folder, plan.usage.imageBytes);
     return plan;
 }
 

@@ -82,6 +82,26 @@ struct FlashPlan {
 // and the pieces already in the work folder.
 FlashPlan planFlash(const TableState& state, const WorkFolder& folder = {});
 
+// A row whose place is settled, as an image read back holds it: nothing is placed again.
+struct PlacedRow {
+    std::string name;
+    int first = 0;
+    int blocks = 0;
+    std::optional<int> saveBank; // only for a save ROM
+};
+
+// What an image holds: its rows in table order, its length (0: the length a compilation of these rows would
+// give with the menu template of `folder`), and the folder beside it for the pieces there.
+struct PlacedImage {
+    std::vector<PlacedRow> rows;
+    std::uintmax_t imageBytes = 0;
+    WorkFolder folder;
+};
+
+// The plan of an image as it is: every row at its place, none a draft; the save banks handed out are those
+// up to the highest one a row holds, as Add ROM hands them out in order.
+FlashPlan planFlash(const PlacedImage& image);
+
 // What a block is, as the flash view tells it apart.
 enum class BlockKind {
     Menu,

@@ -124,8 +124,11 @@ std::string usageText(const FlashUsage& usage) {
 std::string outputsText(const FlashPlan& plan, const ReportOutcome& outcome) {
     const FlashUsage& usage = plan.usage;
     std::string text;
-    if (outcome.mode == ReportMode::Written) {
-        text += "Written files, with the CRC32 a cartridge dumper shows for them:\n";
+    const bool listed = outcome.mode == ReportMode::Written || outcome.mode == ReportMode::Inspected;
+    if (listed) {
+        text += outcome.mode == ReportMode::Written
+                    ? "Written files, with the CRC32 a cartridge dumper shows for them:\n"
+                    : "The image's files, with the CRC32 a cartridge dumper shows for them:\n";
         for (const auto& file : outcome.files) {
             text += "  " + padRight(file.name, 11) + padLeft(number(file.bytes), 9) + " bytes  " +
                     (file.crc ? "CRC32 " + crcText(*file.crc) : file.problem) + '\n';
@@ -152,10 +155,14 @@ std::string outputsText(const FlashPlan& plan, const ReportOutcome& outcome) {
             skipped += (unwritten == 2 ? " and " : " to ") + pieceName(kPieceCount);
         }
         skipped += unwritten == 1 ? " is" : " are";
-        text += "  " + skipped +
-                " not written: the image ends before them; files of those names from an\n"
-                "  earlier compilation " +
-                (outcome.mode == ReportMode::Written ? "are removed" : "would be removed") + ".\n";
+        if (outcome.mode == ReportMode::Inspected) {
+            text += "  " + skipped + " not part of the image: it ends before them.\n";
+        } else {
+            text += "  " + skipped +
+                    " not written: the image ends before them; files of those names from an\n"
+                    "  earlier compilation " +
+                    (outcome.mode == ReportMode::Written ? "are removed" : "would be removed") + ".\n";
+        }
     }
     return text;
 }

@@ -24,9 +24,10 @@ struct WrittenFile {
 std::string crcText(std::uint32_t crc);
 
 enum class ReportMode {
-    Written, // the compilation wrote its files; `files` holds them with their CRC32
-    DryRun,  // placed and checked, nothing written
-    Refused, // the compilation was refused; `refusal` says why, nothing was written
+    Written,   // the compilation wrote its files; `files` holds them with their CRC32
+    DryRun,    // placed and checked, nothing written
+    Refused,   // the compilation was refused; `refusal` says why, nothing was written
+    Inspected, // an image read back; `files` holds the image's files with their CRC32
 };
 
 struct ReportOutcome {

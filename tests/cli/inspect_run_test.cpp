@@ -80,7 +80,7 @@ TEST_F(InspectRun, ExitStatusOfEachMistake) {
         {{"--inspect"}, {2, "romcompiler-cli: --inspect needs an image\nusage:"}},
         {{"--inspect", "Output.GB", "Q.GB"},
          {2, "romcompiler-cli: --inspect reads an image: it takes no ROM"}},
-        {{"--inspect", "Output.GB", "--report"},
+        {{"--inspect", "Output.GB", "--dry-run"},
          {2, "romcompiler-cli: --inspect reads an image: it takes no ROM"}},
         {{"--inspect", "a", "--inspect", "b"}, {2, "romcompiler-cli: --inspect given twice"}},
         {{"--inspect", "gone.GB"},
