@@ -12,15 +12,7 @@ constexpr const char* kAddRomsAction = "Add ROMs";
 
 } // namespace
 
-bool WindowModel::addingManyAllowed() const {
-    // A compiled table is final until "Clear List": new rows would not match "Output.GB".
-    return buttons_ != ButtonState::Compiled;
-}
-
 Reaction WindowModel::addRoms() {
-    if (!addingManyAllowed()) {
-        return {};
-    }
     FileDialog dialog = romFileDialog(heldRomFile_);
     dialog.pick = FilePick::SeveralToOpen;
     dialog.title = "Select Files";
@@ -69,7 +61,7 @@ Reaction WindowModel::filesDropped(const std::vector<std::string>& files) {
         heldRomFile_ = files.front();
         return takeHeldRomFile();
     }
-    if (files.empty() || !addingManyAllowed()) {
+    if (files.empty()) {
         return failure(kAddRomsAction,
                        files.empty() ? "Nothing to add: no files were dropped"
                                      : "The table was compiled and stays as \"Output.GB\" holds it: \"Clear "

@@ -9,9 +9,9 @@ ButtonsEnabled buttonsEnabled(ButtonState state) {
     case ButtonState::Ready:
         return {true, true, true};
     case ButtonState::Compiled:
-        return {false, false, false};
+        return {false, true, true};
     case ButtonState::CompiledAndAdding:
-        return {true, false, false};
+        return {true, true, true};
     }
     return {false, false, false};
 }
@@ -24,6 +24,19 @@ ButtonState afterFilePicked(ButtonState state) {
     case ButtonState::Compiled:
     case ButtonState::CompiledAndAdding:
         return ButtonState::CompiledAndAdding;
+    }
+    return state;
+}
+
+ButtonState afterTableChanged(ButtonState state) {
+    switch (state) {
+    case ButtonState::Compiled:
+        return ButtonState::Start;
+    case ButtonState::CompiledAndAdding:
+        return ButtonState::Ready;
+    case ButtonState::Start:
+    case ButtonState::Ready:
+        break;
     }
     return state;
 }

@@ -34,7 +34,6 @@ std::string recentListCaption(const std::vector<std::filesystem::path>& recent, 
 MenuBar WindowModel::menuBar() const {
     using enum MenuCommand;
     MenuItem addRoms{AddRoms, "Add ROMs...", "Ctrl+Shift+A"};
-    addRoms.enabled = addingManyAllowed();
     MenuItem openList{OpenList, "Open List...", "Ctrl+O"};
     openList.separatorBefore = true;
     Menu file{"File",

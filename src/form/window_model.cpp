@@ -244,7 +244,8 @@ Reaction WindowModel::textEdited(ControlId box, std::string text) {
 
 Reaction WindowModel::tableChanged(const Refresh& shown) {
     checkRows();
-    Reaction reaction = showing(shown);
+    buttons_ = afterTableChanged(buttons_);
+    Reaction reaction = showing(Refresh(shown).add(kButtons));
     if (compiled_) {
         // The table no longer is what the outputs hold: the status line tells the draft again.
         compiled_ = false;

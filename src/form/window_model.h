@@ -145,7 +145,6 @@ class WindowModel {
     void proposeSaveBox(const std::string& romPath);
     // The held ROM file into the path box, its proposed name and "Save?", as after "Find File".
     Reaction takeHeldRomFile();
-    bool addingManyAllowed() const;
     Reaction addRomFiles(const std::vector<std::string>& files);
     // The file the ROM dialog holds from its last use: shown chosen when it opens again, and taken again
     // when the user cancels.

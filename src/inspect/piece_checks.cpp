@@ -1,10 +1,9 @@
 #include "inspect/piece_checks.h"
 
 #include "compile/image.h"
+#include "files/utf8_path.h"
 #include "romtable/number_text.h"
 #include "romtable/rom_file.h"
-
-#include "files/utf8_path.h"
 
 #include <algorithm>
 #include <optional>
@@ -80,7 +79,7 @@ Outcome<std::optional<std::uintmax_t>> pieceDifference(const fs::path& image, st
     return std::optional<std::uintmax_t>();
 }
 
-std::string hexOffset(std::uintmax_t offset) {
+std::string hexByteOffset(std::uintmax_t offset) {
     std::string text;
     do {
         text.insert(0, hexByteText(static_cast<std::uint8_t>(offset & 0xFF)).substr(2));
@@ -123,8 +122,8 @@ void checkAgainstImage(const fs::path& folder, const fs::path& image, std::uintm
             } else if (const auto at = difference.value()) {
                 const std::uintmax_t inImage = static_cast<std::uintmax_t>(k - 1) * kPieceSize + *at;
                 warnings.push_back(shown + " does not match " + inQuotes(imageShown) +
-                                   ": they differ first at byte " + hexOffset(*at) + " of the piece (byte " +
-                                   hexOffset(inImage) + " of the image, block " +
+                                   ": they differ first at byte " + hexByteOffset(*at) +
+                                   " of the piece (byte " + hexByteOffset(inImage) + " of the image, block " +
                                    std::to_string(inImage / kBlockSize) + ")");
             }
         }

@@ -4,6 +4,7 @@
 #include "ui/flash_view_window.h"
 #include "ui/qt_dialogs.h"
 #include "ui/qt_menu_bar.h"
+#include "ui/qt_text.h"
 #include "ui/twips.h"
 
 #include <QCheckBox>
@@ -53,10 +54,6 @@ std::vector<std::string> droppedFiles(const QMimeData* data) {
         files.push_back(url.toLocalFile().toStdString());
     }
     return files;
-}
-
-QString shown(const std::string& text) {
-    return QString::fromStdString(text);
 }
 
 // Makes the list show exactly the column's texts, touching only rows that differ so that the list keeps

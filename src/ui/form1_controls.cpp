@@ -2,6 +2,7 @@
 // its place, its caption or start text, its visibility and the focus order.
 #include "ui/caption_button.h"
 #include "ui/form1.h"
+#include "ui/qt_text.h"
 #include "ui/twips.h"
 
 #include <QApplication>
@@ -21,10 +22,6 @@ constexpr int kWarningSignPixels = 8;
 
 using romform::Control;
 using romform::ControlKind;
-
-QString shown(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QWidget* makeTextBox(QWidget* client, const Control& control) {
     auto* box = new QLineEdit(shown(control.text), client);

@@ -1,5 +1,7 @@
 #include "ui/qt_dialogs.h"
 
+#include "ui/qt_text.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -10,10 +12,6 @@ namespace romui {
 namespace {
 
 using romform::Choice;
-
-QString shown(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 QMessageBox::Icon iconOf(romform::Severity severity) {
     switch (severity) {

@@ -18,8 +18,8 @@ TEST(ButtonState, EachStateEnablesItsButtons) {
     } cases[] = {
         {ButtonState::Start, {false, true, true}},
         {ButtonState::Ready, {true, true, true}},
-        {ButtonState::Compiled, {false, false, false}},
-        {ButtonState::CompiledAndAdding, {true, false, false}},
+        {ButtonState::Compiled, {false, true, true}},
+        {ButtonState::CompiledAndAdding, {true, true, true}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(buttonsEnabled(c.state), c.enabled) << buttonStateName(c.state);
@@ -64,13 +64,15 @@ TEST_F(ButtonStateEvents, EveryEventMovesTheButtonsAsDesigned) {
         {Event::AddRom, ButtonState::Ready, false, "Add ROM changes no button"},
         {Event::FindFile, ButtonState::Ready, false, "a second pick"},
         {Event::Compile, ButtonState::Compiled, false, "a compilation"},
-        {Event::AddRom, ButtonState::Compiled, true, "Add ROM is disabled"},
-        {Event::RemoveRom, ButtonState::Compiled, true, "Remove ROM is disabled"},
-        {Event::Compile, ButtonState::Compiled, true, "Generate Compilation is disabled"},
+        {Event::AddRom, ButtonState::Compiled, true, "Add ROM waits for a file"},
+        {Event::Compile, ButtonState::Compiled, false, "compiling the same table again"},
         {Event::CancelFindFile, ButtonState::CompiledAndAdding, false, "a cancel takes the held file again"},
-        {Event::AddRom, ButtonState::CompiledAndAdding, false, "adding after a compilation"},
-        {Event::RemoveRom, ButtonState::CompiledAndAdding, true, "Remove ROM is still disabled"},
-        {Event::FindFile, ButtonState::CompiledAndAdding, false, "a pick while adding"},
+        {Event::AddRom, ButtonState::Ready, false, "adding after a compilation: a draft again"},
+        {Event::Compile, ButtonState::Compiled, false, "the changed table compiled again"},
+        {Event::RemoveRom, ButtonState::Start, false, "removing after a compilation: a draft, no file held"},
+        {Event::FindFile, ButtonState::Ready, false, "a pick"},
+        {Event::Compile, ButtonState::Compiled, false, "compiled again"},
+        {Event::FindFile, ButtonState::CompiledAndAdding, false, "a pick after a compilation"},
         {Event::ClearList, ButtonState::Ready, false, "Clear List unlocks everything"},
         {Event::ClearList, ButtonState::Ready, false, "Clear List from Ready"},
     };

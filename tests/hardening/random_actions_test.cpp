@@ -27,7 +27,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::uintmax_t kBlock = 32768;
 constexpr int kStepsPerSeed = 1200;
 constexpr std::size_t kHistory = 16;
 

@@ -6,8 +6,6 @@ namespace romc::hardening {
 
 namespace {
 
-constexpr int kBlock = 32768;
-
 int wholeBlocksOf(std::uintmax_t bytes) {
     const std::uintmax_t blocks = bytes / kBlock;
     return blocks > 100000 ? 100000 : static_cast<int>(blocks);

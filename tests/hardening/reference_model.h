@@ -5,6 +5,7 @@
 #include "romtable/table_state.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -12,6 +13,9 @@
 #include <vector>
 
 namespace romc::hardening {
+
+// A block, written out here and not taken from the core, so that the reference stays independent of it.
+inline constexpr std::size_t kBlock = 32768;
 
 enum class PathKind { Missing, Folder, Special, Regular };
 

@@ -1,6 +1,7 @@
 #include "hardening/state_checks.h"
 
 #include "files/temporary_name.h"
+#include "hardening/reference_model.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -12,7 +13,6 @@ namespace romc::hardening {
 
 namespace {
 
-constexpr std::size_t kBlock = 32768;
 constexpr std::size_t kPiece = 256 * kBlock;
 constexpr std::size_t kSmallFile = 64 * 1024;
 

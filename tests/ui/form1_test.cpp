@@ -332,8 +332,8 @@ class Form1Test : public QObject {
         QCOMPARE(driver.messages().size(), std::size_t{0});
         QCOMPARE(driver.model().buttonState(), romform::ButtonState::Compiled);
         QVERIFY(!driver.enabled("Command2"));
-        QVERIFY(!driver.enabled("Command5"));
-        QVERIFY(!driver.enabled("Command4"));
+        QVERIFY(driver.enabled("Command5"));
+        QVERIFY(driver.enabled("Command4"));
         QVERIFY(driver.enabled("Command1"));
         QVERIFY(driver.enabled("Command3"));
 
@@ -366,12 +366,12 @@ class Form1Test : public QObject {
         QVERIFY(std::filesystem::exists(scratch_->path() / "Output2.GB"));
         QVERIFY(!std::filesystem::exists(scratch_->path() / "Output3.GB"));
 
-        // After a compilation "Find File" enables "Add ROM" alone; only "Clear List" enables the others.
+        // The compiled table stays editable: "Find File" enables "Add ROM" beside the others.
         driver.findFile("PUZZLE.GB");
         QCOMPARE(driver.model().buttonState(), romform::ButtonState::CompiledAndAdding);
         QVERIFY(driver.enabled("Command2"));
-        QVERIFY(!driver.enabled("Command5"));
-        QVERIFY(!driver.enabled("Command4"));
+        QVERIFY(driver.enabled("Command5"));
+        QVERIFY(driver.enabled("Command4"));
         driver.click("Command3");
         QCOMPARE(driver.model().buttonState(), romform::ButtonState::Ready);
         QVERIFY(driver.enabled("Command2"));

@@ -118,17 +118,14 @@ void RandomWindowTest::randomUserActionsKeepWindowAndTableInStep() {
             const bool save = below(3) == 0;
             what = QString("add %1%2").arg(file, save ? " with save" : "");
             driver.findFile(file);
-            if (run.expected == ButtonState::Start || run.expected == ButtonState::Ready) {
-                run.expected = ButtonState::Ready;
-            } else {
-                run.expected = ButtonState::CompiledAndAdding;
-            }
+            run.expected = romform::afterFilePicked(run.expected);
             driver.setSaveBox(save);
             before = driver.snapshot();
             const std::size_t rowsBefore = run.state().table.rowCount();
             driver.click("Command2");
             refusalPossible = true;
             if (run.state().table.rowCount() > rowsBefore) {
+                run.expected = romform::afterTableChanged(run.expected);
                 // The box stays ticked only after a save ROM, and only while a bank is left.
                 const bool gotSave =
                     run.state().table.column(romc::Column::SaveFlag).back() == romc::kSaveFlagYes;
@@ -146,7 +143,11 @@ void RandomWindowTest::randomUserActionsKeepWindowAndTableInStep() {
             driver.clickRow(list, row);
         } else if (action < 70) {
             what = "Remove ROM";
+            const std::size_t rowsBefore = run.state().table.rowCount();
             driver.click("Command5");
+            if (run.state().table.rowCount() < rowsBefore) {
+                run.expected = romform::afterTableChanged(run.expected);
+            }
         } else if (action < 76) {
             what = "Clear List";
             driver.click("Command3");
