@@ -169,6 +169,7 @@ Reaction WindowModel::openListFile(const std::filesystem::path& named) {
     }
     state_ = std::move(replay.state);
     checkRows();
+    undo_.clear(); // another table: nothing of the one before is taken back
     saveBox_ = replay.saveBox;
     buttons_ = ButtonState::Ready;
     listFile_ = path;

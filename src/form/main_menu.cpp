@@ -1,4 +1,5 @@
-// The menu bar: File with the list commands, the lists used lately, importing an image and Quit, View with
+// The menu bar: File with the list commands, the lists used lately, importing an image and Quit, Edit with
+// the order of the rows and Undo, View with
 // the flash map, Help with About. A later menu or item is one entry here and one case in menuCommand().
 #include "files/utf8_path.h"
 #include "form/window_model.h"
@@ -42,17 +43,18 @@ MenuBar WindowModel::menuBar() const {
                   openList,
                   {SaveList, "Save List", "Ctrl+S"},
                   {SaveListAs, "Save List As...", "Ctrl+Shift+S"},
-                  {ImportImage, "Import Image...", ""},
+                  {ImportImage, "Import Image...", "Ctrl+I"},
               }};
     for (std::size_t i = 0; i < recentLists_.size(); ++i) {
-        MenuItem recent{recentListCommand(i), recentListCaption(recentLists_, i), ""};
+        MenuItem recent{recentListCommand(i), recentListCaption(recentLists_, i),
+                        "Ctrl+" + std::to_string(i + 1)};
         recent.separatorBefore = i == 0;
         file.items.push_back(recent);
     }
-    MenuItem workFolder{WorkFolder, "Work Folder...", ""};
+    MenuItem workFolder{WorkFolder, "Work Folder...", "Ctrl+Shift+F"};
     workFolder.separatorBefore = true;
     file.items.push_back(workFolder);
-    MenuItem leftover{RemoveLeftoverPieces, "Remove Left-over Pieces...", ""};
+    MenuItem leftover{RemoveLeftoverPieces, "Remove Left-over Pieces...", "Ctrl+Shift+R"};
     leftover.enabled = leftoverPiecesRemovable();
     file.items.push_back(leftover);
     MenuItem quit{Quit, "Quit", "Ctrl+Q"};
@@ -62,8 +64,8 @@ MenuBar WindowModel::menuBar() const {
     flashMap.checkable = true;
     flashMap.checked = flashViewOpen_;
     Menu view{"View", {flashMap}};
-    Menu help{"Help", {{About, "About", ""}}};
-    return {{file, view, help}};
+    Menu help{"Help", {{About, "About", "F1"}}};
+    return {{file, editMenu(), view, help}};
 }
 
 Reaction WindowModel::menuCommand(MenuCommand command) {
@@ -78,6 +80,14 @@ Reaction WindowModel::menuCommand(MenuCommand command) {
         return chooseWorkFolder();
     case MenuCommand::AddRoms:
         return addRoms();
+    case MenuCommand::Undo:
+        return undo();
+    case MenuCommand::MoveUp:
+        return moveRow(romc::RowMove::Up);
+    case MenuCommand::MoveDown:
+        return moveRow(romc::RowMove::Down);
+    case MenuCommand::SortByName:
+        return sortRowsByName();
     case MenuCommand::ImportImage:
         return importImage();
     case MenuCommand::Quit:

@@ -22,6 +22,10 @@ enum class MenuCommand : int {
     Quit = 190,
     // The table: 200-299
     AddRoms = 200,
+    Undo = 210,
+    MoveUp = 211,
+    MoveDown = 212,
+    SortByName = 213,
     // The flash and its outputs: 300-399
     RemoveLeftoverPieces = 300,
     FlashMap = 310,

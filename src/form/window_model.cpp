@@ -181,6 +181,20 @@ Reaction WindowModel::addRom() {
 }
 
 Reaction WindowModel::clearList() {
+    const std::size_t rows = state_.table.rowCount();
+    if (rows > 0) {
+        const Question question{caption() + " - Clear List",
+                                "Take all " + std::to_string(rows) +
+                                    " ROMs out of the table? Edit > Undo (Ctrl+Z) brings them back.",
+                                Severity::Warning,
+                                {Choice::Yes, Choice::No},
+                                Choice::Yes,
+                                Choice::No};
+        if (dialogs_->ask(question) != Choice::Yes) {
+            return {};
+        }
+        rememberForUndo("Clear List", state_);
+    }
     buttons_ = ButtonState::Ready;
     romc::clearList(state_);
     return tableChanged(tableShown().add(kButtons));
@@ -201,9 +215,11 @@ Reaction WindowModel::generateCompilation() {
 }
 
 Reaction WindowModel::removeRom() {
+    const romc::TableState before = state_;
     if (!enabled(Command5) || !romc::removeRom(state_)) {
         return {};
     }
+    rememberForUndo("Remove ROM", before);
     return tableChanged(tableShown());
 }
 
@@ -229,7 +245,9 @@ Reaction WindowModel::rowSelected(ControlId list, int row) {
     if (*column != romc::Column::Name) {
         return {};
     }
-    return showing(Refresh{List1, List2, List3, List4, List5, List6, List7}.add(WindowPart::StatusLine));
+    return showing(Refresh{List1, List2, List3, List4, List5, List6, List7}
+                       .add(WindowPart::StatusLine)
+                       .add(WindowPart::MenuBar)); // Move Up and Move Down follow the selection
 }
 
 Reaction WindowModel::textEdited(ControlId box, std::string text) {
@@ -245,7 +263,12 @@ Reaction WindowModel::textEdited(ControlId box, std::string text) {
 Reaction WindowModel::tableChanged(const Refresh& shown) {
     checkRows();
     buttons_ = afterTableChanged(buttons_);
-    Reaction reaction = showing(Refresh(shown).add(kButtons));
+    if (!keepUndo_) {
+        undo_.clear();
+    }
+    keepUndo_ = false;
+    // The menu bar follows: Undo and the Edit items depend on the table.
+    Reaction reaction = showing(Refresh(shown).add(kButtons).add(WindowPart::MenuBar));
     if (compiled_) {
         // The table no longer is what the outputs hold: the status line tells the draft again.
         compiled_ = false;

@@ -13,6 +13,7 @@
 #include "form/modal_dialogs.h"
 #include "form/reaction.h"
 #include "plan/flash_plan.h"
+#include "romtable/row_order.h"
 #include "romtable/table_state.h"
 
 #include <filesystem>
@@ -115,6 +116,10 @@ class WindowModel {
     // "Remove Left-over Pieces": after a compilation, removes the pieces its image does not reach.
     Reaction removeLeftoverPieces();
     bool leftoverPiecesRemovable() const;
+    // The Edit menu. "Undo" takes back the last Clear List, Remove ROM, move or sort.
+    Reaction undo();
+    Reaction moveRow(romc::RowMove move); // "Move Up" (Alt+Up), "Move Down" (Alt+Down): the selected row
+    Reaction sortRowsByName();            // "Sort by Name"
     Reaction importImage(); // "Import Image...": an image's ROMs into a folder, then their list opened
     // Opens the list at `path` (the file dialog's answer, or the command line's LIST).
     Reaction openListFile(const std::filesystem::path& path);
@@ -160,6 +165,14 @@ class WindowModel {
     // first among the recent lists.
     void followList(Reaction& reaction);
     std::optional<std::filesystem::path> recentListsFile_;
+    struct UndoStep {
+        std::string action; // "Remove ROM": the menu item reads "Undo Remove ROM"
+        romc::TableState before;
+    };
+    std::vector<UndoStep> undo_;
+    bool keepUndo_ = false; // the change under way is an undoable one, or an Undo: the history stays
+    void rememberForUndo(const char* action, romc::TableState before);
+    Menu editMenu() const;
     std::vector<std::filesystem::path> recentLists_;
 };
 

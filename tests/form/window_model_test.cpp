@@ -117,11 +117,12 @@ TEST_F(WindowModelTest, StartStateHasAddRomOffAndEverythingEmpty) {
     EXPECT_EQ(markedBlocks(model.tableState()), "0-0");
     EXPECT_EQ(model.tableState().nextSaveBank, 0);
     EXPECT_EQ(model.caption(), "Tarnwick 256M ROM Compiler");
-    // The window has File, View and Help menus and shows its work folder in the status line.
-    ASSERT_EQ(model.menuBar().menus.size(), 3u);
+    // The window has File, Edit, View and Help menus and shows its work folder in the status line.
+    ASSERT_EQ(model.menuBar().menus.size(), 4u);
     EXPECT_EQ(model.menuBar().menus[0].caption, "File");
-    EXPECT_EQ(model.menuBar().menus[1].caption, "View");
-    EXPECT_EQ(model.menuBar().menus[2].caption, "Help");
+    EXPECT_EQ(model.menuBar().menus[1].caption, "Edit");
+    EXPECT_EQ(model.menuBar().menus[2].caption, "View");
+    EXPECT_EQ(model.menuBar().menus[3].caption, "Help");
     EXPECT_EQ(model.statusText(),
               "No ROMs in the table: 1 of 1024 blocks (the menu)\n0 of 16 save banks used. "
               "Work folder: " +

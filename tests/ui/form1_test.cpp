@@ -441,14 +441,14 @@ class Form1Test : public QObject {
     void flashMapFollowsTheTableAndNamesThePointedBlock() {
         makeRom(scratch_->path(), "a.gb", 2 * kBlock, 1);
         WindowDriver driver;
-        QMenu* view = driver.window().menuBar()->actions().at(1)->menu();
+        QMenu* view = driver.window().menuBar()->actions().at(2)->menu(); // File, Edit, View
         QAction* flashMap = view->actions().at(0);
         QCOMPARE(flashMap->shortcut().toString(), QString("F2"));
         flashMap->trigger();
         auto* flash = driver.window().findChild<QWidget*>("FlashView");
         QVERIFY(flash != nullptr && flash->isVisible());
         QCOMPARE(flash->windowTitle(), QString("Flash Map - Tarnwick 256M ROM Compiler"));
-        QVERIFY(driver.window().menuBar()->actions().at(1)->menu()->actions().at(0)->isChecked());
+        QVERIFY(driver.window().menuBar()->actions().at(2)->menu()->actions().at(0)->isChecked());
         driver.addRom("a.gb", false);
         // Painted from the picture: the menu block, the ROM's draft place at block 2, free space after it.
         const QImage shot = flash->grab().toImage();
@@ -467,7 +467,7 @@ class Form1Test : public QObject {
         QVERIFY(flash->findChild<QLabel*>("FlashViewPointed")->text().startsWith("Block 2: A \"A\""));
         QVERIFY(flash->close()); // by its own title bar
         QVERIFY(!driver.model().flashViewOpen());
-        QVERIFY(!driver.window().menuBar()->actions().at(1)->menu()->actions().at(0)->isChecked());
+        QVERIFY(!driver.window().menuBar()->actions().at(2)->menu()->actions().at(0)->isChecked());
         QVERIFY(driver.window().close());
     }
 
@@ -482,10 +482,12 @@ class Form1Test : public QObject {
         }
         QCOMPARE(items,
                  QStringList({"Add ROMs... Ctrl+Shift+A", "-", "Open List... Ctrl+O", "Save List Ctrl+S",
-                              "Save List As... Ctrl+Shift+S", "Import Image... ", "-", "Work Folder... ",
-                              "Remove Left-over Pieces... ", "-", "Quit Ctrl+Q"}));
-        QCOMPARE(bar->actions().at(1)->text(), QString("View"));
-        QCOMPARE(bar->actions().at(2)->text(), QString("Help"));
+                              "Save List As... Ctrl+Shift+S", "Import Image... Ctrl+I", "-",
+                              "Work Folder... Ctrl+Shift+F", "Remove Left-over Pieces... Ctrl+Shift+R", "-",
+                              "Quit Ctrl+Q"}));
+        QCOMPARE(bar->actions().at(1)->text(), QString("Edit"));
+        QCOMPARE(bar->actions().at(2)->text(), QString("View"));
+        QCOMPARE(bar->actions().at(3)->text(), QString("Help"));
 
         driver.addRom("a.gb", false);
         driver.dialogs().next = QString::fromStdString((scratch_->path() / "games.json").string());

@@ -22,6 +22,9 @@ class GivenDialogs : public romform::ModalDialogs {
         return next.isEmpty() ? std::vector<std::string>{} : std::vector{next.toStdString()};
     }
     romform::Choice ask(const romform::Question& question) override {
+        if (answers.empty() && question.title.ends_with(" - Clear List")) {
+            return romform::Choice::Yes; // the tests that clear the table mean it
+        }
         if (answers.empty()) {
             qFatal("a question nobody expected: %s", question.text.c_str());
         }

@@ -1,0 +1,76 @@
+#include "romtable/row_order.h"
+
+#include "romtable/give_back.h"
+
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
+namespace romc {
+
+namespace {
+
+int selectedRow(const TableState& state) {
+    return state.selectedRow[static_cast<std::size_t>(Column::Name)];
+}
+
+// Puts the rows in the order `order` names (order[i]: the old index of the new row i), and the selection
+// with its row.
+void reorderRows(TableState& state, const std::vector<std::size_t>& order) {
+    for (auto& column : state.table.columns) {
+        std::vector<std::string> reordered;
+        reordered.reserve(column.size());
+        for (std::size_t old : order) {
+            reordered.push_back(std::move(column[old]));
+        }
+        column = std::move(reordered);
+    }
+    const int selected = selectedRow(state);
+    int moved = kNoRowSelected;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        if (static_cast<int>(order[i]) == selected) {
+            moved = static_cast<int>(i);
+        }
+    }
+    state.selectedRow.fill(moved);
+    giveBackPlaces(state.table, state.blocks);
+}
+
+} // namespace
+
+bool rowCanMove(const TableState& state, RowMove move) {
+    const int row = selectedRow(state);
+    const int rows = static_cast<int>(state.table.rowCount());
+    if (row < 0 || row >= rows) {
+        return false;
+    }
+    return move == RowMove::Up ? row > 0 : row + 1 < rows;
+}
+
+bool moveSelectedRow(TableState& state, RowMove move) {
+    if (!rowCanMove(state, move)) {
+        return false;
+    }
+    const auto row = static_cast<std::size_t>(selectedRow(state));
+    const std::size_t other = move == RowMove::Up ? row - 1 : row + 1;
+    std::vector<std::size_t> order(state.table.rowCount());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::swap(order[row], order[other]);
+    reorderRows(state, order);
+    return true;
+}
+
+bool sortByName(TableState& state) {
+    const auto& names = state.table.column(Column::Name);
+    std::vector<std::size_t> order(names.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return names[a] < names[b]; });
+    if (std::is_sorted(names.begin(), names.end())) {
+        return false;
+    }
+    reorderRows(state, order);
+    return true;
+}
+
+} // namespace romc

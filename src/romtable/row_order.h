@@ -1,0 +1,24 @@
+// The order of the table's rows, which is the order of the games in the menu. A save ROM keeps its save
+// bank and its blocks wherever its row goes: its saves on the cartridge belong to that bank. The ROMs
+// without save memory lose their places, which the next compilation gives them anew in the new order.
+#pragma once
+
+#include "romtable/table_state.h"
+
+namespace romc {
+
+enum class RowMove { Up, Down };
+
+// Whether the row selected in the name column has a neighbour on that side.
+bool rowCanMove(const TableState& state, RowMove move);
+
+// Swaps the row selected in the name column with its neighbour; the selection goes with the row. Returns
+// false, changing nothing, when rowCanMove says no.
+bool moveSelectedRow(TableState& state, RowMove move);
+
+// Orders the rows by menu name (byte order, which is alphabetical for the names Add ROM makes), rows of
+// equal names in the order they had. The selection follows its row. Returns false, changing nothing,
+// when the rows are in that order already.
+bool sortByName(TableState& state);
+
+} // namespace romc
