@@ -11,9 +11,9 @@
 #include "win32/win32_window.h"
 
 #include <commctrl.h>
-#include <objbase.h>
-
+#include <cstdio>
 #include <iostream>
+#include <objbase.h>
 #include <optional>
 
 namespace {
@@ -21,12 +21,23 @@ namespace {
 constexpr int kExitUsage = 2;
 constexpr const char* kReplayOption = "--replay";
 
-// Said where the user can read it: the console the program was started from, else a message box.
+bool hasStream(DWORD stream) {
+    HANDLE handle = GetStdHandle(stream);
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_UNKNOWN;
+}
+
+// Said where the user can read it: the program's own output when it has one (redirected, or under wine),
+// the console it was started from, else a message box.
 void tellUser(const std::string& text, bool failure) {
-    if (AttachConsole(ATTACH_PARENT_PROCESS) == FALSE) {
-        MessageBoxW(nullptr, romwin::wide(text).c_str(), romwin::wide(romform::kWindowCaption).c_str(),
-                    MB_OK | (failure ? MB_ICONERROR : MB_ICONINFORMATION));
-        return;
+    const DWORD stream = failure ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE;
+    if (!hasStream(stream)) {
+        if (AttachConsole(ATTACH_PARENT_PROCESS) == FALSE) {
+            MessageBoxW(nullptr, romwin::wide(text).c_str(), romwin::wide(romform::kWindowCaption).c_str(),
+                        MB_OK | (failure ? MB_ICONERROR : MB_ICONINFORMATION));
+            return;
+        }
+        std::FILE* reopened = std::freopen("CONOUT$", "w", failure ? stderr : stdout);
+        static_cast<void>(reopened);
     }
     (failure ? std::cerr : std::cout) << text << std::flush;
 }
@@ -66,8 +77,9 @@ int runWindow(romform::ModalDialogs& dialogs, const romform::WindowArguments& ar
         if (end == romwin::ReplayEnd::Failed) {
             return 1;
         }
+        // The script is over: the window goes whatever a last question was answered.
         if (end == romwin::ReplayEnd::Done && window.handle() != nullptr) {
-            PostMessageW(window.handle(), WM_CLOSE, 0, 0);
+            DestroyWindow(window.handle());
         }
     }
     return window.run();

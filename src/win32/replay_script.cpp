@@ -21,9 +21,9 @@ struct VerbShape {
 };
 
 constexpr std::array kVerbs{
-    VerbShape{"pick", false, true},  VerbShape{"cancel", false, false}, VerbShape{"answer", false, true},
-    VerbShape{"click", true, true},  VerbShape{"type", true, true},     VerbShape{"select", true, true},
-    VerbShape{"menu", false, true},  VerbShape{"drop", false, true},    VerbShape{"hold", false, false},
+    VerbShape{"pick", false, true},   VerbShape{"cancel", false, false}, VerbShape{"answer", false, true},
+    VerbShape{"click", true, true},   VerbShape{"type", true, true},     VerbShape{"select", true, true},
+    VerbShape{"menu", false, true},   VerbShape{"drop", false, true},    VerbShape{"hold", false, false},
     VerbShape{"close", false, false},
 };
 
@@ -69,7 +69,8 @@ romc::Outcome<std::vector<ReplayStep>> parseReplayScript(const std::string& text
             step.target = rest;
         }
         if (shape->needsTarget && step.target.empty()) {
-            return romc::Failure{"line " + std::to_string(number) + ": \"" + step.verb + "\" needs an argument"};
+            return romc::Failure{"line " + std::to_string(number) + ": \"" + step.verb +
+                                 "\" needs an argument"};
         }
         steps.push_back(std::move(step));
     }
@@ -99,7 +100,11 @@ std::vector<std::string> ScriptedDialogs::pickFiles(const romform::FileDialog& d
 Choice ScriptedDialogs::ask(const romform::Question& question) {
     Choice choice = question.escapeChoice;
     if (answers_.empty()) {
-        log_ << "unanswered question: " << question.title << '\n';
+        log_ << "unanswered question: " << question.title << " (";
+        for (Choice offered : question.choices) {
+            log_ << ' ' << choiceName(offered);
+        }
+        log_ << " )\n";
     } else {
         choice = answers_.front();
         answers_.pop_front();

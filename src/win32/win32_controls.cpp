@@ -1,11 +1,11 @@
 // The window's child windows, one per entry of the model's control table: its window class and styles, its
 // control ID, its place at the monitor's DPI, its caption or start text and its visibility; the columns'
 // rows drawn by the window itself, so that a path keeps its file name in view and a warned name its sign.
+#include "win32/wide_text.h"
 #include "win32/win32_window.h"
 
-#include "win32/wide_text.h"
-
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 namespace romwin {
@@ -77,18 +77,36 @@ std::wstring rowText(HWND list, int row) {
     return text;
 }
 
+// The first of the Arial-like faces the system has: Windows has Arial, wine the host's fonts.
+HFONT designFont(UINT dpi) {
+    for (const wchar_t* face : {L"Arial", L"Liberation Sans", L"DejaVu Sans"}) {
+        LOGFONTW design{};
+        design.lfHeight = -pixelsAt(kDesignFontPixels, dpi);
+        design.lfWeight = FW_NORMAL;
+        design.lfCharSet = DEFAULT_CHARSET;
+        design.lfQuality = CLEARTYPE_QUALITY;
+        design.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+        wcscpy_s(design.lfFaceName, face);
+        HFONT font = CreateFontIndirectW(&design);
+        HDC screen = GetDC(nullptr);
+        HGDIOBJ old = SelectObject(screen, font);
+        std::array<wchar_t, LF_FACESIZE> got{};
+        GetTextFaceW(screen, static_cast<int>(got.size()), got.data());
+        SelectObject(screen, old);
+        ReleaseDC(nullptr, screen);
+        if (_wcsicmp(got.data(), face) == 0) {
+            return font;
+        }
+        DeleteObject(font);
+    }
+    return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
 } // namespace
 
 void MainWindow::makeFonts() {
     HFONT old = font_;
-    LOGFONTW design{};
-    design.lfHeight = -pixelsAt(kDesignFontPixels, dpi_);
-    design.lfWeight = FW_NORMAL;
-    design.lfCharSet = DEFAULT_CHARSET;
-    design.lfQuality = CLEARTYPE_QUALITY;
-    design.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-    wcscpy_s(design.lfFaceName, L"Arial");
-    font_ = CreateFontIndirectW(&design);
+    font_ = designFont(dpi_);
     for (HWND child : controls_) {
         if (child != nullptr) {
             SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
@@ -107,10 +125,9 @@ void MainWindow::createControls() {
         if (entry.kind == ControlKind::Line) {
             continue; // drawn by the client area, beneath the controls
         }
-        HWND made = CreateWindowExW(0, classOf(entry.kind), wide(entry.text).c_str(), styleOf(entry), 0, 0, 0,
-                                    0, clientArea_,
-                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlIdOf(entry.id))),
-                                    instance_, nullptr);
+        HWND made = CreateWindowExW(
+            0, classOf(entry.kind), wide(entry.text).c_str(), styleOf(entry), 0, 0, 0, 0, clientArea_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlIdOf(entry.id))), instance_, nullptr);
         SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         controls_[romform::indexOf(entry.id)] = made;
     }
@@ -176,8 +193,9 @@ void MainWindow::drawRow(const DRAWITEMSTRUCT& item) const {
     }
     SetBkMode(item.hDC, TRANSPARENT);
     const bool enabled = IsWindowEnabled(item.hwndItem) != FALSE;
-    SetTextColor(item.hDC,
-                 GetSysColor(!enabled ? COLOR_GRAYTEXT : selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    SetTextColor(item.hDC, GetSysColor(!enabled   ? COLOR_GRAYTEXT
+                                       : selected ? COLOR_HIGHLIGHTTEXT
+                                                  : COLOR_WINDOWTEXT));
     HGDIOBJ oldFont = SelectObject(item.hDC, font_);
     std::wstring text = rowText(item.hwndItem, row);
     // A path is cut in its middle, so that its file name stays in view.
@@ -198,7 +216,8 @@ void MainWindow::showColumn(ControlId id) {
     const int rows = static_cast<int>(texts.size());
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     while (static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)) > rows) {
-        SendMessageW(list, LB_DELETESTRING, static_cast<WPARAM>(SendMessageW(list, LB_GETCOUNT, 0, 0) - 1), 0);
+        SendMessageW(list, LB_DELETESTRING, static_cast<WPARAM>(SendMessageW(list, LB_GETCOUNT, 0, 0) - 1),
+                     0);
     }
     for (int row = 0; row < rows; ++row) {
         const std::wstring text = wide(texts[static_cast<std::size_t>(row)]);

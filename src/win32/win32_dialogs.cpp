@@ -3,9 +3,8 @@
 #include "win32/wide_text.h"
 
 #include <commctrl.h>
-#include <shobjidl.h>
-
 #include <filesystem>
+#include <shobjidl.h>
 
 namespace romwin {
 

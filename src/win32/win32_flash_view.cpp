@@ -148,8 +148,8 @@ void FlashViewWindow::paint(HDC dc) const {
     HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
     for (const romform::FlashRun& run : picture_.runs) {
         // A draft place is framed with dashes: the next compilation's place, not the table's.
-        HPEN pen = CreatePen(run.draft ? PS_DASH : PS_SOLID, run.draft ? 1 : scaledPixels(1),
-                             colourOf(run.frame));
+        HPEN pen =
+            CreatePen(run.draft ? PS_DASH : PS_SOLID, run.draft ? 1 : scaledPixels(1), colourOf(run.frame));
         HGDIOBJ oldPen = SelectObject(dc, pen);
         RECT box = rectOf(run.rect);
         Rectangle(dc, box.left, box.top, box.right, box.bottom);
@@ -175,7 +175,8 @@ void FlashViewWindow::paint(HDC dc) const {
         }
     }
     RECT line{scaledPixels(romform::kFlashGridX), scaledPixels(romform::kFlashViewHeight),
-              scaledPixels(romform::kFlashViewWidth), scaledPixels(romform::kFlashViewHeight + kPointLinePixels)};
+              scaledPixels(romform::kFlashViewWidth),
+              scaledPixels(romform::kFlashViewHeight + kPointLinePixels)};
     const std::wstring point = wide(pointText_);
     DrawTextW(dc, point.c_str(), static_cast<int>(point.size()), &line,
               DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);

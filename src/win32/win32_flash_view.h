@@ -4,10 +4,9 @@
 
 #include "form/window_model.h"
 
-#include <windows.h>
-
 #include <functional>
 #include <string>
+#include <windows.h>
 
 namespace romwin {
 

@@ -4,10 +4,9 @@
 
 #include "form/menu_bar.h"
 
-#include <windows.h>
-
 #include <optional>
 #include <string_view>
+#include <windows.h>
 
 namespace romwin {
 

@@ -3,12 +3,11 @@
 #include "files/utf8_path.h"
 #include "win32/wide_text.h"
 
-#include <shlobj.h>
-
 #include <array>
 #include <cstring>
 #include <optional>
 #include <ostream>
+#include <shlobj.h>
 
 namespace romwin {
 
@@ -26,8 +25,8 @@ std::optional<romform::ControlId> controlNamed(const std::string& name) {
 }
 
 std::optional<Choice> choiceNamed(const std::string& name) {
-    constexpr std::array kChoices{std::pair{"Ok", Choice::Ok},         std::pair{"Yes", Choice::Yes},
-                                  std::pair{"No", Choice::No},         std::pair{"Save", Choice::Save},
+    constexpr std::array kChoices{std::pair{"Ok", Choice::Ok},           std::pair{"Yes", Choice::Yes},
+                                  std::pair{"No", Choice::No},           std::pair{"Save", Choice::Save},
                                   std::pair{"Discard", Choice::Discard}, std::pair{"Cancel", Choice::Cancel}};
     for (const auto& [text, choice] : kChoices) {
         if (name == text) {
@@ -60,7 +59,8 @@ void dropFile(HWND window, const std::string& file) {
     auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
     drop->pFiles = sizeof(DROPFILES);
     drop->fWide = TRUE;
-    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), name.c_str(), name.size() * sizeof(wchar_t));
+    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), name.c_str(),
+                name.size() * sizeof(wchar_t));
     GlobalUnlock(memory);
     SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
 }

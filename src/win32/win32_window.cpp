@@ -1,10 +1,10 @@
 #include "win32/win32_window.h"
 
 #include "lists/recent_lists.h"
+#include "win32/wide_text.h"
 #include "win32/win32_dialogs.h"
 #include "win32/win32_flash_view.h"
 #include "win32/win32_menu_bar.h"
-#include "win32/wide_text.h"
 
 #include <shellapi.h>
 
@@ -54,14 +54,15 @@ MainWindow::MainWindow(HINSTANCE instance, romform::ModalDialogs& dialogs,
     : instance_(instance), model_(dialogs, romform::currentWorkFolder(), romc::recentListsFile()),
       messageSink_(std::move(messageSink)) {
     registerClasses(instance, &MainWindow::windowProc, &MainWindow::clientAreaProc);
-    window_ = CreateWindowExW(0, kWindowClass, wide(romform::kWindowCaption).c_str(), kWindowStyle,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                              instance, this);
+    window_ =
+        CreateWindowExW(0, kWindowClass, wide(romform::kWindowCaption).c_str(), kWindowStyle, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
     dpi_ = GetDpiForWindow(window_);
-    clientArea_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClientAreaClass, L"", WS_CHILD | WS_VISIBLE |
-                                  WS_CLIPCHILDREN, 0, 0, 0, 0, window_, nullptr, instance, this);
-    statusLine_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, 0, 0,
-                                  0, window_, nullptr, instance, nullptr);
+    clientArea_ =
+        CreateWindowExW(WS_EX_CONTROLPARENT, kClientAreaClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                        0, 0, 0, 0, window_, nullptr, instance, this);
+    statusLine_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, 0, 0, 0,
+                                  window_, nullptr, instance, nullptr);
     makeFonts();
     createControls();
     // ROM files dropped anywhere on the window.

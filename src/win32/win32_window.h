@@ -5,12 +5,11 @@
 
 #include "form/window_model.h"
 
-#include <windows.h>
-
 #include <array>
 #include <functional>
 #include <memory>
 #include <string>
+#include <windows.h>
 
 namespace romwin {
 
@@ -85,8 +84,8 @@ class MainWindow {
     HFONT font_ = nullptr;
     HACCEL accelerators_ = nullptr;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
-    bool showing_ = false;      // the face writes a control: its notifications are no user's events
-    bool closeAgreed_ = false;  // Quit already had the model's answer
+    bool showing_ = false;     // the face writes a control: its notifications are no user's events
+    bool closeAgreed_ = false; // Quit already had the model's answer
     std::unique_ptr<FlashViewWindow> flashView_;
 };
 
