@@ -77,9 +77,10 @@ std::wstring rowText(HWND list, int row) {
     return text;
 }
 
-// The first of the Arial-like faces the system has: Windows has Arial, wine the host's fonts.
+// The first of the Arial-like faces the system has: Windows has Arial, wine the host's fonts, where
+// DejaVu Sans is wider than Arial and its condensed cut fits the hint on one line as Arial does.
 HFONT designFont(UINT dpi) {
-    for (const wchar_t* face : {L"Arial", L"Liberation Sans", L"DejaVu Sans"}) {
+    for (const wchar_t* face : {L"Arial", L"Liberation Sans", L"DejaVu Sans Condensed", L"DejaVu Sans"}) {
         LOGFONTW design{};
         design.lfHeight = -pixelsAt(kDesignFontPixels, dpi);
         design.lfWeight = FW_NORMAL;
