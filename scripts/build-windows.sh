@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Cross-builds the Windows command line, romcompiler-cli.exe, and its tests into build-windows/ (no Qt:
-# the Windows window is a face of its own). Installs the cross compilers and wine first where missing.
+# Cross-builds the Windows window, romcompiler.exe (native Win32, no Qt), the command line,
+# romcompiler-cli.exe, and their tests into build-windows/. Installs the cross compilers and wine first where missing.
 # Extra arguments go to the build, e.g. --target core_tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,4 +14,4 @@ fi
 cmake -S . -B build-windows --toolchain cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
   -DROMCOMPILER_WITH_UI=OFF -DROMCOMPILER_WERROR=ON "${launcher[@]}"
 cmake --build build-windows -j"$(nproc)" "$@"
-echo "built: build-windows/bin/romcompiler-cli.exe"
+echo "built: build-windows/bin/romcompiler.exe build-windows/bin/romcompiler-cli.exe"

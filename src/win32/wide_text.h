@@ -1,0 +1,13 @@
+// The window works in UTF-8 like the rest of the tool; the W API wants UTF-16. Texts cross over here and
+// nowhere else.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace romwin {
+
+std::wstring wide(std::string_view utf8);
+std::string utf8(std::wstring_view text);
+
+} // namespace romwin

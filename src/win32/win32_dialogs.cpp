@@ -1,0 +1,227 @@
+#include "win32/win32_dialogs.h"
+
+#include "win32/wide_text.h"
+
+#include <commctrl.h>
+#include <filesystem>
+#include <shobjidl.h>
+
+namespace romwin {
+
+namespace {
+
+using romform::Choice;
+using romform::FilePick;
+
+// Task dialog buttons: the choice's number past the system's own button IDs.
+constexpr int kFirstChoiceButton = 100;
+
+UINT messageIcon(romform::Severity severity) {
+    switch (severity) {
+    case romform::Severity::Information:
+        return MB_ICONINFORMATION;
+    case romform::Severity::Warning:
+        return MB_ICONWARNING;
+    case romform::Severity::Error:
+        return MB_ICONERROR;
+    }
+    return 0;
+}
+
+PCWSTR taskIcon(romform::Severity severity) {
+    switch (severity) {
+    case romform::Severity::Information:
+        return TD_INFORMATION_ICON;
+    case romform::Severity::Warning:
+        return TD_WARNING_ICON;
+    case romform::Severity::Error:
+        return TD_ERROR_ICON;
+    }
+    return nullptr;
+}
+
+const wchar_t* choiceText(Choice choice) {
+    switch (choice) {
+    case Choice::Ok:
+        return L"OK";
+    case Choice::Yes:
+        return L"&Yes";
+    case Choice::No:
+        return L"&No";
+    case Choice::Save:
+        return L"&Save";
+    case Choice::Discard:
+        return L"&Discard";
+    case Choice::Cancel:
+        return L"Cancel";
+    }
+    return L"";
+}
+
+// Releases a COM object when the scope ends.
+template <class T> struct Com {
+    T* object = nullptr;
+    ~Com() {
+        if (object != nullptr) {
+            object->Release();
+        }
+    }
+    T* operator->() const { return object; }
+};
+
+std::string pathOf(IShellItem* item) {
+    PWSTR name = nullptr;
+    std::string path;
+    if (SUCCEEDED(item->GetDisplayName(SIGDN_FILESYSPATH, &name))) {
+        path = utf8(name);
+        CoTaskMemFree(name);
+    }
+    return path;
+}
+
+// The start path is shown chosen: its folder open and, for a file, its name in the name box.
+void showStartPath(IFileDialog* dialog, const std::string& startPath, bool folder) {
+    if (startPath.empty()) {
+        return;
+    }
+    const std::filesystem::path start(wide(startPath));
+    const std::filesystem::path shownFolder = folder ? start : start.parent_path();
+    Com<IShellItem> item;
+    if (!shownFolder.empty() &&
+        SUCCEEDED(SHCreateItemFromParsingName(shownFolder.c_str(), nullptr, IID_PPV_ARGS(&item.object)))) {
+        dialog->SetFolder(item.object);
+    }
+    if (!folder) {
+        dialog->SetFileName(start.filename().c_str());
+    }
+}
+
+std::vector<std::string> chosenPaths(IFileDialog* dialog, FilePick pick) {
+    std::vector<std::string> chosen;
+    if (pick == FilePick::SeveralToOpen) {
+        Com<IShellItemArray> items;
+        if (FAILED(static_cast<IFileOpenDialog*>(dialog)->GetResults(&items.object))) {
+            return chosen;
+        }
+        DWORD count = 0;
+        items->GetCount(&count);
+        for (DWORD i = 0; i < count; ++i) {
+            Com<IShellItem> item;
+            if (SUCCEEDED(items->GetItemAt(i, &item.object))) {
+                chosen.push_back(pathOf(item.object));
+            }
+        }
+        return chosen;
+    }
+    Com<IShellItem> item;
+    if (SUCCEEDED(dialog->GetResult(&item.object))) {
+        chosen.push_back(pathOf(item.object));
+    }
+    return chosen;
+}
+
+} // namespace
+
+std::string filterText(const romform::FileFilter& filter) {
+    if (filter.description.find('(') != std::string::npos) {
+        return filter.description;
+    }
+    std::string patterns;
+    for (const auto& pattern : filter.patterns) {
+        patterns += (patterns.empty() ? "" : " ") + pattern;
+    }
+    return filter.description + " (" + patterns + ")";
+}
+
+std::vector<std::string> Win32Dialogs::pickFiles(const romform::FileDialog& dialog) {
+    Com<IFileDialog> shown;
+    const CLSID kind = dialog.pick == FilePick::OneToSave ? CLSID_FileSaveDialog : CLSID_FileOpenDialog;
+    if (FAILED(CoCreateInstance(kind, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&shown.object)))) {
+        return {};
+    }
+    FILEOPENDIALOGOPTIONS options = 0;
+    shown->GetOptions(&options);
+    options |= FOS_FORCEFILESYSTEM;
+    switch (dialog.pick) {
+    case FilePick::OneToOpen:
+        options |= FOS_FILEMUSTEXIST;
+        break;
+    case FilePick::SeveralToOpen:
+        options |= FOS_FILEMUSTEXIST | FOS_ALLOWMULTISELECT;
+        break;
+    case FilePick::OneToSave:
+        options |= FOS_OVERWRITEPROMPT;
+        break;
+    case FilePick::Folder:
+        options |= FOS_PICKFOLDERS;
+        break;
+    }
+    shown->SetOptions(options);
+
+    // The type list: each description with its patterns joined by ";", the first in force.
+    std::vector<std::wstring> texts;
+    std::vector<std::wstring> patterns;
+    for (const auto& filter : dialog.filters) {
+        texts.push_back(wide(filterText(filter)));
+        std::wstring joined;
+        for (const auto& pattern : filter.patterns) {
+            joined += (joined.empty() ? L"" : L";") + wide(pattern);
+        }
+        patterns.push_back(joined);
+    }
+    std::vector<COMDLG_FILTERSPEC> specs;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        specs.push_back(COMDLG_FILTERSPEC{texts[i].c_str(), patterns[i].c_str()});
+    }
+    if (!specs.empty() && dialog.pick != FilePick::Folder) {
+        shown->SetFileTypes(static_cast<UINT>(specs.size()), specs.data());
+        shown->SetFileTypeIndex(1);
+    }
+    if (!dialog.defaultSuffix.empty()) {
+        shown->SetDefaultExtension(wide(dialog.defaultSuffix).c_str());
+    }
+    shown->SetTitle(wide(dialog.title).c_str());
+    showStartPath(shown.object, dialog.startPath, dialog.pick == FilePick::Folder);
+    if (FAILED(shown->Show(owner_))) {
+        return {};
+    }
+    return chosenPaths(shown.object, dialog.pick);
+}
+
+Choice Win32Dialogs::ask(const romform::Question& question) {
+    std::vector<TASKDIALOG_BUTTON> buttons;
+    for (Choice choice : question.choices) {
+        buttons.push_back(
+            TASKDIALOG_BUTTON{kFirstChoiceButton + static_cast<int>(choice), choiceText(choice)});
+    }
+    const std::wstring title = wide(question.title);
+    const std::wstring text = wide(question.text);
+    TASKDIALOGCONFIG config{};
+    config.cbSize = sizeof(config);
+    config.hwndParent = owner_;
+    config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION | TDF_POSITION_RELATIVE_TO_WINDOW;
+    config.pszWindowTitle = title.c_str();
+    config.pszMainIcon = taskIcon(question.severity);
+    config.pszContent = text.c_str();
+    config.cButtons = static_cast<UINT>(buttons.size());
+    config.pButtons = buttons.data();
+    config.nDefaultButton = kFirstChoiceButton + static_cast<int>(question.defaultChoice);
+    int pressed = IDCANCEL;
+    if (FAILED(TaskDialogIndirect(&config, &pressed, nullptr, nullptr))) {
+        return question.escapeChoice;
+    }
+    for (Choice choice : question.choices) {
+        if (pressed == kFirstChoiceButton + static_cast<int>(choice)) {
+            return choice;
+        }
+    }
+    // Escape or the close box.
+    return question.escapeChoice;
+}
+
+void showMessage(HWND owner, const romform::Message& message) {
+    MessageBoxW(owner, wide(message.text).c_str(), wide(message.title).c_str(),
+                MB_OK | messageIcon(message.severity));
+}
+
+} // namespace romwin

@@ -1,0 +1,92 @@
+// The main window on Windows, a thin Win32 view of romform::WindowModel: it makes one child window per
+// entry of the control table at the twip places scaled to the monitor's DPI, forwards each event to the
+// model's handler and shows again what the model's reaction names.
+#pragma once
+
+#include "form/window_model.h"
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <windows.h>
+
+namespace romwin {
+
+class FlashViewWindow;
+
+// Each control's ID: its place in the control table (its tab index) past the system's own IDs, so that
+// GetDlgItem(clientArea, controlIdOf(ControlId::Command2)) finds "Add ROM".
+inline constexpr int kFirstControlId = 1000;
+constexpr int controlIdOf(romform::ControlId id) {
+    return kFirstControlId + static_cast<int>(romform::indexOf(id));
+}
+
+// Twips to the pixels of a monitor of `dpi` dots per inch: 15 twips a pixel at 96.
+constexpr int scaled(int twips, UINT dpi) {
+    return static_cast<int>((static_cast<long long>(twips) * dpi + romform::kTwipsPerInch / 2) /
+                            romform::kTwipsPerInch);
+}
+
+class MainWindow {
+  public:
+    // Messages go to `messageSink` instead of a message box when one is given (the replay of a script).
+    MainWindow(HINSTANCE instance, romform::ModalDialogs& dialogs,
+               std::function<void(const romform::Message&)> messageSink = nullptr);
+    ~MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    HWND handle() const { return window_; }
+    HWND control(romform::ControlId id) const { return controls_[romform::indexOf(id)]; }
+    romform::WindowModel& model() { return model_; }
+
+    void show(int showCommand);
+    // Opens a list as "Open List..." would once the user chose it: the command line's LIST.
+    void openList(const std::string& path) { apply(model_.openListFile(path)); }
+    // Runs the messages until the window is gone; returns the exit code.
+    int run();
+
+    void apply(const romform::Reaction& reaction);
+
+  private:
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK clientAreaProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    // The keys the model takes itself: Enter in the name and path boxes, Delete in a column.
+    bool takeKey(const MSG& message);
+
+    // win32_controls.cpp
+    void createControls();
+    void makeFonts();
+    void layOut(); // every child at its place for dpi_, the window as large as its client area and bars
+    void measureRow(MEASUREITEMSTRUCT& item) const;
+    void drawRow(const DRAWITEMSTRUCT& item) const;
+    void showColumn(romform::ControlId list);
+    static void paintLines(HDC dc, UINT dpi);
+    int statusLineHeight() const;
+
+    void onCommand(int id, int code);
+    void showControl(romform::ControlId id);
+    void showMenuBar();
+    void showStatusLine();
+    void showFlashView();
+    void dropped(HDROP drop);
+    void dpiChanged(UINT dpi, const RECT& suggested);
+
+    HINSTANCE instance_;
+    romform::WindowModel model_;
+    std::function<void(const romform::Message&)> messageSink_;
+    HWND window_ = nullptr;
+    HWND clientArea_ = nullptr; // holds the controls and clips those the design puts out of view
+    HWND statusLine_ = nullptr;
+    std::array<HWND, romform::kControlCount> controls_{};
+    HFONT font_ = nullptr;
+    HACCEL accelerators_ = nullptr;
+    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+    bool showing_ = false;     // the face writes a control: its notifications are no user's events
+    bool closeAgreed_ = false; // Quit already had the model's answer
+    std::unique_ptr<FlashViewWindow> flashView_;
+};
+
+} // namespace romwin
