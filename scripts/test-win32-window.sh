@@ -43,6 +43,7 @@ select List1 1
 click Command5
 pick removed.json
 menu 102
+answer Yes
 click Command3
 # PUZZLE with "Save?" ticked by hand
 pick PUZZLE.GB

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the whole build (core, command line, window offscreen), then the
 # core and command line again under AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz targets
-# over their saved inputs, then the Windows build's core and command-line tests under wine and its
-# compilation against the Linux build's. Ends with one line that counts them all.
+# over their saved inputs, then the Windows build's core and command-line tests under wine, its compilation
+# against the Linux build's, and the Windows window driven through its controls. Ends with one line that
+# counts them all.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -45,6 +46,9 @@ cmake --build build-windows -j"$jobs"
 # A failed test gets a second try: on a loaded machine wine now and then fails to start a program at all.
 # A test that fails twice fails.
 ctest --test-dir build-windows --output-on-failure -j"$jobs" --repeat until-pass:2 | tee "$logs/windows.txt"
+# The Windows window under wine, driven through its controls, against the Linux command line.
+scripts/test-win32-window.sh build-windows build/bin/romcompiler-cli
+window_smoke=1
 
 # ctest's summary: "100% tests passed, 0 tests failed out of 150"; a skipped test is listed as "(Skipped)".
 total=0
@@ -56,4 +60,4 @@ for log in "$logs/build.txt" "$logs/asan.txt" "$logs/windows.txt"; do
   total=$((total + $(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")))
   skipped=$((skipped + $(grep -c -E '^\s+[0-9]+ - .*\(Skipped\)$' "$log" || true)))
 done
-echo "tests: $((total - failed - skipped + fuzz_targets)) passed, $failed failed, $skipped skipped"
+echo "tests: $((total - failed - skipped + fuzz_targets + window_smoke)) passed, $failed failed, $skipped skipped"
