@@ -9,14 +9,14 @@
 
 namespace romc {
 
-namespace {
-
 using namespace menu;
 
 std::uint8_t menuCharacter(std::string_view character) {
     const bool printable = character.size() == 1 && character[0] >= 0x20 && character[0] <= 0x7E;
     return printable ? static_cast<std::uint8_t>(character[0]) : kUnprintableName;
 }
+
+namespace {
 
 // Reads a column text as a whole number in [low, high], or explains what is wrong with it.
 Outcome<std::int64_t> readField(const RomTable& table, std::size_t row, Column column, std::string_view what,

@@ -30,6 +30,10 @@ struct LocationBytes {
 // The two location bytes the menu uses to find a ROM that starts at block `location`.
 LocationBytes encodeLocation(int location, int blocks);
 
+// The byte the menu shows for one character of a name (one of splitCharacters): itself when it is
+// printable ASCII, else '?'.
+std::uint8_t menuCharacter(std::string_view character);
+
 // 16 bytes: the name's characters, one byte each ('?' for a character outside printable ASCII), cut after
 // the 16th and padded with blanks.
 std::array<std::uint8_t, 16> nameEntry(std::string_view name);

@@ -1,15 +1,42 @@
 // The status line and the left-over pieces: what the next compilation would make of the table, and after
 // one, what it wrote and which older pieces beside it no longer belong to the image.
+#include "compile/menu_patch.h"
 #include "files/utf8_path.h"
 #include "form/window_model.h"
 #include "plan/plan_status.h"
 #include "plan/work_folder.h"
+#include "romtable/rom_name.h"
+
+#include <string_view>
 
 namespace romform {
 
 namespace {
 
 constexpr const char* kLeftoverAction = "Remove Left-over Pieces";
+
+// What the menu will show of the name being typed, and the characters it cannot show: 'Menu name "CAF?"
+// ("é" cannot be shown). '; "" while the box is empty.
+std::string menuNameStatus(std::string_view typed) {
+    if (typed.empty()) {
+        return "";
+    }
+    std::string shown;
+    std::string unshowable;
+    const std::string name = romc::tableName(typed); // the characters below are views into it
+    for (std::string_view character : romc::splitCharacters(name)) {
+        const auto shownAs = static_cast<char>(romc::menuCharacter(character));
+        shown += shownAs;
+        if (std::string_view(&shownAs, 1) != character) {
+            unshowable += (unshowable.empty() ? "" : ", ") + romc::inQuotes(character);
+        }
+    }
+    std::string status = "Menu name " + romc::inQuotes(shown);
+    if (!unshowable.empty()) {
+        status += " (" + unshowable + " cannot be shown)";
+    }
+    return status + ". ";
+}
 
 } // namespace
 
@@ -30,7 +57,8 @@ std::optional<std::string> WindowModel::statusText() const {
                 ": " + rowWarning(selected);
     }
     // The draft names the blocks used; the banks and the folder go on the second line.
-    return first + "\n" + romc::saveBanksStatus(plan) + ". Work folder: " + romc::pathToUtf8(workFolder_);
+    return first + "\n" + menuNameStatus(nameBox_) + romc::saveBanksStatus(plan) +
+           ". Work folder: " + romc::pathToUtf8(workFolder_);
 }
 
 bool WindowModel::leftoverPiecesRemovable() const {

@@ -252,8 +252,22 @@ Reaction WindowModel::rowSelected(ControlId list, int row) {
 
 Reaction WindowModel::textEdited(ControlId box, std::string text) {
     if (box == Text1) {
+        // The menu shows 16 characters of a name: the box takes no more, and the status line shows the
+        // name as the menu will.
+        const auto characters = romc::splitCharacters(text);
+        const bool cut = characters.size() > romc::kMenuNameLength;
+        if (cut) {
+            text.resize(static_cast<std::size_t>(characters[romc::kMenuNameLength].data() - text.data()));
+        }
         nameBox_ = std::move(text);
-    } else if (box == Text2) {
+        Refresh shown;
+        shown.add(WindowPart::StatusLine);
+        if (cut) {
+            shown.add(Text1);
+        }
+        return showing(shown);
+    }
+    if (box == Text2) {
         pathBox_ = std::move(text);
     }
     // The box already shows what was typed; the counter boxes keep the table's counts.

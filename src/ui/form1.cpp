@@ -239,7 +239,7 @@ void Form1::showControl(ControlId id) {
     shownWidget->setEnabled(model_.enabled(id));
     switch (romform::control(id).kind) {
     case ControlKind::TextBox:
-        // The model names a box only when it wrote the box itself, never one the user is typing in.
+        // The model names a box only when it wrote the box itself, or cut what was typed into it.
         static_cast<QLineEdit*>(shownWidget)->setText(shown(model_.text(id)));
         break;
     case ControlKind::CheckBox:

@@ -657,3 +657,38 @@ TEST_F(WindowModelTest, CounterBoxesAndDebugTakeNoInput) {
 
 } // namespace
 } // namespace romform
+
+namespace romform {
+namespace {
+
+// The name box takes the 16 characters the menu shows, cut on a character, and the status line shows the
+// name as the menu will, naming the characters it cannot show.
+TEST_F(WindowModelTest, NameBoxTakesSixteenCharactersAndTheStatusLineShowsTheMenuName) {
+    const struct {
+        const char* typed;
+        const char* box;
+        bool cut;
+        const char* status; // the start of the second line; "" for none
+    } cases[] = {
+        {"Caf\xC3\xA9", "Caf\xC3\xA9", false, "Menu name \"CAF?\" (\"\xC3\xA9\" cannot be shown). "},
+        {"ABCDEFGHIJKLMNOPQRST", "ABCDEFGHIJKLMNOP", true, "Menu name \"ABCDEFGHIJKLMNOP\". "},
+        {"\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4"
+         "\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4",
+         "\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4"
+         "\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4",
+         true, "Menu name \"????????????????\""},
+        {"What?", "What?", false, "Menu name \"WHAT?\". "},
+        {"", "", false, "0 of 16"},
+    };
+    for (const auto& c : cases) {
+        const Reaction reaction = model.textEdited(Text1, c.typed);
+        EXPECT_EQ(model.text(Text1), c.box) << c.typed;
+        EXPECT_EQ(reaction.refresh.has(Text1), c.cut) << c.typed;
+        EXPECT_TRUE(reaction.refresh.has(WindowPart::StatusLine));
+        const std::string status = model.statusText().value_or("");
+        EXPECT_EQ(status.substr(status.find('\n') + 1, std::string(c.status).size()), c.status) << status;
+    }
+}
+
+} // namespace
+} // namespace romform
