@@ -200,10 +200,11 @@ HeaderFindings checkRomHeader(const RomHeader& header, std::uintmax_t fileBytes,
 
     // Only battery-backed RAM keeps saves; a battery that runs a clock alone has nothing to lose.
     if (kind.known && kind.ram && kind.battery && !saveMemory) {
-        findings.warnings.push_back(
+        findings.savesLost =
             typeText + " keeps its saves in battery-backed RAM, but the ROM is added without save memory" +
             (fileBytes / kBlockSize == kMaxRomBlocks ? " (an 8 MiB ROM never gets a save bank)" : "") +
-            ": its saves will be lost");
+            ": its saves will be lost";
+        findings.warnings.push_back(*findings.savesLost);
     }
     if (kind.known && !kind.ram && saveMemory) {
         findings.warnings.push_back("the ROM is added with save memory, but its " + typeText +

@@ -90,6 +90,9 @@ std::vector<std::string> checkRomInFlash(const RomHeader& header, int blocks);
 struct HeaderFindings {
     std::vector<std::string> facts;
     std::vector<std::string> warnings;
+    // The warning, among `warnings`, that a battery-backed ROM added without save memory will lose its saves:
+    // the one a user who asked for quiet still has to hear.
+    std::optional<std::string> savesLost;
 };
 
 // Checks a header against the file it came from (`fileBytes` long) and whether the ROM was added with save

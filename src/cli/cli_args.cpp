@@ -19,7 +19,7 @@ const char* const kCliUsage =
     "  --map FILE   draw the flash as an SVG picture into FILE (a relative FILE is taken from DIR); an\n"
     "               existing FILE is replaced only when it is such a map\n"
     "  --force      let --map replace a FILE that is not a flash map, and --extract files in FOLDER\n"
-    "  --quiet      print no warnings about the ROMs' cartridge headers\n"
+    "  --quiet      print no warnings about the ROMs' cartridge headers but lost saves\n"
     "  --save       the next ROM gets save memory (\"Save?\" ticked)\n"
     "  --name NAME  menu name of the next ROM (default: proposed from its file name)\n"
     "  --list FILE  add the ROMs of the ROM list FILE here, in its order, with its names and save flags;\n"

@@ -58,8 +58,17 @@ std::filesystem::path fromWorkDir(const romc::CliArguments& cli, const std::file
 }
 
 // Warnings about the header of a ROM just added: they name the ROM and never stop the run.
-void warnAboutHeader(const romc::TableState& state, const std::filesystem::path& workDir, std::size_t row) {
-    const auto findings = romc::checkTableRow(state.table, row, workDir);
+// With --quiet only the warning that saves will be lost: the rest is about the file, this is about the
+// player's saves.
+void warnAboutHeader(const romc::TableState& state, const std::filesystem::path& workDir, std::size_t row,
+                     bool quiet) {
+    auto findings = romc::checkTableRow(state.table, row, workDir);
+    if (quiet) {
+        findings.warnings.clear();
+        if (findings.savesLost) {
+            findings.warnings.push_back(*findings.savesLost);
+        }
+    }
     for (const auto& warning : findings.warnings) {
         std::cerr << "romcompiler-cli: warning: \"" << state.table.text(row, romc::Column::File) << "\" ("
                   << state.table.text(row, romc::Column::Name) << "): " << warning << '\n';
@@ -182,8 +191,8 @@ int main(int argc, char** argv) {
         if (state.table.rowCount() > romc::kMaxMenuRows) {
             return fail(tooManyRoms(rom.path), kExitRefused);
         }
-        for (std::size_t row = firstNewRow; row < state.table.rowCount() && !cli.quiet; ++row) {
-            warnAboutHeader(state, cli.workDir, row);
+        for (std::size_t row = firstNewRow; row < state.table.rowCount(); ++row) {
+            warnAboutHeader(state, cli.workDir, row, cli.quiet);
         }
     }
 
