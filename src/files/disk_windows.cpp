@@ -212,10 +212,11 @@ class WindowsDisk final : public Disk {
         if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
             return DiskError::ReadOnlyFile;
         }
-        // A program that opened the file without sharing deletion keeps it from being replaced; opening
-        // it for deletion asks exactly that question without changing anything.
+        // A rename over a file that any program holds open fails, even where that program shares
+        // deletion (a flasher reading "Output1.GB", this process reading the image it inspects). Opening
+        // the file for deletion while sharing nothing asks exactly that question without changing it.
         const HANDLE handle =
-            ::CreateFileW(path.c_str(), DELETE, kShareAll, nullptr, OPEN_EXISTING,
+            ::CreateFileW(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
                           FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             return ::GetLastError() == ERROR_SHARING_VIOLATION

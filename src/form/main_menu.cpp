@@ -21,9 +21,11 @@ MenuCommand recentListCommand(std::size_t index) {
     return static_cast<MenuCommand>(static_cast<int>(MenuCommand::RecentList1) + static_cast<int>(index));
 }
 
-// "1 games.json"; the whole path when another recent list has the same file name.
+// "1 games.json"; the whole path when another recent list has the same file name, in the system's
+// spelling (a list named on the command line as "C:/games/a.json" shows as "C:\games\a.json" there).
 std::string recentListCaption(const std::vector<std::filesystem::path>& recent, std::size_t index) {
-    const auto& list = recent[index];
+    std::filesystem::path list = recent[index];
+    list.make_preferred();
     const bool nameShared = std::count_if(recent.begin(), recent.end(), [&](const auto& other) {
                                 return other.filename() == list.filename();
                             }) > 1;

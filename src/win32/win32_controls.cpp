@@ -4,6 +4,8 @@
 #include "win32/wide_text.h"
 #include "win32/win32_window.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -130,6 +132,9 @@ void MainWindow::createControls() {
             0, classOf(entry.kind), wide(entry.text).c_str(), styleOf(entry), 0, 0, 0, 0, clientArea_,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlIdOf(entry.id))), instance_, nullptr);
         SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        if (entry.kind == ControlKind::Label) {
+            SetWindowSubclass(made, &MainWindow::labelProc, 0, 0);
+        }
         controls_[romform::indexOf(entry.id)] = made;
     }
 }
@@ -252,6 +257,23 @@ void MainWindow::paintLines(HDC dc, UINT dpi) {
         line.bottom = scaled(std::max(ends.y1, ends.y2), dpi) + thickness;
         FillRect(dc, &line, brush);
     }
+}
+
+// A label paints its box whole, and the frame around the save hint crosses the hint's box at its foot: the
+// lines are painted again over each label, in the label's own place, as the form shows them over it.
+LRESULT CALLBACK MainWindow::labelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                       DWORD_PTR) {
+    const LRESULT result = DefSubclassProc(label, message, wParam, lParam);
+    if (message == WM_PAINT) {
+        RECT box{};
+        GetWindowRect(label, &box);
+        MapWindowPoints(nullptr, GetParent(label), reinterpret_cast<POINT*>(&box), 2);
+        HDC dc = GetDC(label);
+        SetViewportOrgEx(dc, -box.left, -box.top, nullptr);
+        paintLines(dc, GetDpiForWindow(label));
+        ReleaseDC(label, dc);
+    }
+    return result;
 }
 
 } // namespace romwin

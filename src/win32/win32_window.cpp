@@ -5,6 +5,7 @@
 #include "win32/win32_dialogs.h"
 #include "win32/win32_flash_view.h"
 #include "win32/win32_menu_bar.h"
+#include "win32/win32_name_tips.h"
 
 #include <shellapi.h>
 
@@ -65,6 +66,8 @@ MainWindow::MainWindow(HINSTANCE instance, romform::ModalDialogs& dialogs,
                                   window_, nullptr, instance, nullptr);
     makeFonts();
     createControls();
+    nameTips_ = std::make_unique<NameTips>(control(ControlId::List1),
+                                           [this](int row) { return model_.nameToolTip(row); });
     // ROM files dropped anywhere on the window.
     DragAcceptFiles(window_, TRUE);
     apply(model_.load());
@@ -72,6 +75,8 @@ MainWindow::MainWindow(HINSTANCE instance, romform::ModalDialogs& dialogs,
 }
 
 MainWindow::~MainWindow() {
+    nameTips_.reset(); // before the column it watches goes
+    flashView_.reset();
     if (window_ != nullptr) {
         DestroyWindow(window_);
     }

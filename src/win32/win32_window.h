@@ -14,6 +14,7 @@
 namespace romwin {
 
 class FlashViewWindow;
+class NameTips;
 
 // Each control's ID: its place in the control table (its tab index) past the system's own IDs, so that
 // GetDlgItem(clientArea, controlIdOf(ControlId::Command2)) finds "Add ROM".
@@ -64,6 +65,8 @@ class MainWindow {
     void drawRow(const DRAWITEMSTRUCT& item) const;
     void showColumn(romform::ControlId list);
     static void paintLines(HDC dc, UINT dpi);
+    static LRESULT CALLBACK labelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                      DWORD_PTR);
     int statusLineHeight() const;
 
     void onCommand(int id, int code);
@@ -87,6 +90,7 @@ class MainWindow {
     bool showing_ = false;     // the face writes a control: its notifications are no user's events
     bool closeAgreed_ = false; // Quit already had the model's answer
     std::unique_ptr<FlashViewWindow> flashView_;
+    std::unique_ptr<NameTips> nameTips_;
 };
 
 } // namespace romwin

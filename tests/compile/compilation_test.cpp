@@ -266,6 +266,43 @@ TEST_F(Compilation, FailedCheckChangesNothing) {
     }
 }
 
+// Another program reading "Output.GB" (an inspection, a flasher) while the user compiles again: where a
+// file held open cannot be replaced (Windows), the compilation is refused before it renames anything, so
+// "Output1.GB", renamed before the image, is not left new beside an old image; elsewhere it goes through
+// and the reader keeps the bytes it opened.
+TEST_F(Compilation, ImageHeldOpenByAReaderIsReplacedWithTheRestOrNotAtAll) {
+    addOk(romFile(32), false, "puzzle");
+    compileOk();
+    std::map<std::string, Bytes> before;
+    for (const char* name : {"Menu.GB", "Output.GB", "Output1.GB"}) {
+        before[name] = output(name);
+    }
+    addOk(romFile(64), false, "saga");
+    auto reader = systemDisk().openForReading(folder / kImageName);
+    ASSERT_FALSE(reader.error) << reader.error.message();
+    const auto failure = compile();
+    Bytes first(kBlockSize);
+    std::size_t got = 0;
+    EXPECT_FALSE(reader.value->readAt(0, first, got));
+    EXPECT_TRUE(std::equal(first.begin(), first.end(), before[kImageName].begin()));
+    if (failure) {
+        EXPECT_NE(failure->message.find("\"Output.GB\": another program has it open; nothing was changed"),
+                  std::string::npos)
+            << failure->message;
+        for (const auto& [name, bytes] : before) {
+            EXPECT_EQ(firstDifference(bytes, output(name)), "equal") << name << " changed";
+        }
+    }
+#ifdef _WIN32
+    EXPECT_TRUE(failure) << "an image held open was replaced";
+#else
+    EXPECT_FALSE(failure) << failure->message;
+#endif
+    reader.value.reset();
+    compileOk();
+    EXPECT_NE(output(kImageName), before[kImageName]);
+}
+
 TEST_F(Compilation, FolderUnderAPieceTheImageDoesNotReachIsNoObstacle) {
     std::filesystem::create_directory(folder / "Output4.GB");
     addOk(romFile(1));
