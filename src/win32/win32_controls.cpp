@@ -4,10 +4,9 @@
 #include "win32/wide_text.h"
 #include "win32/win32_window.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <array>
+#include <commctrl.h>
 #include <cstdlib>
 
 namespace romwin {
@@ -140,7 +139,9 @@ void MainWindow::createControls() {
 }
 
 int MainWindow::statusLineHeight() const {
-    return IsWindowVisible(statusLine_) ? pixelsAt(kStatusLinePixels, dpi_) : 0;
+    // Its own style, not IsWindowVisible(): before the window is first shown every child counts as hidden.
+    const bool shown = (GetWindowLongPtrW(statusLine_, GWL_STYLE) & WS_VISIBLE) != 0;
+    return shown ? pixelsAt(kStatusLinePixels, dpi_) : 0;
 }
 
 void MainWindow::layOut() {

@@ -5,7 +5,7 @@
 #include "win32/win32_dialogs.h"
 #include "win32/win32_flash_view.h"
 #include "win32/win32_menu_bar.h"
-#include "win32/win32_name_tips.h"
+#include "win32/win32_tips.h"
 
 #include <shellapi.h>
 
@@ -62,12 +62,13 @@ MainWindow::MainWindow(HINSTANCE instance, romform::ModalDialogs& dialogs,
     clientArea_ =
         CreateWindowExW(WS_EX_CONTROLPARENT, kClientAreaClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
                         0, 0, 0, 0, window_, nullptr, instance, this);
-    statusLine_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, 0, 0, 0,
-                                  window_, nullptr, instance, nullptr);
+    // SS_NOTIFY: the pointer resting on the line shows its whole text.
+    statusLine_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY,
+                                  0, 0, 0, 0, window_, nullptr, instance, nullptr);
     makeFonts();
     createControls();
-    nameTips_ = std::make_unique<NameTips>(control(ControlId::List1),
-                                           [this](int row) { return model_.nameToolTip(row); });
+    tips_ = std::make_unique<WindowTips>(window_);
+    tips_->watchRows(control(ControlId::List1), [this](int row) { return model_.nameToolTip(row); });
     // ROM files dropped anywhere on the window.
     DragAcceptFiles(window_, TRUE);
     apply(model_.load());
@@ -75,7 +76,7 @@ MainWindow::MainWindow(HINSTANCE instance, romform::ModalDialogs& dialogs,
 }
 
 MainWindow::~MainWindow() {
-    nameTips_.reset(); // before the column it watches goes
+    tips_.reset(); // before the controls it watches go
     flashView_.reset();
     if (window_ != nullptr) {
         DestroyWindow(window_);
@@ -350,6 +351,8 @@ void MainWindow::showMenuBar() {
 void MainWindow::showStatusLine() {
     const auto text = model_.statusText();
     SetWindowTextW(statusLine_, wide(text.value_or(std::string())).c_str());
+    // The window keeps its width: a line longer than it is cut off there, and read whole when pointed at.
+    tips_->setText(statusLine_, text.value_or(std::string()));
     ShowWindow(statusLine_, text ? SW_SHOWNA : SW_HIDE);
     layOut();
 }

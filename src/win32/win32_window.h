@@ -14,7 +14,7 @@
 namespace romwin {
 
 class FlashViewWindow;
-class NameTips;
+class WindowTips;
 
 // Each control's ID: its place in the control table (its tab index) past the system's own IDs, so that
 // GetDlgItem(clientArea, controlIdOf(ControlId::Command2)) finds "Add ROM".
@@ -90,7 +90,7 @@ class MainWindow {
     bool showing_ = false;     // the face writes a control: its notifications are no user's events
     bool closeAgreed_ = false; // Quit already had the model's answer
     std::unique_ptr<FlashViewWindow> flashView_;
-    std::unique_ptr<NameTips> nameTips_;
+    std::unique_ptr<WindowTips> tips_;
 };
 
 } // namespace romwin

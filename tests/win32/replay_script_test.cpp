@@ -22,9 +22,12 @@ TEST(ReplayScript, LinesBecomeSteps) {
         const char *verb, *target, *argument;
         int line;
     } expected[] = {
-        {"pick", "C:\\roms\\Saga Of Two.gb", "", 2}, {"type", "Text1", "TETRIS DX", 4},
-        {"click", "Command2", "", 5},                {"select", "List1", "3", 6},
-        {"cancel", "", "", 7},                       {"close", "", "", 8},
+        {"pick", "C:\\roms\\Saga Of Two.gb", "", 2},
+        {"type", "Text1", "TETRIS DX", 4},
+        {"click", "Command2", "", 5},
+        {"select", "List1", "3", 6},
+        {"cancel", "", "", 7},
+        {"close", "", "", 8},
     };
     ASSERT_EQ(steps.value().size(), std::size(expected));
     for (std::size_t i = 0; i < std::size(expected); ++i) {

@@ -1,9 +1,8 @@
 // The shortcuts of the model's menus become the accelerators Windows knows: every shortcut the model gives
 // parses, into the key and modifiers it names, and strings that name no key are refused.
+#include "form/window_model.h"
 #include "win32/replay_script.h"
 #include "win32/win32_menu_bar.h"
-
-#include "form/window_model.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
