@@ -18,9 +18,23 @@ version=$(sed -nE 's/^project\(romcompiler VERSION ([0-9.]+).*/\1/p' CMakeLists.
 drive=$WINEPREFIX/drive_c
 wine "build-windows/romcompiler-$version-Windows.exe" /S
 [ "$(wine "C:\\Program Files\\ROM Compiler\\bin\\romcompiler-cli.exe" --version | tr -d '\r')" = "romcompiler-cli $version" ]
-ls "$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/"*/"ROM Compiler (command line).lnk"
+menu=$(ls -d "$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/ROM Compiler"*)
+ls "$menu/ROM Compiler (command line).lnk" "$menu/ROM Compiler.lnk"
+# With a display, the window is started from its Start menu entry as a user would, and quit again.
+if [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null; then
+  wine start "$(winepath -w "$menu/ROM Compiler.lnk")"
+  for _ in $(seq 20); do
+    window=$(xdotool search --onlyvisible --name "Tarnwick 256M ROM Compiler" | head -n 1 || true)
+    [ -n "$window" ] && break
+    sleep 1
+  done
+  [ -n "$window" ] || { echo "the Start menu entry did not open the window" >&2; exit 1; }
+  xdotool mousemove --window "$window" 300 300 click 1 key ctrl+q
+  sleep 2
+fi
 wine "C:\\Program Files\\ROM Compiler\\Uninstall.exe" /S
 sleep 3 # the uninstaller finishes from a copy of itself
-left=$(find "$drive" -iname '*romcompiler*' -o -iname 'ROM Compiler*')
+# The user's own settings (the recent lists, under AppData) stay, as they do when any program goes.
+left=$(find "$drive" -path "$drive/users" -prune -o \( -iname '*romcompiler*' -o -iname 'ROM Compiler*' \) -print)
 [ -z "$left" ] || { echo "left behind by the uninstaller: $left" >&2; exit 1; }
 ls -l build/*.deb build-windows/*.zip build-windows/*.exe
