@@ -50,7 +50,7 @@ pick PUZZLE.GB
 click Command1
 click Check1
 click Command2
-# QUEST: its cartridge header ticks "Save?" itself
+# QUEST: "Save?" is still ticked from PUZZLE (the demo ROMs carry no logo, so their headers propose nothing)
 pick QUEST.GB
 click Command1
 click Command2
