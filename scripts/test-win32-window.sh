@@ -6,6 +6,7 @@
 # usage: scripts/test-win32-window.sh [WINDOWS_BUILD_DIR [LINUX_CLI]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source tests/windows/same_files.sh
 windows_build=$(realpath "${1:-build-windows}")
 linux_cli=$(realpath "${2:-build/bin/romcompiler-cli}")
 exe=$windows_build/bin/romcompiler.exe
@@ -94,13 +95,6 @@ cat >"$scratch/removed.expected" <<'LIST'
 LIST
 cmp "$scratch/removed.expected" "$scratch/window/removed.json" && echo "same: the list after Remove ROM" || failed=1
 [ -s "$scratch/window/Output.GB" ] || { echo "the window wrote no Output.GB" >&2; failed=1; }
-for name in Menu.GB Output.GB Output1.GB Output2.GB Output3.GB Output4.GB; do
-  if [ -e "$scratch/linux/$name" ] || [ -e "$scratch/window/$name" ]; then
-    if cmp "$scratch/linux/$name" "$scratch/window/$name"; then
-      echo "same: $name"
-    else
-      failed=1
-    fi
-  fi
-done
+same_files "$scratch/linux" "$scratch/window" Menu.GB Output.GB Output1.GB Output2.GB Output3.GB Output4.GB ||
+  failed=1
 exit $failed

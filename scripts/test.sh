@@ -29,6 +29,7 @@ if [ -x scripts/fuzz.sh ]; then
   fuzz_targets=$(grep -c 'saved inputs' "$logs/fuzz.txt")
 fi
 
+windows_started=$SECONDS
 # The Windows build: no sanitizers and no window, so it stays quick. One wine server for the whole run, in
 # the build folder's own prefix, instead of one started and stopped per test.
 scripts/setup.sh windows
@@ -50,6 +51,7 @@ ctest --test-dir build-windows --output-on-failure -j"$jobs" --repeat until-pass
 # The Windows window under wine, driven through its controls, against the Linux command line.
 scripts/test-win32-window.sh build-windows build/bin/romcompiler-cli
 window_smoke=1
+echo "the Windows stage (cross build, tests under wine, the window's smoke test) took $((SECONDS - windows_started)) s"
 
 # ctest's summary: "100% tests passed, 0 tests failed out of 150"; a skipped test is listed as "(Skipped)".
 total=0

@@ -4,6 +4,7 @@
 # letter case (in folders of their own, as Windows needs).
 # usage: same_outputs.sh LINUX_CLI -- WINDOWS_COMMAND...   (the Windows command: wine and the .exe)
 set -euo pipefail
+source "$(dirname "$0")/same_files.sh"
 linux=$1
 shift 2
 scratch=$(mktemp -d)
@@ -31,14 +32,7 @@ for system in linux windows; do
 done
 (cd "$scratch/linux" && "$linux" "${arguments[@]}" >table.txt)
 (cd "$scratch/windows" && "$@" "${arguments[@]}" >table.txt)
-for name in table.txt Menu.GB Output.GB Output1.GB Output2.GB Output3.GB Output4.GB flash.svg; do
-  if [ -e "$scratch/linux/$name" ] || [ -e "$scratch/windows/$name" ]; then
-    if cmp "$scratch/linux/$name" "$scratch/windows/$name"; then
-      echo "same: $name"
-    else
-      failed=1
-    fi
-  fi
-done
+same_files "$scratch/linux" "$scratch/windows" table.txt Menu.GB Output.GB Output1.GB Output2.GB Output3.GB \
+  Output4.GB flash.svg || failed=1
 [ -s "$scratch/linux/table.txt" ] || { echo "the Linux build printed no table" >&2; failed=1; }
 exit $failed
