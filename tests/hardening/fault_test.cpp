@@ -11,10 +11,9 @@
 #include "support/rom_files.h"
 
 #include <gtest/gtest.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 namespace romc::hardening {
 namespace {
@@ -77,6 +76,9 @@ struct DiskFullCase {
 class DiskFull : public Faults, public ::testing::WithParamInterface<DiskFullCase> {};
 
 TEST_P(DiskFull, WriteFailsWithTheFileAndReasonAndKeepsEverythingAsItWas) {
+    if (!kPosixChildren) {
+        GTEST_SKIP() << "a file-size limit" << kOnlyOnPosix;
+    }
     const auto& c = GetParam();
     compileEarlierOutputs();
     const Bytes menuBefore = fileBytes(folder / "Menu.GB");
@@ -112,6 +114,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(Faults, DiskFullInsideTheCoreLeavesTheTableAsItWas) {
+    if (!kPosixChildren) {
+        GTEST_SKIP() << "a file-size limit" << kOnlyOnPosix;
+    }
     addOk(rom("one.gb", 1 * kMiB));
     const auto outcome = runInChild(
         [this] {
@@ -151,14 +156,18 @@ TEST_F(Faults, MenuAsFolderIsRefused) {
 TEST_F(Faults, MenuAsDanglingLinkIsRefused) {
     addOk(rom("one.gb", kBlockSize));
     fs::remove(folder / "Menu.GB");
-    fs::create_symlink("nowhere.gb", folder / "Menu.GB");
+    if (!test::makeLink("nowhere.gb", folder / "Menu.GB")) {
+        GTEST_SKIP() << test::kNoLinksHere;
+    }
     expectRefusedUnchanged({"\"Menu.GB\"", "missing"});
 }
 
 TEST_F(Faults, UnwritableMenuIsRefused) {
+#ifndef _WIN32
     if (::geteuid() == 0) {
         GTEST_SKIP() << "root writes through permission bits";
     }
+#endif
     addOk(rom("one.gb", kBlockSize));
     fs::permissions(folder / "Menu.GB", fs::perms::owner_read);
     expectRefusedUnchanged({"\"Menu.GB\"", "marked read-only"});
@@ -170,9 +179,18 @@ struct ChangedRomCase {
     const char* label;
     std::function<void(const fs::path&)> change;
     const char* reason;
+    const char* needs = nullptr; // what only POSIX gives this case, if anything
 };
 
-class ChangedRom : public Faults, public ::testing::WithParamInterface<ChangedRomCase> {};
+class ChangedRom : public Faults, public ::testing::WithParamInterface<ChangedRomCase> {
+  public:
+    void SetUp() override {
+        if (GetParam().needs != nullptr && !kPosixChildren) {
+            GTEST_SKIP() << GetParam().needs << kOnlyOnPosix;
+        }
+        Faults::SetUp();
+    }
+};
 
 TEST_P(ChangedRom, IsRefusedByNameBeforeAnythingIsWritten) {
     compileEarlierOutputs();
@@ -213,9 +231,9 @@ INSTANTIATE_TEST_SUITE_P(
         ChangedRomCase{"ReplacedByAPipe",
                        [](const fs::path& p) {
                            fs::remove(p);
-                           ::mkfifo(p.c_str(), 0600);
+                           makeFifo(p);
                        },
-                       "not a regular file"}),
+                       "not a regular file", "a FIFO"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(Faults, RomGrownInsideItsLastBlockStillCompilesWholeBlocksOnly) {
@@ -267,7 +285,9 @@ TEST_F(Faults, PlantedLinksUnderOutputNamesAreReplacedNotFollowed) {
     test::writeFile(elsewhere / "victim-image", victimBytes);
     test::writeFile(elsewhere / "victim-piece", victimBytes);
     test::writeFile(elsewhere / "victim-temp", victimBytes);
-    fs::create_symlink(elsewhere / "victim-image", folder / "Output.GB");
+    if (!test::makeLink(elsewhere / "victim-image", folder / "Output.GB")) {
+        GTEST_SKIP() << test::kNoLinksHere;
+    }
     fs::create_symlink(elsewhere / "victim-piece", folder / "Output1.GB");
     fs::create_symlink(elsewhere / "victim-temp", folder / ".Output.GB.part");
     fs::create_symlink(elsewhere / "not-there", folder / "Output2.GB");
@@ -293,9 +313,18 @@ struct OddPathCase {
     const char* label;
     std::function<std::string(const fs::path& folder)> make; // returns the path to type
     const char* reason;
+    const char* needs = nullptr; // what only POSIX gives this case, if anything
 };
 
-class OddRomPath : public Faults, public ::testing::WithParamInterface<OddPathCase> {};
+class OddRomPath : public Faults, public ::testing::WithParamInterface<OddPathCase> {
+  public:
+    void SetUp() override {
+        if (GetParam().needs != nullptr && !kPosixChildren) {
+            GTEST_SKIP() << GetParam().needs << kOnlyOnPosix;
+        }
+        Faults::SetUp();
+    }
+};
 
 TEST_P(OddRomPath, IsRefusedWithoutReadingAndChangesNothing) {
     const std::string path = GetParam().make(folder.path());
@@ -332,14 +361,14 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         OddPathCase{"Pipe",
                     [](const fs::path& f) {
-                        ::mkfifo((f / "pipe.gb").c_str(), 0600);
+                        makeFifo(f / "pipe.gb");
                         return std::string("pipe.gb");
                     },
-                    "not a regular file"},
-        OddPathCase{"DevZero", [](const fs::path&) { return std::string("/dev/zero"); },
-                    "not a regular file"},
-        OddPathCase{"DevNull", [](const fs::path&) { return std::string("/dev/null"); },
-                    "not a regular file"},
+                    "not a regular file", "a FIFO"},
+        OddPathCase{"DevZero", [](const fs::path&) { return std::string("/dev/zero"); }, "not a regular file",
+                    "/dev/zero"},
+        OddPathCase{"DevNull", [](const fs::path&) { return std::string("/dev/null"); }, "not a regular file",
+                    "/dev/null"},
         OddPathCase{"Folder",
                     [](const fs::path& f) {
                         fs::create_directory(f / "roms");
@@ -349,22 +378,16 @@ INSTANTIATE_TEST_SUITE_P(
         OddPathCase{"WorkFolderItself", [](const fs::path&) { return std::string(""); }, "folder"},
         OddPathCase{"Socket",
                     [](const fs::path& f) {
-                        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-                        sockaddr_un address{};
-                        address.sun_family = AF_UNIX;
-                        const std::string where = (f / "socket.gb").string();
-                        where.copy(address.sun_path, sizeof address.sun_path - 1);
-                        ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-                        ::close(fd);
+                        makeSocket(f / "socket.gb");
                         return std::string("socket.gb");
                     },
-                    "not a regular file"},
+                    "not a regular file", "a Unix socket"},
         OddPathCase{"LinkLoop",
                     [](const fs::path& f) {
-                        fs::create_symlink("loop.gb", f / "loop.gb");
+                        test::makeLink("loop.gb", f / "loop.gb");
                         return std::string("loop.gb");
                     },
-                    "symbolic links"},
+                    "symbolic links", "a symbolic link"},
         OddPathCase{"Missing", [](const fs::path&) { return std::string("missing.gb"); }, "No such file"},
         OddPathCase{"Empty", [](const fs::path& f) { return makeSparse(f, "empty.gb", 0); }, "0 bytes"},
         OddPathCase{"OneByteShortOfABlock",
@@ -383,7 +406,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(Faults, CliRefusesAPipeWithoutWaitingAndWritesNothing) {
-    ::mkfifo((folder / "pipe.gb").c_str(), 0600);
+    if (!makeFifo(folder / "pipe.gb")) {
+        GTEST_SKIP() << "a FIFO" << kOnlyOnPosix;
+    }
     rom("good.gb", kBlockSize);
     const auto marks = folderMarks(folder.path());
     const auto outcome = runCli({"-C", folder.path().string(), "good.gb", "pipe.gb"});

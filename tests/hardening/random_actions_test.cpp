@@ -7,6 +7,7 @@
 // Seeded and reproducible: a failure prints its seed; ROMC_RANDOM_SEED and ROMC_RANDOM_STEPS rerun it.
 #include "compile/compilation.h"
 #include "compile/image.h"
+#include "hardening/child_process.h"
 #include "hardening/reference_model.h"
 #include "hardening/state_checks.h"
 #include "romtable/add_rom.h"
@@ -20,7 +21,6 @@
 #include <map>
 #include <random>
 #include <sstream>
-#include <sys/stat.h>
 
 namespace romc::hardening {
 namespace {
@@ -166,11 +166,17 @@ class RandomSession {
         pool_.push_back({"missing.gb", "", PathKind::Missing, 0, 0});
         fs::create_directory(folder_ / "folder.gb");
         pool_.push_back({"folder.gb", "", PathKind::Folder, 0, 0});
-        ::mkfifo((folder_ / "fifo.gb").c_str(), 0600); // opening it would wait for a writer forever
-        pool_.push_back({"fifo.gb", "", PathKind::Special, 0, 0});
-        pool_.push_back({"/dev/zero", "", PathKind::Special, 0, 0});
-        fs::create_symlink("loop.gb", folder_ / "loop.gb");
-        pool_.push_back({"loop.gb", "", PathKind::Missing, 0, 0});
+        // Where the system has them: a FIFO (opening it would wait for a writer forever), a device, a link
+        // loop.
+        if (makeFifo(folder_ / "fifo.gb")) {
+            pool_.push_back({"fifo.gb", "", PathKind::Special, 0, 0});
+        }
+        if (kPosixChildren) {
+            pool_.push_back({"/dev/zero", "", PathKind::Special, 0, 0});
+        }
+        if (test::makeLink("loop.gb", folder_ / "loop.gb")) {
+            pool_.push_back({"loop.gb", "", PathKind::Missing, 0, 0});
+        }
     }
 
     std::uintmax_t oddRemainder() {
@@ -313,9 +319,11 @@ class RandomSession {
             return;
         }
         case 2:
-            fs::create_symlink(folder_ / "victim.bin", folder_ / ".Output.GB.part");
-            changes_.plantedLink = true;
-            note("outside: .Output.GB.part links to victim.bin");
+            // Where links can be made; elsewhere nothing is disturbed this time.
+            if (test::makeLink(folder_ / "victim.bin", folder_ / ".Output.GB.part")) {
+                changes_.plantedLink = true;
+                note("outside: .Output.GB.part links to victim.bin");
+            }
             return;
         default:
             break;

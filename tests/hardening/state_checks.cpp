@@ -1,13 +1,18 @@
 #include "hardening/state_checks.h"
 
+#include "files/disk.h"
 #include "files/temporary_name.h"
 #include "hardening/reference_model.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <optional>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 namespace romc::hardening {
 
@@ -107,16 +112,11 @@ struct Span {
 
 Bytes fileBytes(const std::filesystem::path& path) {
     Bytes bytes;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return bytes;
+    std::ifstream file(path, std::ios::binary); // a missing file reads as no bytes
+    char chunk[65536];
+    while (file.read(chunk, sizeof chunk) || file.gcount() > 0) {
+        bytes.insert(bytes.end(), chunk, chunk + file.gcount());
     }
-    std::uint8_t chunk[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    std::fclose(file);
     return bytes;
 }
 
@@ -374,21 +374,54 @@ std::string compiledOutputBreak(const TableState& state, const std::filesystem::
     return leftoverTempFile(workDir);
 }
 
+namespace {
+
+#ifdef _WIN32
+// What Windows tells of an entry: kind, size, the file index that a replacement changes, the time written.
+FileMark markOf(const std::filesystem::directory_entry& entry) {
+    namespace fs = std::filesystem;
+    const fs::file_status status = entry.symlink_status();
+    FileMark mark;
+    mark.kind = fs::is_regular_file(status) ? 'f'
+                : fs::is_directory(status)  ? 'd'
+                : fs::is_symlink(status)    ? 'l'
+                                            : 'o';
+    if (mark.kind == 'f') {
+        mark.size = entry.file_size();
+        if (auto opened = romc::systemDisk().openForReading(entry.path()); opened.value) {
+            mark.inode = opened.value->identity().file;
+        }
+    }
+    mark.modifiedNs =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(entry.last_write_time().time_since_epoch())
+            .count();
+    return mark;
+}
+#else
+// lstat, so that a link, a FIFO or a socket is marked as what it is and never opened.
+FileMark markOf(const std::filesystem::directory_entry& entry) {
+    FileMark mark;
+    struct stat info {};
+    if (::lstat(entry.path().c_str(), &info) != 0) {
+        return mark;
+    }
+    mark.kind = S_ISREG(info.st_mode) ? 'f' : S_ISDIR(info.st_mode) ? 'd' : S_ISLNK(info.st_mode) ? 'l' : 'o';
+    mark.size = static_cast<std::uintmax_t>(info.st_size);
+    mark.inode = static_cast<std::uintmax_t>(info.st_ino);
+    mark.modifiedNs = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    return mark;
+}
+#endif
+
+} // namespace
+
 FolderMarks folderMarks(const std::filesystem::path& folder) {
     FolderMarks marks;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        struct stat info {};
-        if (::lstat(entry.path().c_str(), &info) != 0) {
-            continue;
+        FileMark mark = markOf(entry);
+        if (mark.kind == '?') {
+            continue; // gone meanwhile
         }
-        FileMark mark;
-        mark.kind = S_ISREG(info.st_mode)   ? 'f'
-                    : S_ISDIR(info.st_mode) ? 'd'
-                    : S_ISLNK(info.st_mode) ? 'l'
-                                            : 'o';
-        mark.size = static_cast<std::uintmax_t>(info.st_size);
-        mark.inode = static_cast<std::uintmax_t>(info.st_ino);
-        mark.modifiedNs = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
         if (mark.kind == 'l') {
             mark.linkTarget = std::filesystem::read_symlink(entry.path()).string();
         } else if (mark.kind == 'f' && mark.size <= kSmallFile) {
