@@ -64,6 +64,17 @@ class Faults : public ::testing::Test {
     std::uint32_t roms_ = 0;
 };
 
+// A case of a table that skips, naming why, where it needs what only POSIX gives (its `needs`).
+template <class Case> class CaseOfFaults : public Faults, public ::testing::WithParamInterface<Case> {
+  public:
+    void SetUp() override {
+        if (this->GetParam().needs != nullptr && !kPosixChildren) {
+            GTEST_SKIP() << this->GetParam().needs << kOnlyOnPosix;
+        }
+        Faults::SetUp();
+    }
+};
+
 // ---- A full disk, stood in for by a file-size limit in a child process ----
 
 struct DiskFullCase {
@@ -182,15 +193,7 @@ struct ChangedRomCase {
     const char* needs = nullptr; // what only POSIX gives this case, if anything
 };
 
-class ChangedRom : public Faults, public ::testing::WithParamInterface<ChangedRomCase> {
-  public:
-    void SetUp() override {
-        if (GetParam().needs != nullptr && !kPosixChildren) {
-            GTEST_SKIP() << GetParam().needs << kOnlyOnPosix;
-        }
-        Faults::SetUp();
-    }
-};
+class ChangedRom : public CaseOfFaults<ChangedRomCase> {};
 
 TEST_P(ChangedRom, IsRefusedByNameBeforeAnythingIsWritten) {
     compileEarlierOutputs();
@@ -316,15 +319,7 @@ struct OddPathCase {
     const char* needs = nullptr; // what only POSIX gives this case, if anything
 };
 
-class OddRomPath : public Faults, public ::testing::WithParamInterface<OddPathCase> {
-  public:
-    void SetUp() override {
-        if (GetParam().needs != nullptr && !kPosixChildren) {
-            GTEST_SKIP() << GetParam().needs << kOnlyOnPosix;
-        }
-        Faults::SetUp();
-    }
-};
+class OddRomPath : public CaseOfFaults<OddPathCase> {};
 
 TEST_P(OddRomPath, IsRefusedWithoutReadingAndChangesNothing) {
     const std::string path = GetParam().make(folder.path());
