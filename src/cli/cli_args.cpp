@@ -44,8 +44,9 @@ const char* const kCliUsage =
     "Each ROM's cartridge header is checked; what looks wrong is a warning on stderr, never a refusal.\n"
     "Control characters in names and paths are shown as \\xNN.\n"
     "Exit status: 0 done, everything asked for written; 1 a ROM or list refused, the compilation\n"
-    "failed or the printout could not be written (nothing changed); 2 usage error; 128 + N when\n"
-    "stopped by signal N (130 for Ctrl+C), its temporary files removed.\n";
+    "failed or the printout could not be written (nothing changed); 2 usage error; 3 refused as for 1,\n"
+    "after completing an interrupted compilation in DIR (those files changed, as the note says first);\n"
+    "128 + N when stopped by signal N (130 for Ctrl+C), its temporary files removed.\n";
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include "cli/piece_crc.h"
 #include "compile/image.h"
 #include "compile/menu_read.h"
+#include "compile/recovery.h"
 #include "files/utf8_path.h"
 #include "inspect/extraction.h"
 #include "inspect/inspection.h"
@@ -124,6 +125,14 @@ int extractCommand(const ImageFile& image, const Inspection& inspection, const I
 int inspectCommand(const std::filesystem::path& imagePath, const InspectOptions& options, std::ostream& out,
                    std::ostream& err) {
     const bool quiet = options.quiet;
+    // Files of an interrupted compilation may be a mix of two: whatever they hold, they must not be flashed
+    // before the next compilation there completes it.
+    const auto folder =
+        imagePath.parent_path().empty() ? std::filesystem::path(".") : imagePath.parent_path();
+    if (const auto interrupted = interruptedCompilation(systemDisk(), folder)) {
+        err << kProgram << *interrupted << '\n';
+        return kExitNotAnImage;
+    }
     const auto image = ImageFile::open(imagePath);
     if (!image.ok()) {
         err << kProgram << image.failure().message << '\n';

@@ -2,6 +2,7 @@
 
 #include "compile/image.h"
 #include "compile/menu_table.h"
+#include "compile/output_policy.h"
 #include "files/same_file.h"
 #include "files/utf8_path.h"
 #include "lists/list_file.h"
@@ -34,24 +35,12 @@ Outcome<std::vector<std::string>> addListArgument(TableState& state, const CliAr
 }
 
 Refusal checkWriteListName(const CliArguments& cli, const TableState& state) {
-    std::vector<std::string> kept{menu::kTemplateName, kImageName};
-    for (int k = 1; k <= kPieceCount; ++k) {
-        kept.push_back(pieceName(k));
-    }
+    auto kept = keptFiles(cli.workDir, state.table);
     if (cli.map) {
-        kept.push_back(pathToUtf8(*cli.map));
-    }
-    for (std::size_t row = 0; row < state.table.rowCount(); ++row) {
-        kept.push_back(state.table.text(row, Column::File));
+        kept.push_back({resolveRomPath(cli.workDir, pathToUtf8(*cli.map)), pathToUtf8(*cli.map)});
     }
     const auto list = resolveRomPath(cli.workDir, pathToUtf8(*cli.writeList));
-    for (const auto& name : kept) {
-        if (sameFile(systemDisk(), list, resolveRomPath(cli.workDir, name))) {
-            return Failure{"--write-list " + pathToUtf8(*cli.writeList) + " would replace \"" + name +
-                           "\"; give the list a name of its own"};
-        }
-    }
-    return std::nullopt;
+    return refuseKeptFile(systemDisk(), list, kept, "--write-list " + pathToUtf8(*cli.writeList), "the list");
 }
 
 Refusal prepareWriteList(const CliArguments& cli, const TableState& state, OutputTransaction& outputs) {

@@ -31,6 +31,9 @@ namespace {
 
 constexpr int kExitRefused = 1;
 constexpr int kExitUsage = 2;
+// Refused, but only after the work of an interrupted compilation in the folder was completed: files there
+// did change, and a script that takes 1 for "nothing changed" must not be told otherwise.
+constexpr int kExitRefusedAfterRecovery = 3;
 
 int fail(const romc::Failure& failure, int status) {
     std::cerr << "romcompiler-cli: " << failure.message << '\n';
@@ -78,15 +81,6 @@ void warnAboutHeader(const romc::TableState& state, const std::filesystem::path&
 std::string reportText(const romc::TableState& state, const romc::CliArguments& cli,
                        const romc::ReportOutcome& outcome) {
     return romc::placementReport(romc::planFlash(state, romc::readWorkFolder(cli.workDir)), outcome);
-}
-
-// A piece the new image does not reach is no longer an output of it: flashing it would write stale data.
-// It goes with the compilation, removed once the new outputs are in place.
-void removeStalePiecesWith(const romc::CliArguments& cli, romc::PreparedCompilation& prepared) {
-    const auto plan = romc::planFlash(prepared.compiled, romc::readWorkFolder(cli.workDir));
-    for (const int k : plan.stalePieces) {
-        prepared.outputs->removeWhenCommitted(cli.workDir / romc::pieceName(k));
-    }
 }
 
 // The menu's ROM count is one byte: a ROM beyond the last row it can list is refused before anything is
@@ -201,39 +195,42 @@ int main(int argc, char** argv) {
             return fail(*failure, kExitUsage);
         }
     }
-    auto prepared = romc::prepareCompilation(state, {cli.workDir, cli.dryRun});
+    romc::CompileNotes notes;
+    auto prepared = romc::prepareCompilation(state, {cli.workDir, cli.dryRun, nullptr, &notes});
+    // What was found of an interrupted run comes first: it changed files whatever happens next.
+    for (const auto& note : notes.recovery.notes) {
+        std::cerr << "romcompiler-cli: note: " << note << '\n';
+    }
+    for (const auto& warning : notes.templateWarnings) {
+        std::cerr << "romcompiler-cli: warning: " << warning << '\n';
+    }
+    const int refused = notes.recovery.changed ? kExitRefusedAfterRecovery : kExitRefused;
     if (!prepared.ok()) {
         if (cli.report) {
             printed(reportText(state, cli, {romc::ReportMode::Refused, {}, prepared.failure().message}));
         }
-        return fail(prepared.failure(), kExitRefused);
-    }
-    for (const auto& note : prepared.value().notes) {
-        std::cerr << "romcompiler-cli: note: " << note << '\n';
+        return fail(prepared.failure(), refused);
     }
     if (cli.map) {
         const auto plan = romc::planFlash(prepared.value().compiled, romc::readWorkFolder(cli.workDir));
         if (auto failure = romc::prepareMap(romc::mapPath(cli), plan, *prepared.value().outputs)) {
-            return fail(*failure, kExitRefused);
+            return fail(*failure, refused);
         }
     }
     // The list is one more output: it takes its name with the compilation, or not at all.
     if (cli.writeList) {
         if (auto failure =
                 romc::prepareWriteList(cli, prepared.value().compiled, *prepared.value().outputs)) {
-            return fail(*failure, kExitRefused);
+            return fail(*failure, refused);
         }
-    }
-    if (!cli.dryRun) {
-        removeStalePiecesWith(cli, prepared.value());
     }
     // The printout goes out before the outputs take their names: when it cannot be written, nothing is
     // changed, and exit status 1 keeps its meaning.
     if (!printed(printout(cli, prepared.value()))) {
-        return kExitRefused;
+        return refused;
     }
     if (auto failure = romc::commitCompilation(prepared.value(), state)) {
-        return fail(*failure, kExitRefused);
+        return fail(*failure, refused);
     }
     warnAboutRemovedPieces(*prepared.value().outputs);
     return 0;

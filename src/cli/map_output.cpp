@@ -2,6 +2,7 @@
 
 #include "compile/image.h"
 #include "compile/menu_table.h"
+#include "compile/output_policy.h"
 #include "files/same_file.h"
 #include "files/utf8_path.h"
 #include "plan/flash_map_svg.h"
@@ -18,15 +19,6 @@ fs::path fromWorkDir(const CliArguments& cli, const fs::path& path) {
     return path.is_absolute() ? path : cli.workDir / path;
 }
 
-// The menu, the image and its pieces in `folder`.
-void addOutputsOf(const fs::path& folder, std::vector<fs::path>& kept) {
-    kept.push_back(folder / menu::kTemplateName);
-    kept.push_back(folder / kImageName);
-    for (int k = 1; k <= kPieceCount; ++k) {
-        kept.push_back(folder / pieceName(k));
-    }
-}
-
 } // namespace
 
 fs::path mapPath(const CliArguments& cli) {
@@ -34,24 +26,19 @@ fs::path mapPath(const CliArguments& cli) {
 }
 
 Refusal checkMapName(const CliArguments& cli) {
-    std::vector<fs::path> kept;
-    addOutputsOf(cli.workDir, kept);
+    auto kept = workFolderFiles(cli.workDir);
     for (const auto& rom : cli.roms) {
-        kept.push_back(fromWorkDir(cli, rom.path));
+        const fs::path path = fromWorkDir(cli, rom.path);
+        kept.push_back({path, pathToUtf8(path.filename())});
     }
     if (cli.inspect) {
         const fs::path image = fromWorkDir(cli, *cli.inspect);
-        kept.push_back(image);
-        addOutputsOf(image.parent_path(), kept);
+        kept.push_back({image, pathToUtf8(image.filename())});
+        const auto beside = workFolderFiles(image.parent_path());
+        kept.insert(kept.end(), beside.begin(), beside.end());
     }
-    const auto map = mapPath(cli);
-    for (const auto& path : kept) {
-        if (sameFile(systemDisk(), map, path)) {
-            return Failure{"--map " + inQuotes(pathToUtf8(*cli.map)) + " would replace " +
-                           inQuotes(pathToUtf8(path.filename())) + "; give the map a name of its own"};
-        }
-    }
-    return std::nullopt;
+    return refuseKeptFile(systemDisk(), mapPath(cli), kept, "--map " + inQuotes(pathToUtf8(*cli.map)),
+                          "the map");
 }
 
 Refusal checkMapReplaceable(const CliArguments& cli) {

@@ -7,6 +7,7 @@
 #include "compile/placement.h"
 #include "files/utf8_path.h"
 #include "files/work_folder.h"
+#include "romtable/flash_units.h"
 #include "romtable/give_back.h"
 #include "romtable/number_text.h"
 #include "romtable/rom_file.h"
@@ -18,15 +19,27 @@ namespace romc {
 namespace {
 
 // Only the outputs this image writes: a piece it does not reach is neither written nor in the way.
-Refusal checkOutputNames(const std::filesystem::path& workDir, int pieces) {
+Refusal checkOutputNames(Disk& disk, const std::filesystem::path& workDir, int pieces) {
     for (int k = 0; k <= pieces; ++k) {
         const std::string name = k == 0 ? kImageName : pieceName(k);
-        std::error_code error;
-        if (std::filesystem::is_directory(std::filesystem::symlink_status(workDir / name, error))) {
+        if (disk.entryAt(workDir / name).value == EntryKind::Folder) {
             return Failure{"Cannot write " + inQuotes(name) + ": a folder of that name is in the way"};
         }
     }
     return std::nullopt;
+}
+
+// A piece the new image does not reach is no longer an output of it: flashing it would write stale data.
+// It goes with the compilation, removed once the new outputs are in place. A folder of that name is
+// nobody's output.
+void removeStalePieces(Disk& disk, const std::filesystem::path& workDir, int pieces,
+                       OutputTransaction& outputs) {
+    for (int k = pieces + 1; k <= kPieceCount; ++k) {
+        const auto there = disk.entryAt(workDir / pieceName(k)).value;
+        if (there != EntryKind::None && there != EntryKind::Folder) {
+            outputs.removeWhenCommitted(pieceName(k));
+        }
+    }
 }
 
 // Every placed ROM, opened and checked to be a regular file still of the size its row records. The
@@ -92,6 +105,8 @@ Refusal writeOutputs(const ImagePlan& plan, const MenuTemplate& menu, OutputTran
 
 Outcome<PreparedCompilation> prepareCompilation(const TableState& state, const CompileRequest& request) {
     Disk& disk = diskOr(request.disk);
+    CompileNotes unwanted;
+    CompileNotes& notes = request.notes != nullptr ? *request.notes : unwanted;
     if (state.table.rowCount() == 0) {
         return Failure{"There is nothing to compile: the table holds no ROMs"};
     }
@@ -105,7 +120,10 @@ Outcome<PreparedCompilation> prepareCompilation(const TableState& state, const C
     }
     prepared.lock = std::move(lock.value());
     if (!request.dryRun) {
-        prepared.notes = recoverWorkFolder(disk, request.workDir);
+        notes.recovery = recoverWorkFolder(disk, request.workDir);
+        if (notes.recovery.refusal) {
+            return *notes.recovery.refusal;
+        }
     }
     // Place on a copy: the table and block map change only when the whole compilation succeeds. The ROMs
     // without save memory that an earlier compilation placed are placed anew, in today's table order.
@@ -122,6 +140,7 @@ Outcome<PreparedCompilation> prepareCompilation(const TableState& state, const C
     if (!menu.ok()) {
         return menu.failure();
     }
+    notes.templateWarnings = menuTemplateWarnings(menu.value().bytes);
     auto roms = placedRoms(disk, prepared.compiled.table, request.workDir);
     if (!roms.ok()) {
         return roms.failure();
@@ -130,7 +149,7 @@ Outcome<PreparedCompilation> prepareCompilation(const TableState& state, const C
     applyMenuPatch(plan.menu, patch.value());
     prepared.imageBytes = imageLength(plan);
     prepared.pieces = piecesFor(prepared.imageBytes);
-    if (auto failure = checkOutputNames(request.workDir, prepared.pieces)) {
+    if (auto failure = checkOutputNames(disk, request.workDir, prepared.pieces)) {
         return *failure;
     }
     prepared.outputs = std::make_unique<OutputTransaction>(disk, request.workDir);
@@ -138,6 +157,7 @@ Outcome<PreparedCompilation> prepareCompilation(const TableState& state, const C
         if (auto failure = writeOutputs(plan, menu.value(), *prepared.outputs, request.workDir)) {
             return *failure;
         }
+        removeStalePieces(disk, request.workDir, prepared.pieces, *prepared.outputs);
     }
     return prepared;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "compile/output_transaction.h"
+#include "compile/recovery.h"
 #include "files/disk.h"
 #include "romtable/failure.h"
 #include "romtable/table_state.h"
@@ -16,10 +17,17 @@
 
 namespace romc {
 
+// What a compilation has to tell besides its outcome, filled in as far as it got, refused or not.
+struct CompileNotes {
+    Recovery recovery;                         // an interrupted run's work completed or found: said first
+    std::vector<std::string> templateWarnings; // what looks wrong with "Menu.GB"
+};
+
 struct CompileRequest {
     std::filesystem::path workDir; // holds "Menu.GB" and receives the outputs; relative ROM paths start here
     bool dryRun = false;           // check and place; "Menu.GB" is only read; nothing is written
     Disk* disk = nullptr;          // none: the system's
+    CompileNotes* notes = nullptr; // where the notes go; none: they are not wanted
 };
 
 // A compilation checked, placed and written under temporary names, holding the work folder's lock: no
@@ -31,11 +39,12 @@ struct PreparedCompilation {
     std::unique_ptr<OutputTransaction> outputs; // empty for a dry run
     std::uintmax_t imageBytes = 0;              // the length "Output.GB" has, or would have
     int pieces = 0;                             // "Output1.GB" up to this one
-    std::vector<std::string> notes;             // what was completed or removed after an interrupted run
 };
 
-// Every check, the placement and, unless a dry run, every output under its temporary name. On failure
-// nothing has changed and the message names the cause.
+// Every check, the placement and, unless a dry run, every output under its temporary name, and the
+// removal of the pieces the new image does not reach. Before any of it, under the lock, the work of an
+// interrupted compilation in the folder is completed (request.notes says so). On failure nothing else has
+// changed and the message names the cause.
 Outcome<PreparedCompilation> prepareCompilation(const TableState& state, const CompileRequest& request);
 
 // Puts the prepared outputs in place; on success `state` becomes the compiled table. On failure `state`

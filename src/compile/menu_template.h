@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <span>
+#include <string>
 #include <vector>
 
 namespace romc {
@@ -23,5 +25,15 @@ struct MenuTemplate {
 
 // Reads the work folder's template; it must be a regular file no larger than the flash.
 Outcome<MenuTemplate> readMenuTemplate(Disk& disk, const std::filesystem::path& workDir);
+
+// What looks wrong with a template's bytes, one warning each, naming "Menu.GB": a header the boot ROM
+// would not start (too short to hold one, a blank logo area, a wrong header checksum), and bytes past its
+// one block that are not erased flash, which the image keeps where the ROMs from block 1 on overwrite them.
+// The compilation writes the template as it is all the same: these are warnings, never refusals.
+std::vector<std::string> menuTemplateWarnings(std::span<const std::uint8_t> bytes);
+
+// The same for the work folder's "Menu.GB" as it is now; none when it cannot be read (the compilation
+// says why).
+std::vector<std::string> checkMenuTemplate(Disk& disk, const std::filesystem::path& workDir);
 
 } // namespace romc

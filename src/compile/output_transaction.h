@@ -1,12 +1,15 @@
 // The outputs of one run put in place together. Each file is written whole under a temporary name and
 // flushed to the disk; only then are they renamed over their names, in the order they were added, with a
-// journal in the work folder naming every rename, so that a run killed among the renames (or a power cut)
-// is completed by the next compilation there instead of leaving files of two compilations side by side.
+// journal in the work folder naming every rename there, so that a run killed among the renames (or a power
+// cut) is completed by the next compilation there instead of leaving files of two compilations side by
+// side. Outputs outside the work folder (a list or map the user named elsewhere) are renamed after those.
 //
 // Order on the disk: every temporary file synced; the journal written, synced and renamed into place; the
 // folder synced; the renames; each folder synced; the obsolete files removed; the journal removed and the
 // folder synced. A power cut before the journal is in place leaves every file as it was (the next
-// compilation removes the temporary files); after it, the next compilation completes the renames.
+// compilation removes the temporary files); after it, the next compilation completes the renames. From the
+// journal's first byte to its removal, Ctrl+C and the other interruptions wait: the journal never points
+// at temporary files an interrupted run has removed.
 #pragma once
 
 #include "compile/pending_file.h"
@@ -30,8 +33,9 @@ class OutputTransaction {
     // A new output, to be written through the returned file, which the transaction owns.
     Outcome<PendingFile*> add(const std::filesystem::path& finalPath,
                               std::optional<unsigned> permissions = {});
-    // A file the new outputs make obsolete (a piece the new image no longer reaches), removed after them.
-    void removeWhenCommitted(const std::filesystem::path& path);
+    // A piece of the work folder that the new outputs make obsolete (the new image no longer reaches it),
+    // removed after them; `name` is its bare file name.
+    void removeWhenCommitted(const std::filesystem::path& name);
 
     // Puts everything in place. Every output is finished and checked before the first rename, so a
     // failure then changes nothing; a failure among the renames says which files are already new.
@@ -49,6 +53,7 @@ class OutputTransaction {
   private:
     Refusal writeJournal();
     void dropJournal();
+    bool inWorkFolder(const PendingFile& file) const;
 
     Disk& disk_;
     std::filesystem::path workDir_;
@@ -59,11 +64,6 @@ class OutputTransaction {
     std::vector<std::string> warnings_;
     bool journalWritten_ = false;
 };
-
-// Run under the work folder's lock before a compilation: completes the renames of a compilation that was
-// killed while it put its outputs in place, and removes the temporary files that killed runs left there.
-// Returns what it did, one note per line for the user.
-std::vector<std::string> recoverWorkFolder(Disk& disk, const std::filesystem::path& workDir);
 
 // The work folder's lock, held from a compilation's first check to its last rename: a second compilation
 // in the folder is refused at once, naming the folder. UnlessUnwritable: a folder where no lock can be

@@ -19,7 +19,8 @@ constexpr int kCreateAttempts = 4;
 PendingFile::PendingFile(Disk& disk, std::filesystem::path finalPath, std::filesystem::path tempPath,
                          std::unique_ptr<OpenFile> file)
     : disk_(disk), final_(std::move(finalPath)), temp_(std::move(tempPath)),
-      shown_(pathToUtf8(final_.filename())), file_(std::move(file)), guard_(temp_) {}
+      shown_(pathToUtf8(final_.filename())), file_(std::move(file)), identity_(file_->identity()),
+      guard_(temp_) {}
 
 Outcome<std::unique_ptr<PendingFile>> PendingFile::create(Disk& disk, const std::filesystem::path& finalPath,
                                                           std::optional<unsigned> permissions) {
@@ -73,8 +74,7 @@ Refusal PendingFile::finish() {
 }
 
 Refusal PendingFile::checkReplaceable() {
-    std::error_code ignored;
-    if (std::filesystem::is_directory(std::filesystem::symlink_status(final_, ignored))) {
+    if (disk_.entryAt(final_).value == EntryKind::Folder) {
         return Failure{"Cannot replace " + inQuotes(shown_) + ": a folder of that name is in the way"};
     }
     if (auto error = disk_.checkReplaceable(final_)) {

@@ -37,6 +37,8 @@ class PendingFile {
     const std::filesystem::path& finalPath() const { return final_; }
     const std::filesystem::path& temporaryPath() const { return temp_; }
     const std::string& shownName() const { return shown_; } // the final file's name, for messages
+    // The temporary file's identity, which the final name holds once it is put in place.
+    const FileIdentity& identity() const { return identity_; }
 
   private:
     PendingFile(Disk& disk, std::filesystem::path finalPath, std::filesystem::path tempPath,
@@ -47,6 +49,7 @@ class PendingFile {
     std::filesystem::path temp_;
     std::string shown_;
     std::unique_ptr<OpenFile> file_;
+    FileIdentity identity_;
     TemporaryFileGuard guard_;
     bool committed_ = false;
 };

@@ -22,7 +22,7 @@ std::string romText(const RomTable& table, std::size_t row) {
     return "\"" + table.text(row, Column::Name) + "\" (" + table.text(row, Column::File) + ")";
 }
 
-std::string blocksText(int blocks) {
+std::string sizeInBlocks(int blocks) {
     return std::to_string(blocks) + " blocks";
 }
 
@@ -91,7 +91,7 @@ Placement placeEveryRomThatFits(RomTable& table, BlockMap& map) {
 }
 
 std::string sizeWithoutRoomText(const SizeWithoutRoom& size) {
-    return std::to_string(size.roms) + " ROMs of " + blocksText(size.blocks) +
+    return std::to_string(size.roms) + " ROMs of " + sizeInBlocks(size.blocks) +
            " can never all fit beside the menu and the save ROMs: there is room for " +
            (size.places == 0 ? std::string("none") : std::to_string(size.places));
 }
@@ -110,18 +110,18 @@ Refusal placeRoms(RomTable& table, BlockMap& map) {
         return std::nullopt;
     }
     auto rom = [&](const Misfit& misfit) {
-        return romText(table, misfit.row) + " (" + blocksText(misfit.blocks) + ")";
+        return romText(table, misfit.row) + " (" + sizeInBlocks(misfit.blocks) + ")";
     };
     std::string message;
     if (misfits.size() == 1) {
         message = rom(misfits.front()) + " does not fit in the flash: the largest free aligned space is " +
-                  blocksText(misfits.front().largestFreeAlignedSpace);
+                  sizeInBlocks(misfits.front().largestFreeAlignedSpace);
     } else {
         message = std::to_string(misfits.size()) + " ROMs do not fit in the flash: ";
         for (std::size_t i = 0; i < misfits.size(); ++i) {
             message += (i == 0 ? "" : i + 1 == misfits.size() ? " and " : ", ") + rom(misfits[i]);
         }
-        message += "; the largest free aligned space left is " + blocksText(largestFreeAlignedSpace(map));
+        message += "; the largest free aligned space left is " + sizeInBlocks(largestFreeAlignedSpace(map));
     }
     for (const SizeWithoutRoom& size : placement.sizesWithoutRoom) {
         message += "; " + sizeWithoutRoomText(size);

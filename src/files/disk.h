@@ -14,6 +14,7 @@
 #include <optional>
 #include <span>
 #include <system_error>
+#include <vector>
 
 namespace romc {
 
@@ -66,6 +67,9 @@ inline std::error_code make_error_code(DiskError error) {
     return {static_cast<int>(error), diskErrorCategory()};
 }
 
+// What a name in a folder holds, looked at without following a link.
+enum class EntryKind { None, File, Folder, Link, Other };
+
 template <class T> struct DiskResult {
     T value;
     std::error_code error;
@@ -94,6 +98,11 @@ class Disk {
     // Takes the folder's lock without waiting; std::errc::resource_unavailable_try_again when another
     // process holds it. Leaves no file behind once released.
     virtual DiskResult<std::unique_ptr<FolderLock>> lockFolder(const std::filesystem::path& folder) = 0;
+    // What has the name `path` now (EntryKind::None: nothing), a link not followed. The write path asks
+    // here, not the file system directly, so that fault tests see every look it takes.
+    virtual DiskResult<EntryKind> entryAt(const std::filesystem::path& path);
+    // The names of the entries in `folder`, "." and ".." left out, in no set order.
+    virtual DiskResult<std::vector<std::filesystem::path>> folderNames(const std::filesystem::path& folder);
 };
 
 // The machine's own file system.

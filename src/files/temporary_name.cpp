@@ -71,4 +71,11 @@ bool isTemporaryName(const std::filesystem::path& fileName) {
     return true;
 }
 
+bool isTemporaryNameFor(const std::filesystem::path& tempName, const std::filesystem::path& finalName) {
+    const std::string name = pathToUtf8(tempName);
+    const std::string prefix = "." + pathToUtf8(finalName) + ".";
+    return isTemporaryName(tempName) && name.size() == prefix.size() + kNonceDigits + kSuffix.size() &&
+           name.starts_with(prefix);
+}
+
 } // namespace romc

@@ -13,4 +13,7 @@ std::filesystem::path temporaryNameFor(const std::filesystem::path& finalPath);
 // Whether a file name is one that temporaryNameFor makes.
 bool isTemporaryName(const std::filesystem::path& fileName);
 
+// Whether `tempName` is a name temporaryNameFor makes for the file name `finalName`.
+bool isTemporaryNameFor(const std::filesystem::path& tempName, const std::filesystem::path& finalName);
+
 } // namespace romc

@@ -1,5 +1,6 @@
 // The File menu's list commands: opening a list replays Add ROM on an emptied table, saving writes the
 // table as a list, and unsaved changes to a list in use are never lost without the user's word.
+#include "compile/output_policy.h"
 #include "files/utf8_path.h"
 #include "form/window_model.h"
 #include "lists/list_file.h"
@@ -60,9 +61,10 @@ bool WindowModel::unsavedChangesSettled(Reaction& shown) {
 }
 
 void WindowModel::followList(Reaction& reaction) {
-    if (!workFolderChosen_) {
+    if (!workFolderChosen_ && workFolder_ != listFile_.parent_path()) {
         workFolder_ = listFile_.parent_path();
         checkRows(); // relative ROM paths now lead into the new folder
+        arriveInWorkFolder();
         reaction.refresh.add(ControlId::List1).add(WindowPart::StatusLine);
     }
     if (recentListsFile_) {
@@ -117,6 +119,7 @@ Reaction WindowModel::chooseWorkFolder() {
     workFolder_ = chosen.front();
     workFolderChosen_ = true;
     checkRows();
+    arriveInWorkFolder();
     Reaction reaction;
     reaction.refresh.add(ControlId::List1).add(WindowPart::StatusLine);
     return reaction;
@@ -199,6 +202,13 @@ Reaction WindowModel::saveListAs() {
 }
 
 Reaction WindowModel::saveListTo(const std::filesystem::path& path) {
+    // The dialog's "Replace?" is about a file the user picked, not about the cartridge's files: a list
+    // never takes the place of "Menu.GB", an output or a ROM of the table, whatever was answered.
+    const std::string asked = "The list " + romc::inQuotes(romc::pathToUtf8(path.filename()));
+    if (auto refusal = romc::refuseKeptFile(romc::systemDisk(), path,
+                                            romc::keptFiles(workFolder_, state_.table), asked, "the list")) {
+        return failure(kSaveListAction, refusal->message, Severity::Error);
+    }
     const romc::RomList list = romc::romListOfTable(state_.table, workFolder_, path);
     if (auto refusal = romc::writeRomList(path, list)) {
         return failure(kSaveListAction, refusal->message, Severity::Error);

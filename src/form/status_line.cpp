@@ -1,6 +1,7 @@
 // The status line and the left-over pieces: what the next compilation would make of the table, and after
 // one, what it wrote and which older pieces beside it no longer belong to the image.
 #include "compile/menu_patch.h"
+#include "compile/menu_template.h"
 #include "files/utf8_path.h"
 #include "form/window_model.h"
 #include "plan/plan_status.h"
@@ -56,8 +57,16 @@ std::optional<std::string> WindowModel::statusText() const {
         first = romc::inQuotes(state_.table.column(romc::Column::Name)[static_cast<std::size_t>(selected)]) +
                 ": " + rowWarning(selected);
     }
+    // An interrupted compilation put right, and a template that will not boot, come before everything.
+    std::string notices;
+    for (const auto& notice : notices_) {
+        notices += notice + "\n";
+    }
+    for (const auto& warning : romc::checkMenuTemplate(romc::systemDisk(), workFolder_)) {
+        notices += "Warning: " + warning + "\n";
+    }
     // The draft names the blocks used; the banks and the folder go on the second line.
-    return first + "\n" + menuNameStatus(nameBox_) + romc::saveBanksStatus(plan) +
+    return notices + first + "\n" + menuNameStatus(nameBox_) + romc::saveBanksStatus(plan) +
            ". Work folder: " + romc::pathToUtf8(workFolder_);
 }
 
@@ -83,7 +92,7 @@ Reaction WindowModel::removeLeftoverPieces() {
         return {};
     }
     std::string refused;
-    for (const auto& removal : romc::removeStalePieces(workFolder_)) {
+    for (const auto& removal : romc::removeStalePieces(romc::systemDisk(), workFolder_)) {
         if (removal.failure) {
             refused += (refused.empty() ? "" : "\n") + removal.failure->message;
         }

@@ -137,9 +137,20 @@ Reaction WindowModel::load() {
     if (recentListsFile_) {
         recentLists_ = romc::readRecentLists(*recentListsFile_);
     }
+    arriveInWorkFolder();
     Reaction reaction = showing(Refresh::everything());
     reaction.focus = kStartFocus;
     return reaction;
+}
+
+void WindowModel::arriveInWorkFolder() {
+    // A compilation killed among its renames left the folder's outputs mixed: it is put right before the
+    // user reads or flashes them, and the status line says what was done.
+    auto recovery = romc::recoverWorkFolderNow(romc::systemDisk(), workFolder_);
+    notices_ = std::move(recovery.notes);
+    if (recovery.refusal) {
+        notices_.push_back(recovery.refusal->message);
+    }
 }
 
 Reaction WindowModel::findFile() {
@@ -206,8 +217,20 @@ Reaction WindowModel::generateCompilation() {
     }
     // The core checks everything before it changes anything, so a refused compilation leaves the buttons
     // as they were and the user can mend the cause and press again.
-    if (auto refusal = romc::generateCompilation(state_, {workFolder_, false})) {
-        return failure("Generate Compilation", refusal->message, Severity::Error);
+    romc::CompileNotes notes;
+    const auto refusal = romc::generateCompilation(state_, {workFolder_, false, nullptr, &notes});
+    notices_ = std::move(notes.recovery.notes);
+    if (refusal) {
+        // What an interrupted run's recovery changed is said before the refusal: files did change.
+        std::string text;
+        for (const auto& note : notices_) {
+            text += note + ".\n\n";
+        }
+        Reaction refused = failure("Generate Compilation", text + refusal->message, Severity::Error);
+        if (!notices_.empty()) {
+            refused.refresh.add(WindowPart::StatusLine);
+        }
+        return refused;
     }
     buttons_ = ButtonState::Compiled;
     compiled_ = true;
@@ -281,6 +304,7 @@ Reaction WindowModel::tableChanged(const Refresh& shown) {
         undo_.clear();
     }
     keepUndo_ = false;
+    notices_.clear();
     // The menu bar follows: Undo and the Edit items depend on the table.
     Reaction reaction = showing(Refresh(shown).add(kButtons).add(WindowPart::MenuBar));
     if (compiled_) {

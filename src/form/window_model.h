@@ -160,6 +160,10 @@ class WindowModel {
     std::vector<std::string> rowWarnings_; // per row of the table, as rowWarning() gives it
     void checkRows();
     bool compiled_ = false;
+    // What the status line says first until the table changes: an interrupted compilation completed (or
+    // found beyond completing) when the window came to the work folder or compiled in it.
+    std::vector<std::string> notices_;
+    void arriveInWorkFolder();
     bool flashViewOpen_ = false; // the outputs in the work folder hold the table as it stands
     // Opening or saving a list makes its folder the work folder, unless the user chose one, and puts it
     // first among the recent lists.

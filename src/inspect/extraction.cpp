@@ -2,6 +2,7 @@
 
 #include "compile/image.h"
 #include "compile/output_transaction.h"
+#include "compile/recovery.h"
 #include "files/utf8_path.h"
 #include "files/work_folder.h"
 #include "lists/list_file.h"
@@ -147,7 +148,11 @@ Outcome<Extracted> extractImage(const ImageFile& image, const Inspection& inspec
     if (!lock.ok()) {
         return lock.failure();
     }
-    extracted.notes = recoverWorkFolder(disk, request.folder);
+    auto recovery = recoverWorkFolder(disk, request.folder);
+    if (recovery.refusal) {
+        return *recovery.refusal;
+    }
+    extracted.notes = std::move(recovery.notes);
     OutputTransaction outputs(disk, request.folder);
     for (std::size_t row = 0; row < inspection.roms.size(); ++row) {
         const fs::path path = request.folder / pathFromUtf8(plan.files[row]);

@@ -1,5 +1,6 @@
 #include "lists/list_file.h"
 
+#include "compile/output_policy.h"
 #include "files/utf8_path.h"
 #include "lists/list_paths.h"
 #include "romtable/rom_file.h"
@@ -93,15 +94,7 @@ Refusal writeRomList(const fs::path& path, const RomList& list, Disk* disk) {
 }
 
 Refusal writeListText(const fs::path& path, std::string_view text, Disk* disk) {
-    OutputTransaction outputs(diskOr(disk), path.parent_path().empty() ? fs::path(".") : path.parent_path());
-    auto file = outputs.add(path);
-    if (!file.ok()) {
-        return file.failure();
-    }
-    if (auto failure = file.value()->writeAt(0, text.data(), text.size())) {
-        return failure;
-    }
-    return outputs.commit();
+    return writeOutputFile(diskOr(disk), path, text);
 }
 
 } // namespace romc

@@ -2,6 +2,7 @@
 
 #include "compile/image.h"
 #include "compile/menu_table.h"
+#include "compile/output_transaction.h"
 
 #include <system_error>
 
@@ -40,20 +41,24 @@ std::vector<int> stalePieces(const WorkFolder& folder, std::uintmax_t imageBytes
     return stale;
 }
 
-std::vector<PieceRemoval> removeStalePieces(const std::filesystem::path& workDir) {
-    std::error_code error;
-    const auto imageBytes = std::filesystem::file_size(workDir / kImageName, error);
-    if (error) {
+std::vector<PieceRemoval> removeStalePieces(Disk& disk, const std::filesystem::path& workDir) {
+    const auto lock = lockWorkFolder(disk, workDir);
+    if (!lock.ok()) {
+        return {{kImageName, lock.failure()}};
+    }
+    const auto image = disk.openForReading(workDir / kImageName);
+    if (!image.value || image.value->kind() != FileKind::Regular) {
         return {};
     }
     std::vector<PieceRemoval> removals;
-    for (const int k : stalePieces(readWorkFolder(workDir), imageBytes)) {
+    for (const int k : stalePieces(readWorkFolder(workDir), image.value->size())) {
         PieceRemoval removal{pieceName(k), std::nullopt};
-        if (!std::filesystem::remove(workDir / removal.name, error) && error) {
-            removal.failure = Failure{"Cannot remove \"" + removal.name + "\": " + error.message()};
+        if (auto error = disk.remove(workDir / removal.name)) {
+            removal.failure = fileFailure("remove", removal.name, error);
         }
         removals.push_back(std::move(removal));
     }
+    disk.syncFolder(workDir);
     return removals;
 }
 

@@ -3,6 +3,7 @@
 // flashes it writes stale data.
 #pragma once
 
+#include "files/disk.h"
 #include "romtable/failure.h"
 #include "romtable/flash_units.h"
 
@@ -31,8 +32,8 @@ struct PieceRemoval {
     Refusal failure;  // why it could not be removed
 };
 
-// Removes the pieces that the folder's "Output.GB" does not reach. Nothing is removed when there is no
-// "Output.GB": without it nothing tells which pieces belong to it.
-std::vector<PieceRemoval> removeStalePieces(const std::filesystem::path& workDir);
+// Removes the pieces that the folder's "Output.GB" does not reach, under the folder's lock. Nothing is
+// removed when there is no "Output.GB": without it nothing tells which pieces belong to it.
+std::vector<PieceRemoval> removeStalePieces(Disk& disk, const std::filesystem::path& workDir);
 
 } // namespace romc

@@ -63,6 +63,12 @@ void giveBackPlacesUnder(TableState& state, int first, int last) {
 } // namespace
 
 Refusal addRom(TableState& state, const AddRomInput& input, bool& saveBox) {
+    // The menu's ROM count is one byte: a row past its last is refused now, not at the compilation.
+    if (state.table.rowCount() >= static_cast<std::size_t>(kMaxMenuRows)) {
+        return Failure{"Cannot add " + inQuotes(input.path) + ": the menu lists at most " +
+                       std::to_string(kMaxMenuRows) + " ROMs, and the table holds " +
+                       std::to_string(kMaxMenuRows)};
+    }
     Disk& disk = diskOr(input.disk);
     const auto rom = openRomFile(disk, resolveRomPath(input.workDir, input.path), input.path);
     if (!rom.ok()) {

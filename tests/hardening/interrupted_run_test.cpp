@@ -2,7 +2,10 @@
 // its renames. Every output stays whole, the earlier file or the new one; an interrupted run removes its
 // temporary files, and what a killed one leaves is completed or removed by the next compilation.
 #include "compile/compilation.h"
+#include "compile/journal.h"
 #include "compile/output_transaction.h"
+#include "compile/recovery.h"
+#include "files/interruption.h"
 #include "files/temporary_name.h"
 #include "files/work_folder.h"
 #include "hardening/child_process.h"
@@ -132,27 +135,66 @@ TEST_F(InterruptedRun, SignalAtAnyMomentLeavesWholeFilesAndNoTemporaryOnes) {
 #endif
 }
 
-TEST_F(InterruptedRun, KillAmongTheRenamesIsCompletedByTheNextCompilation) {
+TEST_F(InterruptedRun, KillAmongTheRenamesIsCompletedInItsOwnFolderOnlyAndSaidFirst) {
+    // A folder of outputs of its own, where a later run starts: it must never be touched.
+    test::ScratchFolder elsewhere;
+    for (const auto& [name, bytes] : old) {
+        test::writeFile(elsewhere / name, bytes);
+    }
+    test::writeFile(elsewhere / pieceName(2), std::vector<std::uint8_t>(kPieceSize, 0x5A));
+    const Contents elsewhereBefore = test::folderContents(elsewhere.path());
     // The journal takes its name first (rename 1), then the pieces, the image and the template (2 to 5).
     for (const int killedAt : {2, 3, 4, 5}) {
         restoreOldOutputs();
         TableState state = newTable();
-        const fs::path workDir = folder.path();
-        const auto child = runInChild([state, workDir, killedAt]() mutable {
+        const fs::path parent = folder.path().parent_path();
+        const fs::path relative = folder.path().filename();
+        const auto child = runInChild([state, parent, relative, killedAt]() mutable {
+            fs::current_path(parent); // the run names its work folder relatively, as -C gb does
             test::FaultyDisk disk({test::DiskStep::Replace, "", killedAt, {}, [] { std::_Exit(9); }});
-            generateCompilation(state, {workDir, false, &disk});
+            generateCompilation(state, {relative, false, &disk});
             return std::string("not killed");
         });
         ASSERT_EQ(child.out, "") << "killed at rename " << killedAt;
         EXPECT_EQ(wholeFiles(true), killedAt - 2) << "outputs renamed before the kill";
-        EXPECT_TRUE(fs::exists(folder / ".romcompiler-journal"));
+        ASSERT_TRUE(fs::exists(folder / kJournalName));
 
-        const auto notes = recoverWorkFolder(systemDisk(), folder.path());
+        // A run in another folder reads that folder's journal, never the killed run's.
+        const fs::path there = elsewhere.path();
+        runInChild([there] {
+            fs::current_path(there);
+            return recoverWorkFolder(systemDisk(), ".").notes.empty() ? "" : "recovered";
+        });
+        EXPECT_EQ(test::folderContents(elsewhere.path()), elsewhereBefore) << "killed at rename " << killedAt;
+
+        // The next run in the folder completes it and says so first, even when it refuses its own job.
+        // Four 8 MiB ROMs: three fit, so the run is refused after the recovery.
+        const auto next =
+            runCli({"--quiet", "-C", folder.path().string(), "one.gb", "one.gb", "one.gb", "one.gb"});
+        EXPECT_EQ(next.status, 3) << next.err;
+        EXPECT_EQ(next.err.rfind("romcompiler-cli: note: Completed the interrupted compilation of", 0), 0u)
+            << next.err;
         EXPECT_EQ(test::folderContents(folder.path()), wanted) << "killed at rename " << killedAt;
-        ASSERT_EQ(notes.size(), 1u);
-        EXPECT_NE(notes[0].find("Completed the outputs of an interrupted compilation"), std::string::npos)
-            << notes[0];
     }
+}
+
+TEST_F(InterruptedRun, InterruptionRightAfterTheJournalTookItsNameWaitsForTheRenames) {
+#ifndef _WIN32
+    restoreOldOutputs();
+    TableState state = newTable();
+    const fs::path workDir = folder.path();
+    const auto child = runInChild([state, workDir]() mutable {
+        endRunsCleanlyOnInterrupt();
+        // Ctrl+C as the journal takes its name: the run must finish its renames, not leave the journal
+        // pointing at temporary files it removed.
+        test::FaultyDisk disk({test::DiskStep::Replace, kJournalName, 1, {}, [] { std::raise(SIGINT); }});
+        generateCompilation(state, {workDir, false, &disk});
+        return std::string("not interrupted");
+    });
+    EXPECT_EQ(child.status, 130) << child.out;
+    EXPECT_EQ(test::folderContents(folder.path()), wanted)
+        << "the renames ran to their end, then the run ended";
+#endif
 }
 
 TEST_F(InterruptedRun, KillBeforeTheJournalLeavesTheEarlierOutputsAndTheNextRunRemovesTheRest) {

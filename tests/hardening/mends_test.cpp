@@ -157,11 +157,19 @@ TEST_F(Mends, RomThatDoesNotFitIsRefusedByNameWithItsSizeAndTheLargestSpace) {
 }
 
 TEST_F(Mends, MoreThan255RowsAreRefusedBeforeAnythingIsWritten) {
-    for (int i = 0; i < 256; ++i) {
+    for (int i = 0; i < 255; ++i) {
         addOk(rom(1));
     }
-    const TableState before = state;
+    const std::string oneMore = rom(1);
     const auto marks = folderMarks(folder.path());
+    const TableState full = state;
+    bool saveBox = false;
+    const auto refused = addRom(state, {"ONE MORE", oneMore, folder.path()}, saveBox);
+    ASSERT_TRUE(refused) << "the 256th row is refused when it is added";
+    EXPECT_EQ(stateDifference(full, state), "");
+    // A count box changed by other means is still refused by the compilation, before anything is written.
+    state.romCountText = "256";
+    const TableState before = state;
     const auto failure = generateCompilation(state, {folder.path(), false});
     ASSERT_TRUE(failure);
     EXPECT_NE(failure->message.find("\"256\""), std::string::npos) << failure->message;

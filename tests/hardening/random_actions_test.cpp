@@ -470,16 +470,11 @@ class RandomSession {
         if (auto broke = compiledOutputBreak(state_, folder_.path(), menuBefore); !broke.empty()) {
             return broke;
         }
-        // Pieces beyond the image's end are neither written nor removed.
-        const auto now = folderMarks(folder_.path());
+        // Pieces beyond the image's end go with the compilation: flashing them would write stale data.
         const int pieces = expectedPieces(fs::file_size(folder_ / "Output.GB"));
         for (int k = pieces + 1; k <= 4; ++k) {
-            const std::string name = pieceName(k);
-            const auto was = marks.find(name);
-            const auto is = now.find(name);
-            if ((was == marks.end()) != (is == now.end()) ||
-                (was != marks.end() && !(was->second == is->second))) {
-                return "\"" + name + "\", beyond the image, was touched";
+            if (fs::exists(folder_ / pieceName(k))) {
+                return "\"" + pieceName(k) + "\", beyond the image, was left in place";
             }
         }
         return {};

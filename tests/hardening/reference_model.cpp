@@ -86,7 +86,8 @@ void modelSetSaveBox(Model& model, bool ticked) {
 }
 
 bool modelAdd(Model& model, std::string_view name, std::string_view path, FileFacts file) {
-    if (file.kind != PathKind::Regular) {
+    // The menu lists 255 ROMs at most.
+    if (file.kind != PathKind::Regular || model.rows.size() >= 255) {
         return false;
     }
     const int s = wholeBlocksOf(file.bytes);

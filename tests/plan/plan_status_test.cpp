@@ -130,7 +130,8 @@ TEST_F(PlanStatus, StalePiecesAreNamedUntilRemoved) {
         {{3, 4}, "Output3.GB and Output4.GB are left from an earlier, larger compilation"},
         {{2, 3, 4}, "Output2.GB, Output3.GB and Output4.GB are left from an earlier, larger compilation"}};
     test::writeFile(folder / pieceName(4), {1});
-    EXPECT_TRUE(removeStalePieces(folder.path()).empty()) << "no Output.GB tells which pieces are stale";
+    EXPECT_TRUE(removeStalePieces(systemDisk(), folder.path()).empty())
+        << "no Output.GB tells which pieces are stale";
     addAll(0, {{"GAME", 4}});
     ASSERT_FALSE(generateCompilation(state, {folder.path(), false}));
     std::filesystem::remove(folder / pieceName(4));
@@ -139,7 +140,7 @@ TEST_F(PlanStatus, StalePiecesAreNamedUntilRemoved) {
             test::writeFile(folder / pieceName(k), {1, 2, 3});
         }
         EXPECT_EQ(stalePiecesStatus(plan()), stale);
-        EXPECT_EQ(removeStalePieces(folder.path()).size(), there.size());
+        EXPECT_EQ(removeStalePieces(systemDisk(), folder.path()).size(), there.size());
         EXPECT_EQ(stalePiecesStatus(plan()), "");
     }
     EXPECT_TRUE(std::filesystem::exists(folder / pieceName(1)));

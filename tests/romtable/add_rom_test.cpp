@@ -128,7 +128,7 @@ TEST_F(AddRom, SameFileTwiceGivesTwoRowsAndTwoBanks) {
 TEST_F(AddRom, CountersFollowTheRows) {
     const auto path = romFile(1);
     const std::vector<std::pair<const char*, const char*>> expected = {
-        {"1", "1"}, {"10", "1"}, {"11", "2"}, {"20", "2"}, {"21", "3"}, {"255", "26"}, {"256", "26"}};
+        {"1", "1"}, {"10", "1"}, {"11", "2"}, {"20", "2"}, {"21", "3"}, {"255", "26"}};
     int rows = 0;
     for (const auto& [count, pages] : expected) {
         while (rows < std::stoi(count)) {
@@ -138,6 +138,14 @@ TEST_F(AddRom, CountersFollowTheRows) {
         EXPECT_EQ(state.romCountText, count);
         EXPECT_EQ(state.pagesText, pages);
     }
+    // The menu's count is one byte: the 256th row is refused when it is added, and nothing changes.
+    const TableState before = state;
+    const auto refusal = add(path);
+    ASSERT_TRUE(refusal);
+    EXPECT_NE(refusal->message.find("the menu lists at most 255 ROMs"), std::string::npos)
+        << refusal->message;
+    EXPECT_EQ(state.table.rowCount(), before.table.rowCount());
+    EXPECT_EQ(state.romCountText, "255");
 }
 
 struct RefusalCase {
