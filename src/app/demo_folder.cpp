@@ -35,7 +35,8 @@ void writeHeader(const DemoFile& file, std::vector<std::uint8_t>& bytes) {
 const std::vector<DemoFile>& demoFiles() {
     using romc::kBlockSize;
     static const std::vector<DemoFile> files = {
-        {romc::menu::kTemplateName, kBlockSize}, // placeholder menu: the menu table is patched into it
+        // Placeholder menu: the menu table is patched into it; its header passes the template's checks.
+        {romc::menu::kTemplateName, kBlockSize, "MENU", 0x00, 0x00},
         {"PUZZLE.GB", 1 * kBlockSize, "PUZZLE", 0x00, 0x00},
         // A lower-case name: the ROM filter still shows it.
         {"racing.gb", 4 * kBlockSize, "RACING", 0x01, 0x00},

@@ -104,6 +104,19 @@ TEST_F(InspectRun, ExitStatusOfEachMistake) {
 
 // The table goes to stdout as --inspect prints it; the files and the summary to the folder and stderr. An
 // existing file stops the extraction before anything is written, until --force lets it go.
+TEST_F(InspectRun, InterruptedCompilationInTheFolderIsNamedAndNothingIsVouchedFor) {
+    test::writeFile(folder / ".romcompiler-journal", std::vector<std::uint8_t>{'x'});
+    for (const char* image : {"Output.GB", "Output1.GB"}) {
+        const auto run = inspect(image);
+        EXPECT_EQ(run.status, 1) << image;
+        EXPECT_EQ(run.out, "") << image;
+        EXPECT_NE(run.err.find("was interrupted"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("Do not flash them before the next compilation there completes it"),
+                  std::string::npos)
+            << run.err;
+    }
+}
+
 TEST_F(InspectRun, ExtractWritesTheRomsAndTheirListAndReplacesOnlyWithForce) {
     const auto alone = inspect("Output.GB");
     const auto run =

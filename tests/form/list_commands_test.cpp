@@ -291,5 +291,22 @@ TEST_F(ListCommandsTest, ListsMoveTheWorkFolderUntilTheUserChoosesOne) {
     EXPECT_EQ(model.workFolder(), folder.path()); // chosen in this run: saving no longer moves it
 }
 
+TEST_F(ListCommandsTest, SaveListAsNeverReplacesTheMenuAnOutputOrARomOfTheTable) {
+    addRom("a.gb");
+    writeFile("Output.GB", "an image");
+    const auto before = contents();
+    for (const char* kept : {"Menu.GB", "Output.GB", "Output3.GB", "a.gb"}) {
+        dialogs.choose(listPath(kept)); // the dialog's own "Replace?" was answered yes
+        const Reaction reaction = model.saveListAs();
+        ASSERT_TRUE(reaction.message.has_value()) << kept;
+        const std::string& text = reaction.message->text;
+        EXPECT_NE(text.find("would replace \""), std::string::npos) << text;
+        EXPECT_NE(text.find(std::string(kept) + "\";"), std::string::npos) << text;
+        EXPECT_EQ(contents(), before) << kept;
+        EXPECT_TRUE(model.listFile().empty()) << "Ctrl+S must not write there next";
+        EXPECT_TRUE(recentCaptions().empty());
+    }
+}
+
 } // namespace
 } // namespace romform

@@ -1,6 +1,8 @@
 // The window driven through its model as a user drives the window: start state, "Find File", "Add ROM"
 // with the Save box rule, row selection, "Remove ROM", "Clear List", "Generate Compilation", the messages
 // of refused ROMs and failed compilations, and what the face must show again after each event.
+#include "compile/journal.h"
+#include "files/temporary_name.h"
 #include "form/window_model.h"
 #include "scripted_dialogs.h"
 #include "support/table_fixture.h"
@@ -693,6 +695,29 @@ TEST_F(WindowModelTest, NameBoxTakesSixteenCharactersAndTheStatusLineShowsTheMen
         const std::string status = model.statusText().value_or("");
         EXPECT_EQ(status.substr(status.find('\n') + 1, std::string(c.status).size()), c.status) << status;
     }
+}
+
+TEST_F(WindowModelTest, WindowCompletesAnInterruptedCompilationWhenItComesToTheFolderAndSaysSo) {
+    romc::test::ScratchFolder work;
+    romc::test::writeFile(work / "Menu.GB", romc::test::menuTemplate());
+    const auto identity = [](const std::filesystem::path& path) {
+        return romc::systemDisk().openForReading(path).value->identity();
+    };
+    const auto temporary = romc::temporaryNameFor("Output.GB");
+    const std::vector<std::uint8_t> image(romc::kBlockSize, 0x3C);
+    romc::test::writeFile(work / temporary, image);
+    const std::string journal = romc::journalText(
+        {identity(work.path()), {{temporary, "Output.GB", identity(work / temporary)}}, {}});
+    romc::test::writeFile(work / romc::kJournalName,
+                          std::vector<std::uint8_t>(journal.begin(), journal.end()));
+
+    WindowModel started{dialogs, work.path()};
+    started.load();
+    EXPECT_TRUE(started.statusText()->starts_with("Completed the interrupted compilation of \"" +
+                                                  work.path().string() + "\": \"Output.GB\"\n"))
+        << *started.statusText();
+    EXPECT_EQ(romc::test::readFile(work / "Output.GB"), image);
+    EXPECT_FALSE(std::filesystem::exists(work / romc::kJournalName));
 }
 
 } // namespace

@@ -85,8 +85,11 @@ class DemoFolderTest : public QObject {
                 romc::addRom(state, {romc::proposeRomName(file.name), file.name, scratch.path()}, save);
             QVERIFY2(!refusal, refusal ? refusal->message.c_str() : "");
         }
-        const auto failure = romc::generateCompilation(state, {scratch.path(), false});
+        romc::CompileNotes notes;
+        const auto failure = romc::generateCompilation(state, {scratch.path(), false, nullptr, &notes});
         QVERIFY2(!failure, failure ? failure->message.c_str() : "");
+        QVERIFY2(notes.templateWarnings.empty(),
+                 notes.templateWarnings.empty() ? "" : notes.templateWarnings.front().c_str());
         QVERIFY(std::filesystem::exists(scratch / "Output1.GB"));
     }
 };
