@@ -43,8 +43,7 @@ Refusal checkMapName(const CliArguments& cli) {
 
 Refusal checkMapReplaceable(const CliArguments& cli) {
     const auto path = mapPath(cli);
-    std::error_code error;
-    if (cli.force || !fs::exists(fs::symlink_status(path, error))) {
+    if (cli.force || systemDisk().entryAt(path).value == EntryKind::None) {
         return std::nullopt;
     }
     if (!isFlashMapFile(systemDisk(), path)) {

@@ -1,6 +1,7 @@
 #include "inspect/extraction.h"
 
 #include "compile/image.h"
+#include "compile/output_policy.h"
 #include "compile/output_transaction.h"
 #include "compile/recovery.h"
 #include "files/utf8_path.h"
@@ -20,9 +21,9 @@ namespace {
 // A ROM must never take the name of the image it came from or of a work folder's own files: a rebuild in
 // that folder would refuse it as a game, and replacing it would lose the image.
 std::vector<std::string> reservedNames(const ImageFile& image) {
-    std::vector<std::string> names{kMenuTemplateName, kImageName};
-    for (int k = 1; k <= kPieceCount; ++k) {
-        names.push_back(pieceName(k));
+    std::vector<std::string> names;
+    for (const auto& kept : workFolderFiles({})) {
+        names.push_back(kept.shown);
     }
     for (const auto& part : image.parts()) {
         names.push_back(pathToUtf8(part.path.filename()));
