@@ -157,7 +157,7 @@ TEST_F(ListRun, RefusedListsAndListNamesWriteNothing) {
     writeText(folder / "broken.json", R"({"romcompiler-list": 1, "roms": [)");
     writeText(folder / "refused.json", list(R"({"file": "A.GB"}, {"file": "gone.gb"}, {"file": "tiny.gb"})"));
     writeText(folder / "good.json", list(R"({"file": "A.GB"})"));
-    const bool pipes = test::makePipe(folder / "pipe.json");
+    const bool pipes = test::makeFifo(folder / "pipe.json");
     const struct {
         std::vector<std::string> arguments; // after -C and the work folder
         int status;

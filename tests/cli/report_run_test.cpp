@@ -152,7 +152,7 @@ TEST_F(ReportRun, QuietSilencesEveryOtherHeaderWarning) {
     EXPECT_EQ(quiet.err, "");
 }
 
-struct UsageCase {
+struct ReportUsageCase {
     const char* what;
     std::vector<std::string> arguments;
     const char* message;
@@ -160,7 +160,7 @@ struct UsageCase {
 
 TEST_F(ReportRun, MapUsageErrorsWriteNothing) {
     test::makeRom(folder.path(), "A.GB", 8 * kBlockSize, 1);
-    const UsageCase cases[] = {
+    const ReportUsageCase cases[] = {
         {"no file", {"-C", dir(), "A.GB", "--map"}, "--map needs a value"},
         {"empty file name", {"-C", dir(), "--map", "", "A.GB"}, "--map needs a file name"},
         {"twice", {"-C", dir(), "--map", "a.svg", "--map", "b.svg", "A.GB"}, "--map given twice"},

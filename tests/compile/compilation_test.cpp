@@ -20,10 +20,6 @@ constexpr std::size_t kMiB = 1024 * 1024;
 class Compilation : public test::TableFixture {
   public:
     Refusal compile(bool dryRun = false) { return generateCompilation(state, {folder.path(), dryRun}); }
-    void compileOk() {
-        const auto failure = compile();
-        ASSERT_FALSE(failure) << failure->message;
-    }
 
     Bytes output(const std::string& name) const { return readFile(folder / name); }
     bool exists(const std::string& name) const { return std::filesystem::exists(folder / name); }

@@ -82,45 +82,6 @@ ChildOutcome runInChild(const std::function<std::string()>& body,
     return collect(child, pipeFds[0], -1);
 }
 
-ChildOutcome runCli(const std::vector<std::string>& arguments, std::optional<std::uintmax_t> fileSizeLimit) {
-    return runCli(arguments, CliConditions{fileSizeLimit, 0, {}, {}});
-}
-
-ChildOutcome runCli(const std::vector<std::string>& arguments, const CliConditions& conditions) {
-    int outFds[2];
-    int errFds[2];
-    if (::pipe(outFds) != 0 || ::pipe(errFds) != 0) {
-        return {};
-    }
-    std::vector<std::string> words{ROMC_CLI_PATH};
-    words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (auto& word : words) {
-        argv.push_back(word.data());
-    }
-    argv.push_back(nullptr);
-    std::fflush(nullptr);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const int out = conditions.stdoutFile ? ::open(conditions.stdoutFile->c_str(), O_WRONLY) : outFds[1];
-        ::dup2(out, STDOUT_FILENO);
-        ::dup2(errFds[1], STDERR_FILENO);
-        for (int fd : {outFds[0], outFds[1], errFds[0], errFds[1]}) {
-            ::close(fd);
-        }
-        limitChild(conditions.fileSizeLimit);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    ::close(outFds[1]);
-    ::close(errFds[1]);
-    if (conditions.signal != 0) {
-        std::this_thread::sleep_for(conditions.signalAfter);
-        ::kill(child, conditions.signal);
-    }
-    return collect(child, outFds[0], errFds[0]);
-}
-
 std::optional<std::uintmax_t> bytesReadSoFar() {
     std::ifstream io("/proc/self/io");
     std::string key;
@@ -131,10 +92,6 @@ std::optional<std::uintmax_t> bytesReadSoFar() {
         }
     }
     return std::nullopt;
-}
-
-bool makeFifo(const std::filesystem::path& path) {
-    return ::mkfifo(path.c_str(), 0600) == 0;
 }
 
 bool makeSocket(const std::filesystem::path& path) {

@@ -25,19 +25,6 @@ ChildOutcome runInChild(const std::function<std::string()>& body,
     return {true, 0, body(), {}};
 }
 
-ChildOutcome runCli(const std::vector<std::string>& arguments, std::optional<std::uintmax_t> fileSizeLimit) {
-    return runCli(arguments, CliConditions{fileSizeLimit, 0, {}, {}});
-}
-
-ChildOutcome runCli(const std::vector<std::string>& arguments, const CliConditions& conditions) {
-    if (conditions.fileSizeLimit || conditions.signal != 0 || conditions.stdoutFile) {
-        return notHere("a file-size limit, a signal or stdout on a device");
-    }
-    const test::ScratchFolder captures; // beside it, the run's stdout and stderr
-    const test::CliRun run = test::runCli(captures, arguments);
-    return {run.status != -1, run.status, run.out, run.err};
-}
-
 std::optional<std::uintmax_t> bytesReadSoFar() {
     IO_COUNTERS counters{};
     // wine keeps no count and answers 0, which no process that has read its test files could have read.
@@ -45,10 +32,6 @@ std::optional<std::uintmax_t> bytesReadSoFar() {
         return std::nullopt;
     }
     return static_cast<std::uintmax_t>(counters.ReadTransferCount);
-}
-
-bool makeFifo(const std::filesystem::path& /*path*/) {
-    return false;
 }
 
 bool makeSocket(const std::filesystem::path& /*path*/) {

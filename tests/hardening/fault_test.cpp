@@ -92,12 +92,14 @@ TEST_P(DiskFull, WriteFailsWithTheFileAndReasonAndKeepsEverythingAsItWas) {
     }
     const auto& c = GetParam();
     compileEarlierOutputs();
-    const Bytes menuBefore = fileBytes(folder / "Menu.GB");
-    const Bytes imageBefore = fileBytes(folder / "Output.GB");
-    const Bytes pieceBefore = fileBytes(folder / "Output1.GB");
+    const Bytes menuBefore = test::readFile(folder / "Menu.GB");
+    const Bytes imageBefore = test::readFile(folder / "Output.GB");
+    const Bytes pieceBefore = test::readFile(folder / "Output1.GB");
     rom("big.gb", c.romBytes);
 
-    const auto outcome = runCli({"-C", folder.path().string(), "big.gb"}, c.limitBytes);
+    CliConditions limited;
+    limited.fileSizeLimit = c.limitBytes;
+    const auto outcome = runCli({"-C", folder.path().string(), "big.gb"}, limited);
     ASSERT_TRUE(outcome.exited) << "killed by signal " << outcome.status;
     EXPECT_EQ(outcome.status, 1) << outcome.err;
     EXPECT_NE(outcome.err.find(std::string("Cannot write \"") + c.failingFile + "\""), std::string::npos)
@@ -105,10 +107,10 @@ TEST_P(DiskFull, WriteFailsWithTheFileAndReasonAndKeepsEverythingAsItWas) {
     EXPECT_NE(outcome.err.find("File too large"), std::string::npos) << outcome.err;
     EXPECT_EQ(outcome.out, "") << "no table is printed for a failed compilation";
 
-    EXPECT_EQ(test::firstDifference(menuBefore, fileBytes(folder / "Menu.GB")), "equal")
+    EXPECT_EQ(test::firstDifference(menuBefore, test::readFile(folder / "Menu.GB")), "equal")
         << "Menu.GB was patched";
-    EXPECT_EQ(test::firstDifference(imageBefore, fileBytes(folder / "Output.GB")), "equal");
-    EXPECT_EQ(test::firstDifference(pieceBefore, fileBytes(folder / "Output1.GB")), "equal");
+    EXPECT_EQ(test::firstDifference(imageBefore, test::readFile(folder / "Output.GB")), "equal");
+    EXPECT_EQ(test::firstDifference(pieceBefore, test::readFile(folder / "Output1.GB")), "equal");
     EXPECT_FALSE(fs::exists(folder / "Output2.GB"));
     EXPECT_EQ(leftoverTempFile(folder.path()), "");
 }
@@ -144,7 +146,7 @@ TEST_F(Faults, DiskFullInsideTheCoreLeavesTheTableAsItWas) {
     EXPECT_EQ(outcome.out, "Cannot write \"Output1.GB\": File too large");
     EXPECT_FALSE(fs::exists(folder / "Output.GB"));
     EXPECT_FALSE(fs::exists(folder / "Output1.GB"));
-    EXPECT_EQ(test::firstDifference(test::menuTemplate(), fileBytes(folder / "Menu.GB")), "equal");
+    EXPECT_EQ(test::firstDifference(test::menuTemplate(), test::readFile(folder / "Menu.GB")), "equal");
     EXPECT_EQ(leftoverTempFile(folder.path()), "");
 }
 
@@ -241,10 +243,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Faults, RomGrownInsideItsLastBlockStillCompilesWholeBlocksOnly) {
     addOk(rom("one.gb", kBlockSize + 100));
-    const Bytes original = fileBytes(folder / "one.gb");
+    const Bytes original = test::readFile(folder / "one.gb");
     resizeTo(folder / "one.gb", 2 * kBlockSize - 1); // still one whole block
     ASSERT_FALSE(generateCompilation(state, {folder.path(), false}));
-    const Bytes image = fileBytes(folder / "Output.GB");
+    const Bytes image = test::readFile(folder / "Output.GB");
     ASSERT_EQ(image.size(), 2 * kBlockSize) << "the image ends with the ROM's one whole block";
     EXPECT_TRUE(std::equal(original.begin(), original.begin() + kBlockSize, image.begin() + kBlockSize));
 }
@@ -303,7 +305,7 @@ TEST_F(Faults, PlantedLinksUnderOutputNamesAreReplacedNotFollowed) {
         EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(folder / name))) << name << " is still a link";
     }
     for (const char* victim : {"victim-image", "victim-piece", "victim-temp"}) {
-        EXPECT_EQ(fileBytes(elsewhere / victim), victimBytes) << victim << " was written through a link";
+        EXPECT_EQ(test::readFile(elsewhere / victim), victimBytes) << victim << " was written through a link";
     }
     EXPECT_FALSE(fs::exists(elsewhere / "not-there"));
     EXPECT_FALSE(fs::exists(elsewhere / "not-there-either"));

@@ -113,8 +113,9 @@ TEST_F(InterruptedRun, SignalAtAnyMomentLeavesWholeFilesAndNoTemporaryOnes) {
     for (const int microseconds : {0, 1000, 3000, 6000, 10000, 16000, 25000}) {
         for (const auto& s : signals) {
             restoreOldOutputs();
-            const auto run = runCli(newArguments(folder.path()),
-                                    CliConditions{{}, s.signal, std::chrono::microseconds(microseconds), {}});
+            const auto run =
+                runCli(newArguments(folder.path()),
+                       CliConditions{{}, s.signal, std::chrono::microseconds(microseconds), {}, {}});
             const bool finished = run.exited && run.status == 0;
             // Before its handlers are in place, a signal ends the program as it ends any other.
             const bool stopped =

@@ -118,7 +118,7 @@ TEST_F(Mends, CountersFollowRemoveAndClearAndTheMenuCountMatchesItsEntries) {
     EXPECT_EQ(state.romCountText, "10");
     EXPECT_EQ(state.pagesText, "1");
     ASSERT_FALSE(generateCompilation(state, {folder.path(), false}));
-    const Bytes menu = fileBytes(folder / "Menu.GB");
+    const Bytes menu = test::readFile(folder / "Menu.GB");
     EXPECT_EQ(menu[menu::kRomCountOffset], 10);
     EXPECT_EQ(menu[menu::kLastPageOffset], 0);
     clearList(state);
@@ -202,11 +202,11 @@ TEST_F(Mends, UnprintableNamesAndOddRemaindersStayOutOfTheImage) {
     addOk(rom(2, 7232), true, "saved");            // fixed at blocks 2 and 3; 7232 more bytes
     ASSERT_FALSE(generateCompilation(state, {folder.path(), false}));
     ASSERT_EQ(state.table.text(0, Column::Location), "4");
-    const Bytes menu = fileBytes(folder / "Menu.GB");
+    const Bytes menu = test::readFile(folder / "Menu.GB");
     const std::string entry(menu.begin() + menu::kNameEntries, menu.begin() + menu::kNameEntries + 16);
     EXPECT_EQ(entry, "POK?MON?X?      ");
-    const Bytes image = fileBytes(folder / "Output.GB");
-    const Bytes following = fileBytes(folder / rom(4));
+    const Bytes image = test::readFile(folder / "Output.GB");
+    const Bytes following = test::readFile(folder / rom(4));
     EXPECT_TRUE(std::equal(following.begin(), following.begin() + kBlockSize,
                            image.begin() + 4 * static_cast<std::ptrdiff_t>(kBlockSize)))
         << "the save ROM's remainder spilled into block 4";

@@ -403,7 +403,7 @@ class RandomSession {
         const bool dryRun = pick(0, 3) == 0;
         note(dryRun ? "Generate Compilation (dry run, on a copy)" : "Generate Compilation");
         const auto marks = folderMarks(folder_.path());
-        const Bytes menuBefore = fileBytes(folder_ / "Menu.GB");
+        const Bytes menuBefore = test::readFile(folder_ / "Menu.GB");
         const CompileFacts facts{!changes_.menuAway && !changes_.menuIsFolder, changes_.outputFolder,
                                  [this](const std::string& path) { return factsOfPath(path); }};
         std::string broke = dryRun ? compileDry(facts, marks) : compileForReal(facts, marks, menuBefore);

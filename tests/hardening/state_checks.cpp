@@ -3,6 +3,7 @@
 #include "files/disk.h"
 #include "files/temporary_name.h"
 #include "hardening/reference_model.h"
+#include "support/rom_files.h"
 
 #include <algorithm>
 #include <chrono>
@@ -109,16 +110,6 @@ struct Span {
 };
 
 } // namespace
-
-Bytes fileBytes(const std::filesystem::path& path) {
-    Bytes bytes;
-    std::ifstream file(path, std::ios::binary); // a missing file reads as no bytes
-    char chunk[65536];
-    while (file.read(chunk, sizeof chunk) || file.gcount() > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + file.gcount());
-    }
-    return bytes;
-}
 
 int expectedPieces(std::uintmax_t length) {
     int pieces = 1;
@@ -282,7 +273,7 @@ std::string compiledOutputBreak(const TableState& state, const std::filesystem::
     const std::uint8_t lastPage = static_cast<std::uint8_t>(n == 0 ? 0 : (n - 1) / 10);
     writeInto(menu, kCountAt, &count, 1);
     writeInto(menu, kLastPageAt, &lastPage, 1);
-    const Bytes menuNow = fileBytes(workDir / "Menu.GB");
+    const Bytes menuNow = test::readFile(workDir / "Menu.GB");
     if (menuNow.size() != menu.size()) {
         return "\"Menu.GB\" is " + std::to_string(menuNow.size()) + " bytes, expected " +
                std::to_string(menu.size());
@@ -310,7 +301,7 @@ std::string compiledOutputBreak(const TableState& state, const std::filesystem::
         const std::size_t s = static_cast<std::size_t>(*wholeNumber(table.text(r, Column::Size)));
         const std::size_t at = static_cast<std::size_t>(*wholeNumber(table.text(r, Column::Location)));
         std::filesystem::path path = table.text(r, Column::File);
-        roms[r] = fileBytes(path.is_absolute() ? path : workDir / path);
+        roms[r] = test::readFile(path.is_absolute() ? path : workDir / path);
         if (roms[r].size() < s * kBlock) {
             return rowName(r) + "'s file \"" + table.text(r, Column::File) +
                    "\" is shorter than its blocks now";
@@ -328,7 +319,7 @@ std::string compiledOutputBreak(const TableState& state, const std::filesystem::
             writeInto(image, b * kBlock, fill.data(), fill.size());
         }
     }
-    const Bytes imageNow = fileBytes(workDir / "Output.GB");
+    const Bytes imageNow = test::readFile(workDir / "Output.GB");
     for (std::size_t r = 0; r < n; ++r) {
         const std::size_t at = static_cast<std::size_t>(*wholeNumber(table.text(r, Column::Location)));
         const bool found = imageNow.size() >= at * kBlock + roms[r].size() &&
@@ -347,7 +338,7 @@ std::string compiledOutputBreak(const TableState& state, const std::filesystem::
     const int pieces = expectedPieces(image.size());
     for (int k = 1; k <= pieces; ++k) {
         const std::string name = "Output" + std::to_string(k) + ".GB";
-        const Bytes piece = fileBytes(workDir / name);
+        const Bytes piece = test::readFile(workDir / name);
         const std::size_t from = static_cast<std::size_t>(k - 1) * kPiece;
         Bytes expected(kPiece, 0);
         if (from < image.size()) {
@@ -425,7 +416,7 @@ FolderMarks folderMarks(const std::filesystem::path& folder) {
         if (mark.kind == 'l') {
             mark.linkTarget = std::filesystem::read_symlink(entry.path()).string();
         } else if (mark.kind == 'f' && mark.size <= kSmallFile) {
-            mark.smallContents = fileBytes(entry.path());
+            mark.smallContents = test::readFile(entry.path());
         }
         marks[entry.path().filename().string()] = std::move(mark);
     }

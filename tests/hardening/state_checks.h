@@ -59,6 +59,4 @@ std::string leftoverTempFile(const std::filesystem::path& folder);
 // Everything observable of a state, for "a refused action changed nothing".
 std::string stateDifference(const TableState& before, const TableState& after);
 
-Bytes fileBytes(const std::filesystem::path& path);
-
 } // namespace romc::hardening

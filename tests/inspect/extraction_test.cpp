@@ -21,11 +21,6 @@ constexpr std::uint8_t kNoSaves = 0x00; // ROM only
 
 class Extraction : public test::TableFixture {
   public:
-    void compileOk() {
-        const auto failure = generateCompilation(state, {folder.path(), false});
-        ASSERT_FALSE(failure) << failure->message;
-    }
-
     // Inspects "Output.GB" and extracts it into `into`; `replace` answers the question about existing files.
     Outcome<Extracted> extract(const fs::path& into, bool replace = false) {
         image_ = ImageFile::open(folder / kImageName).value();

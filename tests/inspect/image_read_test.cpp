@@ -17,11 +17,6 @@ using Bytes = std::vector<std::uint8_t>;
 
 class ImageRead : public test::TableFixture {
   public:
-    void compileOk() {
-        const auto failure = generateCompilation(state, {folder.path(), false});
-        ASSERT_FALSE(failure) << failure->message;
-    }
-
     Inspection inspect(const std::string& name) {
         const auto image = ImageFile::open(folder / name);
         EXPECT_TRUE(image.ok()) << image.failure().message;

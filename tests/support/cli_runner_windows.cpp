@@ -47,8 +47,12 @@ std::string textOf(const std::filesystem::path& path) {
 
 } // namespace
 
-CliRun runCli(const ScratchFolder& folder, const std::vector<std::string>& arguments,
-              const std::filesystem::path& currentDir) {
+CliRun runCli(const std::vector<std::string>& arguments, const CliConditions& conditions) {
+    if (conditions.fileSizeLimit || conditions.signal != 0 || conditions.stdoutFile) {
+        return {false, -1, {}, "a file-size limit, a signal or stdout on a device: only POSIX gives them"};
+    }
+    const std::filesystem::path& currentDir = conditions.currentDir;
+    const ScratchFolder folder; // beside it, the run's stdout and stderr
     std::wstring command = quoted(wide(ROMC_CLI_PATH));
     for (const auto& argument : arguments) {
         command += L" " + quoted(wide(argument));
@@ -67,7 +71,7 @@ CliRun runCli(const ScratchFolder& folder, const std::vector<std::string>& argum
     start.hStdOutput = out;
     start.hStdError = err;
     PROCESS_INFORMATION process{};
-    CliRun run{-1, {}, {}};
+    CliRun run{false, -1, {}, {}};
     const bool started =
         ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
                          currentDir.empty() ? nullptr : currentDir.c_str(), &start, &process);
@@ -77,6 +81,7 @@ CliRun runCli(const ScratchFolder& folder, const std::vector<std::string>& argum
         ::WaitForSingleObject(process.hProcess, INFINITE);
         DWORD status = 0;
         if (::GetExitCodeProcess(process.hProcess, &status)) {
+            run.exited = true;
             run.status = static_cast<int>(status);
         }
         ::CloseHandle(process.hThread);

@@ -58,11 +58,13 @@ void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t
 }
 
 std::vector<std::uint8_t> readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw std::runtime_error("cannot read " + path.string());
+    std::vector<std::uint8_t> bytes;
+    std::ifstream in(path, std::ios::binary); // a missing file, or a folder, reads as no bytes
+    char chunk[65536];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        bytes.insert(bytes.end(), chunk, chunk + in.gcount());
     }
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return bytes;
 }
 
 void resizeFile(const std::filesystem::path& path, std::size_t bytes) {
@@ -158,7 +160,7 @@ bool makeLink(const std::filesystem::path& target, const std::filesystem::path& 
     return !error;
 }
 
-bool makePipe(const std::filesystem::path& path) {
+bool makeFifo(const std::filesystem::path& path) {
 #if defined(_WIN32)
     (void)path;
     return false;

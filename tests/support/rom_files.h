@@ -28,6 +28,7 @@ class ScratchFolder {
 std::vector<std::uint8_t> romBytes(std::size_t bytes, std::uint32_t seed);
 
 void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+// The whole file; no bytes when there is no file to read.
 std::vector<std::uint8_t> readFile(const std::filesystem::path& path);
 // Cuts or lengthens (with zeros) the file by writing it again: std::filesystem::resize_file fails now and
 // then under wine with "File too large".
@@ -43,7 +44,7 @@ std::map<std::string, std::vector<std::uint8_t>> folderContents(const std::files
 
 // Makes a named pipe at `path`, which opening for reading would wait on for ever; false where the system
 // has none among its files (Windows), and a test then leaves out the case that needs one.
-bool makePipe(const std::filesystem::path& path);
+bool makeFifo(const std::filesystem::path& path);
 
 // Makes a symbolic link at `link`; false where the system does not let this user make one (Windows
 // without developer mode, wine), and a test then skips, saying so.

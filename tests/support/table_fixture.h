@@ -3,6 +3,7 @@
 #pragma once
 
 #include "cartridge/rom_header.h"
+#include "compile/compilation.h"
 #include "romtable/add_rom.h"
 #include "romtable/flash_units.h"
 #include "romtable/row_selection.h"
@@ -67,6 +68,12 @@ class TableFixture : public MenuFolderFixture {
     void addOk(const std::string& path, bool save = false, const std::string& name = "game") {
         const auto refusal = add(path, save, name);
         ASSERT_FALSE(refusal) << refusal->message;
+    }
+
+    // Generate Compilation in the folder, which must succeed.
+    void compileOk() {
+        const auto failure = generateCompilation(state, {folder.path(), false});
+        ASSERT_FALSE(failure) << failure->message;
     }
 
     // Adds up to `rows` rows as a user might: files picked at random, "Save?" ticked one time in four, names

@@ -159,7 +159,7 @@ void RandomWindowTest::randomUserActionsKeepWindowAndTableInStep() {
             what = "Generate Compilation";
             before = driver.snapshot();
             filesBefore = romc::hardening::folderMarks(scratch.path());
-            menuBefore = romc::hardening::fileBytes(scratch / "Menu.GB");
+            menuBefore = romc::test::readFile(scratch / "Menu.GB");
             const bool enabled = driver.enabled("Command4");
             driver.click("Command4");
             refusalPossible = true;
