@@ -42,7 +42,8 @@ skipped=0
 # whose file is missing, or that ran no test, counts as one failure.
 count_junit() {
   local suite tests fails skips
-  suite=$(grep -m1 -o '<testsuite [^>]*>' "$1" 2>/dev/null || true)
+  # ctest writes the attributes one to a line.
+  suite=$(tr '\n\t' '  ' <"$1" 2>/dev/null | grep -m1 -o '<testsuite [^>]*>' || true)
   tests=$(sed -nE 's/.* tests="([0-9]+)".*/\1/p' <<<"$suite")
   fails=$(sed -nE 's/.* failures="([0-9]+)".*/\1/p' <<<"$suite")
   skips=$(sed -nE 's/.* skipped="([0-9]+)".*/\1/p' <<<"$suite")

@@ -5,6 +5,8 @@
 #include "files/temporary_name.h"
 #include "files/utf8_path.h"
 
+#include <algorithm>
+
 namespace romc {
 
 namespace {

@@ -1,6 +1,7 @@
 #include "plan/placement_report.h"
 
 #include "compile/image.h"
+#include "romtable/rom_name.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -9,12 +10,19 @@ namespace romc {
 
 namespace {
 
+// Columns line up on the characters a terminal shows, not on bytes: "é" is two bytes and one column.
+std::size_t shownWidth(const std::string& text) {
+    return splitCharacters(text).size();
+}
+
 std::string padLeft(const std::string& text, std::size_t width) {
-    return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
+    const std::size_t shown = shownWidth(text);
+    return shown >= width ? text : std::string(width - shown, ' ') + text;
 }
 
 std::string padRight(const std::string& text, std::size_t width) {
-    return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
+    const std::size_t shown = shownWidth(text);
+    return shown >= width ? text : text + std::string(width - shown, ' ');
 }
 
 std::string number(std::uintmax_t value) {
@@ -65,7 +73,7 @@ char blockLetter(int owner) {
 std::string rowsText(const FlashPlan& plan) {
     std::size_t nameWidth = 6; // "(menu)"
     for (const auto& place : plan.rows) {
-        nameWidth = std::max(nameWidth, place.name.size());
+        nameWidth = std::max(nameWidth, shownWidth(place.name));
     }
     const std::string header = padRight("Row", 5) + padRight("Name", nameWidth + 2) +
                                "Blocks  Save bank  First   Last  " + padRight("Image bytes", 21) + "Pieces\n";

@@ -68,10 +68,20 @@ std::string proposeRomName(std::string_view path) {
     const auto separator = std::find_if(path.rbegin(), path.rend(), isPathSeparator);
     const std::string_view fileName = path.substr(static_cast<std::size_t>(path.rend() - separator));
     const auto characters = splitCharacters(fileName);
-    if (characters.size() < kDroppedNameSuffix) {
+    // A colour or Super Game Boy ROM's extension is four characters with its dot: all of it goes, so that
+    // "dungeon crawl.gbc" does not leave "DUNGEON CRAWL." in the menu.
+    std::size_t dropped = kDroppedNameSuffix;
+    for (const std::string_view extension : kFourCharacterExtensions) {
+        if (fileName.size() >= extension.size() &&
+            std::equal(extension.begin(), extension.end(), fileName.end() - extension.size(),
+                       [](char a, char b) { return a == (b >= 'A' && b <= 'Z' ? b - 'A' + 'a' : b); })) {
+            dropped = extension.size();
+        }
+    }
+    if (characters.size() < dropped) {
         return {};
     }
-    return joined(characters, std::min(characters.size() - kDroppedNameSuffix, kMenuNameLength));
+    return joined(characters, std::min(characters.size() - dropped, kMenuNameLength));
 }
 
 std::string tableName(std::string_view typed) {

@@ -8,10 +8,13 @@
 namespace romc {
 
 inline constexpr std::size_t kMenuNameLength = 16;   // "ROM Name (16chr MAX)"
-inline constexpr std::size_t kDroppedNameSuffix = 3; // ".GB" of PUZZLE.GB, or "GBC" of a .GBC name
+inline constexpr std::size_t kDroppedNameSuffix = 3; // ".GB" of PUZZLE.GB
+// Extensions dropped whole, dot included, in lower case.
+inline constexpr std::string_view kFourCharacterExtensions[] = {".gbc", ".sgb"};
 
 // The name proposed when a file is picked: the file name after the last path separator, without its last
-// three characters, cut to 16 characters. A file name of fewer than three characters proposes "".
+// three characters (its whole extension for a ".gbc" or ".sgb" file, any case), cut to 16 characters. A
+// file name shorter than what is dropped proposes "".
 std::string proposeRomName(std::string_view path);
 
 // The name as the name column keeps it: ASCII letters in upper case, everything else as typed.

@@ -308,5 +308,17 @@ TEST_F(ListCommandsTest, SaveListAsNeverReplacesTheMenuAnOutputOrARomOfTheTable)
     }
 }
 
+TEST_F(ListCommandsTest, OpenedListLeavesAddRomOffUntilAFileIsPicked) {
+    addRom("a.gb");
+    dialogs.choose(listPath("games.json"));
+    ASSERT_FALSE(model.saveListAs().message.has_value());
+    for (const bool picked : {true, false}) {
+        model.textEdited(Text2, picked ? listPath("b.gb") : "");
+        ASSERT_FALSE(model.openListFile(listPath("games.json")).message.has_value());
+        EXPECT_EQ(model.enabled(Command2), picked) << "with a file in the box: " << picked;
+        EXPECT_TRUE(model.enabled(Command4));
+    }
+}
+
 } // namespace
 } // namespace romform

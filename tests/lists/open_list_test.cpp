@@ -26,7 +26,7 @@ TEST_F(OpenList, EntriesAreAddedInOrderOnAClearedTableAsAPersonAddsThem) {
 
     EXPECT_TRUE(opened.refused.empty());
     EXPECT_TRUE(opened.warnings.empty());
-    EXPECT_EQ(tableText(opened.state.table), "ZELDA DX.\troms/Zelda DX.gbc\t8\tY\t 0\t8\t248\n"
+    EXPECT_EQ(tableText(opened.state.table), "ZELDA DX\troms/Zelda DX.gbc\t8\tY\t 0\t8\t248\n"
                                              "BIG ONE\troms/big.gb\t70\tN\tN/A\t0\t186\n"
                                              "\troms/big.gb\t70\tY\t 1\t64\t186\n");
     EXPECT_EQ(opened.state.nextSaveBank, 3); // 70 blocks from block 64 reach into region 2

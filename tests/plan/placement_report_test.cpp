@@ -5,6 +5,7 @@
 #include "plan/flash_plan.h"
 #include "plan/placement_report.h"
 #include "romtable/add_rom.h"
+#include "romtable/rom_name.h"
 #include "support/rom_files.h"
 #include "support/table_fixture.h"
 
@@ -234,6 +235,21 @@ TEST_F(PlacementReport, FreeAtTheEndAndPiecesNotWritten) {
                         "  Output2.GB to Output4.GB are not written: the image ends before them; files of "
                         "those names from an"))
         << report;
+}
+
+TEST_F(PlacementReport, ColumnsAlignOnTheCharactersShownNotOnBytes) {
+    addAll({{"CAF\xC3\xA9", 4, false}, {"ABCDE", 8, false}});
+    ASSERT_FALSE(generateCompilation(state, {folder.path(), true}));
+    const std::string report =
+        placementReport(planFlash(state, readWorkFolder(folder.path())), {ReportMode::DryRun, {}, {}});
+    std::vector<std::size_t> widths;
+    for (const auto& line : lines(report)) {
+        if (line.starts_with("A ") || line.starts_with("B ")) {
+            widths.push_back(splitCharacters(line).size());
+        }
+    }
+    ASSERT_EQ(widths.size(), 2u) << report;
+    EXPECT_EQ(widths[0], widths[1]) << report;
 }
 
 TEST_F(PlacementReport, WrittenFilesShowTheirCrc) {

@@ -15,6 +15,10 @@ TEST(RomName, ProposesFileNameWithoutLastThreeCharactersCutTo16) {
         {"/roms/PUZZLE.GB", "PUZZLE"},
         {"/roms/A VERY LONG GAME TITLE.GB", "A VERY LONG GAME"},
         {"/roms/SPACE ADVENTURE DX.GBC", "SPACE ADVENTURE "},
+        {"/roms/dungeon crawl.gbc", "dungeon crawl"}, // the whole extension, not "dungeon crawl."
+        {"/roms/Border.SgB", "Border"},
+        {"/roms/.gbc", ""},
+        {"/roms/tetris.gbx", "tetris."},
         {"/roms/ABC", ""},
         {"/roms/AB", ""},
         {"/roms/", ""},
