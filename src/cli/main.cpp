@@ -5,6 +5,7 @@
 #include "cli/list_arguments.h"
 #include "cli/map_output.h"
 #include "cli/piece_crc.h"
+#include "cli/save_arguments.h"
 #include "cli/table_text.h"
 #include "compile/compilation.h"
 #include "compile/image.h"
@@ -19,6 +20,7 @@
 #include "romtable/add_rom.h"
 #include "romtable/rom_file.h"
 #include "romtable/rom_name.h"
+#include "romtable/save_banks.h"
 #include "romtable/table_state.h"
 #include "version.h"
 
@@ -174,7 +176,9 @@ int main(int argc, char** argv) {
             const std::string name = rom.name ? *rom.name : romc::proposeRomName(rom.path);
             bool saveBox = romc::saveBoxAllowed(state, rom.save);
             const bool noBankLeft = state.nextSaveBank >= romc::kNoSaveBankLeft;
-            if (auto refusal = romc::addRom(state, {name, rom.path, cli.workDir}, saveBox)) {
+            romc::AddRomInput input{name, rom.path, cli.workDir};
+            input.wish.saveFile = rom.sav.value_or("");
+            if (auto refusal = romc::addRom(state, input, saveBox)) {
                 return fail(*refusal, kExitRefused);
             }
             // Even with --quiet: the user asked for save memory by name and does not get it.
@@ -196,9 +200,29 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (cli.compactBanks) {
+        if (auto failure = romc::compactSaveBanks(state)) {
+            return fail(*failure, kExitRefused);
+        }
+    }
+    if (cli.splitSaves) {
+        return romc::splitSavesCommand(cli, state, std::cout, std::cerr);
+    }
     if (cli.writeList) {
         if (auto failure = romc::checkWriteListName(cli, state)) {
             return fail(*failure, kExitUsage);
+        }
+    }
+    // The save memory is read and checked before anything is written; it goes out with the compilation.
+    std::optional<romc::SaveMemoryPlan> saveMemory;
+    if (cli.writeSaves) {
+        auto planned = romc::planWriteSaves(cli, state);
+        if (!planned.ok()) {
+            return fail(planned.failure(), kExitRefused);
+        }
+        saveMemory = std::move(planned.value());
+        for (const auto& warning : saveMemory->warnings) {
+            std::cerr << "romcompiler-cli: warning: " << warning << '\n';
         }
     }
     auto prepared = romc::prepareCompilation(state, {cli.workDir, cli.dryRun});
@@ -207,6 +231,11 @@ int main(int argc, char** argv) {
             printed(reportText(state, cli, {romc::ReportMode::Refused, {}, prepared.failure().message}));
         }
         return fail(prepared.failure(), kExitRefused);
+    }
+    // Said before the image is replaced: after flashing, these games would read other saves or none.
+    if (const auto moved =
+            romc::saveMovesWarningFor(cli, prepared.value().compiled, saveMemory ? &*saveMemory : nullptr)) {
+        std::cerr << "romcompiler-cli: warning: " << *moved << '\n';
     }
     for (const auto& note : prepared.value().notes) {
         std::cerr << "romcompiler-cli: note: " << note << '\n';
@@ -221,6 +250,12 @@ int main(int argc, char** argv) {
     if (cli.writeList) {
         if (auto failure =
                 romc::prepareWriteList(cli, prepared.value().compiled, *prepared.value().outputs)) {
+            return fail(*failure, kExitRefused);
+        }
+    }
+    if (saveMemory && !cli.dryRun) {
+        if (auto failure =
+                romc::prepareSaveMemory(*prepared.value().outputs, romc::writeSavesPath(cli), *saveMemory)) {
             return fail(*failure, kExitRefused);
         }
     }
