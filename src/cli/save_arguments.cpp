@@ -1,6 +1,5 @@
 #include "cli/save_arguments.h"
 
-#include "compile/output_transaction.h"
 #include "files/utf8_path.h"
 #include "files/work_folder.h"
 #include "romtable/rom_file.h"
@@ -87,15 +86,7 @@ int splitSavesCommand(const CliArguments& cli, const TableState& state, std::ost
         return fail(differingSavesRefused(plan.value()));
     }
     if (!cli.dryRun) {
-        auto lock = lockWorkFolder(systemDisk(), cli.workDir);
-        if (!lock.ok()) {
-            return fail(lock.failure());
-        }
-        OutputTransaction outputs(systemDisk(), cli.workDir);
-        if (auto failure = prepareSplit(outputs, plan.value())) {
-            return fail(*failure);
-        }
-        if (auto failure = outputs.commit()) {
+        if (auto failure = writeSplit(plan.value(), cli.workDir)) {
             return fail(*failure);
         }
     }

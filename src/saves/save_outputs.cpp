@@ -188,6 +188,43 @@ Refusal prepareSplit(OutputTransaction& outputs, const SplitPlan& plan) {
     return std::nullopt;
 }
 
+Refusal writeSplit(const SplitPlan& plan, const fs::path& workDir, Disk* disk) {
+    auto lock = lockWorkFolder(diskOr(disk), workDir);
+    if (!lock.ok()) {
+        return lock.failure();
+    }
+    OutputTransaction outputs(diskOr(disk), workDir);
+    if (auto failure = prepareSplit(outputs, plan)) {
+        return failure;
+    }
+    return outputs.commit();
+}
+
+Refusal writeSaveMemory(const fs::path& path, const SaveMemoryPlan& plan, const fs::path& workDir,
+                        Disk* disk) {
+    auto lock = lockWorkFolder(diskOr(disk), workDir);
+    if (!lock.ok()) {
+        return lock.failure();
+    }
+    OutputTransaction outputs(diskOr(disk), workDir);
+    if (auto failure = prepareSaveMemory(outputs, path, plan)) {
+        return failure;
+    }
+    return outputs.commit();
+}
+
+std::string saveFileStatus(const SaveRom& rom, Disk* disk) {
+    const auto read = readSaveFile(rom, disk);
+    if (!read.ok()) {
+        return read.failure().message;
+    }
+    if (!read.value()) {
+        return "no save file (" + inQuotes(rom.saveText) + ")";
+    }
+    return "save: " + pathToUtf8(pathFromUtf8(rom.saveText).filename()) + ", " +
+           saveSizeText(read.value()->size());
+}
+
 std::vector<std::string> splitSummary(const SplitPlan& plan, bool dryRun) {
     std::vector<std::string> lines;
     for (const SplitFile& file : plan.files) {

@@ -75,6 +75,17 @@ Failure differingSavesRefused(const SplitPlan& plan);
 // change are left alone.
 Refusal prepareSplit(OutputTransaction& outputs, const SplitPlan& plan);
 
+// The split written at once, under the work folder's lock, all files or none.
+Refusal writeSplit(const SplitPlan& plan, const std::filesystem::path& workDir, Disk* disk = nullptr);
+
+// The save memory written at once to `path`, under the work folder's lock, whole or not at all.
+Refusal writeSaveMemory(const std::filesystem::path& path, const SaveMemoryPlan& plan,
+                        const std::filesystem::path& workDir, Disk* disk = nullptr);
+
+// What a save ROM's save file is now, for the status line and the name's tooltip: "save: TETRIS.sav, 8 KiB",
+// "no save file (TETRIS.sav)", or why it cannot be used.
+std::string saveFileStatus(const SaveRom& rom, Disk* disk = nullptr);
+
 // One line per save ROM: the file written, left alone or replaced.
 std::vector<std::string> splitSummary(const SplitPlan& plan, bool dryRun);
 
