@@ -155,6 +155,10 @@ int main(int argc, char** argv) {
         if (cli.map) {
             options.map = romc::mapPath(cli);
         }
+        if (cli.splitSaves) {
+            options.splitSaves = fromWorkDir(cli, *cli.splitSaves);
+            options.splitSavesShown = romc::pathToUtf8(*cli.splitSaves);
+        }
         return romc::inspectCommand(fromWorkDir(cli, *cli.inspect), options, std::cout, std::cerr);
     }
 

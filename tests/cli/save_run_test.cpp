@@ -91,6 +91,34 @@ TEST_F(SaveRun, ADumpSplitByOneTableIsWrittenByAnotherAtTheNewBanks) {
     EXPECT_NE(built.err.find("the saves move with their games"), std::string::npos) << built.err;
 }
 
+// Taken out of an image with the cartridge's dump, each game's save lies beside it and in the list, and
+// the list builds the same save memory again, but for the bytes past what each header declares.
+TEST_F(SaveRun, AnExtractionSplitsTheDumpBesideTheRomsAndItsListBuildsTheSaveMemory) {
+    makeGames();
+    ASSERT_EQ(runCli(folder, {"--quiet", "-C", work(), "--save", "A.GB", "P.GB", "--save", "C.GB"}).status,
+              0);
+    const Bytes dump = randomBytes(kSaveMemoryBytes, 9);
+    test::writeFile(folder / "cart.sav", dump);
+    const auto extracted = runCli(folder, {"--quiet", "-C", work(), "--inspect", "Output.GB", "--extract",
+                                           "out", "--split-saves", "cart.sav"});
+    ASSERT_EQ(extracted.status, 0) << extracted.err;
+    EXPECT_NE(extracted.err.find("with 2 save files from \"cart.sav\""), std::string::npos) << extracted.err;
+    const Bytes list = test::readFile(folder / "out/list.json");
+    EXPECT_NE(
+        std::string(list.begin(), list.end())
+            .find("{ \"name\": \"C\", \"file\": \"C.GB\", \"save\": true, \"bank\": 1, \"sav\": \"C.sav\" }"),
+        std::string::npos)
+        << std::string(list.begin(), list.end());
+    fs::copy_file(folder / "Menu.GB", folder / "out/Menu.GB");
+    const auto built = runCli(folder, {"--quiet", "-C", (folder / "out").string(), "--list", "list.json",
+                                       "--write-saves", "mem.sav"});
+    ASSERT_EQ(built.status, 0) << built.err;
+    Bytes expected(kSaveMemoryBytes, 0xFF);
+    std::copy_n(dump.begin(), 8192, expected.begin());                                  // A: bank 0, 8 KiB
+    std::copy_n(dump.begin() + kSaveBankBytes, 512, expected.begin() + kSaveBankBytes); // C: bank 1, MBC2
+    EXPECT_EQ(test::firstDifference(expected, test::readFile(folder / "out/mem.sav")), "equal");
+}
+
 // A compilation that replaces an image with save games in other banks says so, and what to do.
 TEST_F(SaveRun, BanksThatChangeAgainstTheImageAreWarnedAbout) {
     makeGames();
