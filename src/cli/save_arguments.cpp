@@ -46,7 +46,9 @@ Outcome<SaveMemoryPlan> planWriteSaves(const CliArguments& cli, const TableState
                                            cli.workDir, named, cli.force)) {
         return *refusal;
     }
-    return planSaveMemory(state, cli.workDir);
+    std::vector<fs::path> outputs = named;
+    outputs.push_back(writeSavesPath(cli));
+    return planSaveMemory(state, cli.workDir, outputs);
 }
 
 std::optional<std::string> saveMovesWarningFor(const CliArguments& cli, const TableState& state,

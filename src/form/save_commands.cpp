@@ -78,7 +78,8 @@ Reaction WindowModel::writeSaveMemory() {
     if (auto refusal = romc::checkSaveMemoryPath(path, chosen.front(), state_, workFolder_, {}, true)) {
         return failure(kWriteAction, refusal->message, Severity::Error);
     }
-    const auto plan = romc::planSaveMemory(state_, workFolder_);
+    const std::vector<std::filesystem::path> written{path};
+    const auto plan = romc::planSaveMemory(state_, workFolder_, written);
     if (!plan.ok()) {
         return failure(kWriteAction, plan.failure().message, Severity::Error);
     }

@@ -48,6 +48,10 @@ Outcome<std::optional<std::vector<std::uint8_t>>> readSmallFile(Disk& disk, cons
     if (fs::is_directory(status)) {
         return Failure{start + "it is a folder, not a file"};
     }
+    // A pipe or a device is never opened: reading one could wait for ever.
+    if (!fs::is_regular_file(status)) {
+        return Failure{start + "it is not a regular file (a device, pipe or socket)"};
+    }
     auto opened = disk.openForReading(path);
     if (!opened.value) {
         return Failure{start + opened.error.message()};

@@ -32,7 +32,7 @@ std::vector<KeptFile> keptFiles(const TableState& state, const fs::path& workDir
                         "the ROM of " + inQuotes(state.table.text(row, Column::Name))});
     }
     for (const auto& path : alsoKept) {
-        kept.push_back({path, "a file this run reads"});
+        kept.push_back({path, "a file this run reads or writes"});
     }
     return kept;
 }
@@ -58,13 +58,21 @@ Refusal refuseSaveOutput(const fs::path& output, std::string_view shown, std::st
     return std::nullopt;
 }
 
-Outcome<SaveMemoryPlan> planSaveMemory(const TableState& state, const fs::path& workDir, Disk* disk) {
+Outcome<SaveMemoryPlan> planSaveMemory(const TableState& state, const fs::path& workDir,
+                                       std::span<const fs::path> alsoKept, Disk* disk) {
     SaveMemoryPlan plan;
     plan.roms = saveRomsOf(state, workDir, disk);
     std::vector<std::vector<std::uint8_t>> saves;
     std::vector<BankSave> banks;
     saves.reserve(plan.roms.size());
+    const auto kept = keptFiles(state, workDir, alsoKept);
     for (const SaveRom& rom : plan.roms) {
+        for (const KeptFile& file : kept) {
+            if (sameFile(diskOr(disk), rom.savePath, file.path)) {
+                return Failure{"Cannot use the save file " + inQuotes(rom.saveText) + " of " +
+                               inQuotes(rom.name) + ": it is " + file.why + ", not a save file"};
+            }
+        }
         auto read = readSaveFile(rom, disk);
         if (!read.ok()) {
             return read.failure();

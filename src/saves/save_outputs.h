@@ -34,8 +34,10 @@ struct SaveMemoryPlan {
     std::vector<std::string> warnings; // a save ROM without a save file, whose bank stays empty
 };
 
-// Reads every save ROM's save file; one that cannot be used refuses the whole save memory, naming it.
+// Reads every save ROM's save file; one that cannot be used refuses the whole save memory, naming it: so
+// does a save file that is the menu, the image, a piece, a ROM or one of `alsoKept` (the run's outputs).
 Outcome<SaveMemoryPlan> planSaveMemory(const TableState& state, const std::filesystem::path& workDir,
+                                       std::span<const std::filesystem::path> alsoKept = {},
                                        Disk* disk = nullptr);
 
 // The save memory may replace only an earlier save memory (a file of its size), unless `force`; never a

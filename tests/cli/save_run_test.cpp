@@ -178,7 +178,8 @@ TEST_F(SaveRun, BadDumpsAndSaveFilesAreRefusedAndWriteNothing) {
          "Cannot write the save file of \"B\" to \"Menu.GB\": it is the menu template, which no save output "
          "may replace"},
         {{"--split-saves", "cart.sav", "--save", "--sav", "cart.sav", "B.GB"},
-         "Cannot write the save file of \"B\" to \"cart.sav\": it is a file this run reads, which no save "
+         "Cannot write the save file of \"B\" to \"cart.sav\": it is a file this run reads or writes, which "
+         "no save "
          "output "
          "may replace"},
         {{"--split-saves", "cart.sav", "--save", "A.GB", "--save", "A.GB"},
@@ -191,13 +192,18 @@ TEST_F(SaveRun, BadDumpsAndSaveFilesAreRefusedAndWriteNothing) {
          "Cannot use the save file \"long.sav\" of \"B\": it is 32769 bytes, longer than a save bank of "
          "32768 "
          "bytes (after a clock footer of 44 or 48 bytes is dropped)"},
+        {{"--write-saves", "out.sav", "--save", "--sav", "Menu.GB", "B.GB"},
+         "Cannot use the save file \"Menu.GB\" of \"B\": it is the menu template, not a save file"},
+        {{"--write-saves", "out.sav", "--write-list", "l.json", "--save", "--sav", "l.json", "B.GB"},
+         "Cannot use the save file \"l.json\" of \"B\": it is a file this run reads or writes, not a save "
+         "file"},
         {{"--write-saves", "short.sav", "--save", "B.GB"},
          "Cannot write the save memory to \"short.sav\": it would replace a file of 1000 bytes, which is no "
          "save "
          "memory; give --force to replace it"},
         {{"--write-saves", "A.sav", "--save", "A.GB"},
-         "Cannot write the save memory to \"A.sav\": it is a file this run reads, which no save output may "
-         "replace"},
+         "Cannot write the save memory to \"A.sav\": it is a file this run reads or writes, which no save "
+         "output may replace"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> arguments{"--quiet", "-C", work()};

@@ -33,7 +33,7 @@ TEST_F(SaveOutputsFault, EverySaveFileIsOldOrNewWhateverStepFails) {
                 const auto plan = planSplit(dump, state, folder.path(), {}, &disk);
                 ASSERT_TRUE(plan.ok()) << plan.failure().message;
                 const Refusal split = writeSplit(plan.value(), folder.path(), &disk);
-                const auto memory = planSaveMemory(state, folder.path(), &disk);
+                const auto memory = planSaveMemory(state, folder.path(), {}, &disk);
                 ASSERT_TRUE(memory.ok());
                 const Refusal written =
                     writeSaveMemory(folder / "mem.sav", memory.value(), folder.path(), &disk);
