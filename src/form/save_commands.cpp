@@ -6,6 +6,8 @@
 #include "romtable/save_banks.h"
 #include "saves/save_outputs.h"
 
+#include <algorithm>
+
 namespace romform {
 
 namespace {
@@ -36,7 +38,9 @@ std::string joined(const std::vector<std::string>& lines) {
 
 std::vector<MenuItem> WindowModel::saveMenuItems() const {
     using enum MenuCommand;
-    const bool saveRoms = !romc::saveRomsOf(state_, workFolder_).empty();
+    // Asked on every refresh of the menu bar: the save flags tell, without reading any file.
+    const auto& flags = state_.table.column(romc::Column::SaveFlag);
+    const bool saveRoms = std::find(flags.begin(), flags.end(), romc::kSaveFlagYes) != flags.end();
     MenuItem write{WriteSaveMemory, "Write Save Memory...", "Ctrl+Shift+W"};
     write.enabled = saveRoms;
     write.separatorBefore = true;
