@@ -201,6 +201,8 @@ Refusal writeSplit(const SplitPlan& plan, const fs::path& workDir, Disk* disk) {
     if (!lock.ok()) {
         return lock.failure();
     }
+    // A run killed among its renames is completed first, as before a compilation.
+    (void)recoverWorkFolder(diskOr(disk), workDir);
     OutputTransaction outputs(diskOr(disk), workDir);
     if (auto failure = prepareSplit(outputs, plan)) {
         return failure;
@@ -214,6 +216,8 @@ Refusal writeSaveMemory(const fs::path& path, const SaveMemoryPlan& plan, const 
     if (!lock.ok()) {
         return lock.failure();
     }
+    // A run killed among its renames is completed first, as before a compilation.
+    (void)recoverWorkFolder(diskOr(disk), workDir);
     OutputTransaction outputs(diskOr(disk), workDir);
     if (auto failure = prepareSaveMemory(outputs, path, plan)) {
         return failure;
