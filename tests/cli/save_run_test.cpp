@@ -119,6 +119,27 @@ TEST_F(SaveRun, AnExtractionSplitsTheDumpBesideTheRomsAndItsListBuildsTheSaveMem
     EXPECT_EQ(test::firstDifference(expected, test::readFile(folder / "out/mem.sav")), "equal");
 }
 
+// A list's kept banks hold on the command line; --compact-banks hands them out afresh in table order.
+TEST_F(SaveRun, KeptBanksHoldAndCompactBanksGivesThemOutAfresh) {
+    makeGames();
+    std::ofstream(folder / "kept.json")
+        << R"({"romcompiler-list": 1, "roms": [{"file": "A.GB", "save": true, "bank": 5},)"
+        << R"({"file": "P.GB"}, {"file": "B.GB", "save": true, "bank": 3}, {"file": "C.GB", "save": true}]})";
+    const auto kept = runCli(folder, {"--quiet", "--dry-run", "-C", work(), "--list", "kept.json"});
+    ASSERT_EQ(kept.status, 0) << kept.err;
+    EXPECT_EQ(kept.out, "A\tA.GB\t8\tY\t 5\t320\t248\n"
+                        "P\tP.GB\t2\tN\tN/A\t2\t254\n"
+                        "B\tB.GB\t4\tY\t 3\t192\t252\n"
+                        "C\tC.GB\t16\tY\t 6\t384\t240\n");
+    const auto compact =
+        runCli(folder, {"--quiet", "--dry-run", "--compact-banks", "-C", work(), "--list", "kept.json"});
+    ASSERT_EQ(compact.status, 0) << compact.err;
+    EXPECT_EQ(compact.out, "A\tA.GB\t8\tY\t 0\t8\t248\n"
+                           "P\tP.GB\t2\tN\tN/A\t2\t254\n"
+                           "B\tB.GB\t4\tY\t 1\t64\t252\n"
+                           "C\tC.GB\t16\tY\t 2\t128\t240\n");
+}
+
 // A compilation that replaces an image with save games in other banks says so, and what to do.
 TEST_F(SaveRun, BanksThatChangeAgainstTheImageAreWarnedAbout) {
     makeGames();
