@@ -119,7 +119,7 @@ std::vector<SaveRom> saveRomsOf(const TableState& state, const fs::path& workDir
 
 Outcome<std::optional<std::vector<std::uint8_t>>> readSaveFile(const SaveRom& rom, Disk* disk) {
     // A save with the longest clock footer is the longest a bank takes; one byte more is too long.
-    constexpr std::uintmax_t kLongest = kSaveBankBytes + 48;
+    constexpr std::uintmax_t kLongest = kSaveBankBytes + saveram::kLongestClockFooter;
     auto read = readSmallFile(diskOr(disk), rom.savePath, rom.saveText, "save file", kLongest);
     if (!read.ok() || !read.value()) {
         return read;

@@ -11,8 +11,9 @@ namespace saveram {
 inline constexpr std::size_t kMbc2Bytes = 512; // MBC2 keeps 512 half-bytes of RAM on the chip itself
 inline constexpr std::uint8_t kMbc2 = 0x05;
 inline constexpr std::uint8_t kMbc2Battery = 0x06;
-inline constexpr std::size_t kClockFooters[] = {44, 48}; // emulators append one of these after the RAM
-inline constexpr std::size_t kSaveFileUnit = 512;        // every RAM size is a multiple of this
+inline constexpr std::size_t kLongestClockFooter = 48;
+inline constexpr std::size_t kClockFooters[] = {44, kLongestClockFooter}; // appended after the RAM
+inline constexpr std::size_t kSaveFileUnit = 512; // every RAM size is a multiple of this
 } // namespace saveram
 
 // The bytes of its bank a game keeps its saves in, from the header's cartridge type (0x147) and RAM size
