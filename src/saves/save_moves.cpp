@@ -1,5 +1,6 @@
 #include "saves/save_moves.h"
 
+#include "compile/menu_read.h"
 #include "files/utf8_path.h"
 #include "inspect/image_file.h"
 #include "inspect/inspection.h"
@@ -95,7 +96,14 @@ std::vector<SaveMove> saveMoves(const fs::path& imagePath, const TableState& sta
             }
         }
         if (!sameGame) {
-            continue; // the game left the table; its saves stay in a bank no game of the new table reads
+            // The game left the table: its saves matter only when another game gets its bank and reads them.
+            for (std::size_t row = 0; row < table.rowCount(); ++row) {
+                if (bankOfRow(table, row) == old.saveBank) {
+                    moves.push_back({escapedName(old.name), *old.saveBank, std::nullopt,
+                                     table.text(row, Column::Name), true});
+                }
+            }
+            continue;
         }
         SaveMove move{table.text(*sameGame, Column::Name), *old.saveBank, bankOfRow(table, *sameGame), {}};
         // Placed again where it was without save memory: the image cannot tell that from a save ROM, and
@@ -122,6 +130,11 @@ std::optional<std::string> saveMovesWarning(const std::vector<SaveMove>& moves, 
     std::string text = "save banks change against the image this compilation replaces:";
     for (const SaveMove& move : moves) {
         text += " " + inQuotes(move.name) + " ";
+        if (move.gone) {
+            text += "leaves the table, and save bank " + std::to_string(move.oldBank) +
+                    " with its saves goes to " + inQuotes(move.takenBy) + ";";
+            continue;
+        }
         if (!move.newBank) {
             text += "loses its save bank " + std::to_string(move.oldBank);
         } else if (*move.newBank != move.oldBank) {

@@ -17,6 +17,7 @@ struct SaveMove {
     int oldBank = 0;
     std::optional<int> newBank; // none: the game is in the new table without save memory
     std::string takenBy;        // the game of the new table that gets `oldBank`, when another one does
+    bool gone = false;          // the game is not in the new table; its bank goes to `takenBy`
 };
 
 // Compares the image at `image` (a game is the same when its blocks hold the same bytes as a ROM file of

@@ -157,6 +157,11 @@ TEST_F(SaveRun, BanksThatChangeAgainstTheImageAreWarnedAbout) {
          "0, and save bank 1 with its saves goes to \"A\"; split the save dump before flashing, then write "
          "the "
          "save memory\n"},
+        {{"--save", "C.GB", "--save", "B.GB"},
+         "romcompiler-cli: warning: save banks change against the image this compilation replaces: \"A\" "
+         "leaves "
+         "the table, and save bank 0 with its saves goes to \"C\"; split the save dump before flashing, then "
+         "write the save memory\n"},
         {{"--save", "A.GB", "B.GB"},
          "romcompiler-cli: warning: save banks change against the image this compilation replaces: \"B\" "
          "loses "
