@@ -480,12 +480,11 @@ class Form1Test : public QObject {
         for (QAction* action : file->actions()) {
             items << (action->isSeparator() ? "-" : action->text() + " " + action->shortcut().toString());
         }
-        QCOMPARE(items,
-                 QStringList({"Add ROMs... Ctrl+Shift+A", "-", "Open List... Ctrl+O", "Save List Ctrl+S",
-                              "Save List As... Ctrl+Shift+S", "Import Image... Ctrl+I", "-",
-                              "Write Save Memory... Ctrl+Shift+W", "Split Save Dump... Ctrl+Shift+D", "-",
-                              "Work Folder... Ctrl+Shift+F", "Remove Left-over Pieces... Ctrl+Shift+R", "-",
-                              "Quit Ctrl+Q"}));
+        QCOMPARE(items, QStringList({"Add ROMs... Ctrl+Shift+A", "-", "Open List... Ctrl+O",
+                                     "Save List Ctrl+S", "Save List As... Ctrl+Shift+S",
+                                     "Import Image... Ctrl+I", "-", "Write Save Memory... Ctrl+Shift+W",
+                                     "Split Save Dump... Ctrl+Shift+D", "-", "Work Folder... Ctrl+Shift+F",
+                                     "Remove Left-over Pieces... Ctrl+Shift+R", "-", "Quit Ctrl+Q"}));
         QCOMPARE(bar->actions().at(1)->text(), QString("Edit"));
         QCOMPARE(bar->actions().at(2)->text(), QString("View"));
         QCOMPARE(bar->actions().at(3)->text(), QString("Help"));
