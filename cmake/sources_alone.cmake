@@ -15,7 +15,7 @@ endforeach()
 add_library(headers_alone OBJECT ${romc_alone_units})
 target_include_directories(headers_alone PRIVATE ${PROJECT_SOURCE_DIR}/src)
 # The libraries' own include folders and packages (JSON, the generated version), nothing linked.
-foreach(library romcore romlists rominspect romform romcli romdemo)
+foreach(library romcore romlists rominspect romsaves romform romcli romdemo)
   if(TARGET ${library})
     target_include_directories(headers_alone PRIVATE $<TARGET_PROPERTY:${library},INTERFACE_INCLUDE_DIRECTORIES>)
     set_target_properties(${library} PROPERTIES UNITY_BUILD OFF)

@@ -4,9 +4,11 @@ namespace romc {
 
 const char* const kCliUsage =
     "usage: romcompiler-cli [-C DIR] [--dry-run] [--report] [--map FILE.svg [--force]] [--quiet]\n"
-    "                       [--write-list FILE] ([--save] [--name NAME] ROM | --list FILE)...\n"
+    "                       [--write-list FILE] [--write-saves FILE] [--compact-banks]\n"
+    "                       ([--save] [--name NAME] [--sav FILE] ROM | --list FILE)...\n"
+    "       romcompiler-cli [-C DIR] [--dry-run] [--force] --split-saves DUMP (ROM | --list FILE)...\n"
     "       romcompiler-cli [-C DIR] [--quiet] [--report] [--map FILE.svg] --inspect IMAGE\n"
-    "                       [--extract FOLDER] [--force]\n"
+    "                       [--extract FOLDER [--split-saves DUMP]] [--force]\n"
     "\n"
     "Adds each ROM to the table as the window's \"Add ROM\" does, then generates the compilation:\n"
     "\"Menu.GB\" is patched and \"Output.GB\" with \"Output1.GB\"..\"Output4.GB\" is written.\n"
@@ -26,6 +28,15 @@ const char* const kCliUsage =
     "               a ROM refused refuses the whole list. May be given more than once, between ROMs\n"
     "  --write-list FILE\n"
     "               keep the final table as a ROM list in FILE (also with --dry-run)\n"
+    "  --sav FILE   the save file of the next ROM (default: the ROM's file with \".sav\" for extension)\n"
+    "  --write-saves FILE\n"
+    "               write the cartridge's save memory (512 KiB) into FILE: each save ROM's save file at\n"
+    "               its bank, every other byte 0xFF; FILE is replaced only when it is a save memory\n"
+    "  --split-saves DUMP\n"
+    "               instead of compiling, cut the save dump DUMP into each save ROM's save file (cut to\n"
+    "               what its header declares); a save file that differs is replaced only with --force\n"
+    "  --compact-banks\n"
+    "               give the save ROMs banks 0, 1, 2... in table order, as a fresh table would\n"
     "  --inspect IMAGE  print the table that IMAGE (\"Output.GB\", \"Output1.GB\" with the pieces after it,\n"
     "               or \"Menu.GB\") holds and check it before flashing; exit 1 when no compilation wrote "
     "it.\n"
@@ -66,7 +77,7 @@ Refusal readListOption(CliArguments& parsed, const std::vector<std::string>& arg
         return std::nullopt;
     }
     if (pending) {
-        return Failure{"--save and --name belong to the ROM after them, not to a --list"};
+        return Failure{"--save, --name and --sav belong to the ROM after them, not to a --list"};
     }
     parsed.roms.push_back({value, std::nullopt, false, true});
     return std::nullopt;
@@ -115,6 +126,26 @@ Outcome<CliArguments> parseCliArguments(const std::vector<std::string>& argument
                 return Failure{parsed.extract ? "--extract given twice" : "--extract needs a folder"};
             }
             parsed.extract = arguments[++i];
+        } else if (argument == "--compact-banks") {
+            parsed.compactBanks = true;
+        } else if (argument == "--sav" || argument == "--write-saves" || argument == "--split-saves") {
+            if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
+                return Failure{argument + " needs a file name"};
+            }
+            const std::string& value = arguments[++i];
+            if (argument == "--sav") {
+                if (next.sav) {
+                    return Failure{"--sav given twice for one ROM"};
+                }
+                next.sav = value;
+                pending = true;
+            } else {
+                auto& target = argument == "--write-saves" ? parsed.writeSaves : parsed.splitSaves;
+                if (target) {
+                    return Failure{argument + " given twice"};
+                }
+                target = value;
+            }
         } else if (argument == "--name" || argument == "-C" || argument == "--map") {
             if (i + 1 >= arguments.size()) {
                 return Failure{argument + " needs a value"};
@@ -153,7 +184,7 @@ Outcome<CliArguments> parseCliArguments(const std::vector<std::string>& argument
         return parsed;
     }
     if (pending) {
-        return Failure{"--save and --name must stand before the ROM they belong to"};
+        return Failure{"--save, --name and --sav must stand before the ROM they belong to"};
     }
     if (parsed.extract && !parsed.inspect) {
         return Failure{"--extract takes the ROMs out of an image: give it with --inspect IMAGE"};
@@ -162,12 +193,29 @@ Outcome<CliArguments> parseCliArguments(const std::vector<std::string>& argument
         if (!parsed.roms.empty() || parsed.dryRun || parsed.writeList) {
             return Failure{"--inspect reads an image: it takes no ROM, --dry-run or --write-list"};
         }
+        if (parsed.writeSaves || parsed.compactBanks) {
+            return Failure{"--inspect reads an image: it takes no --write-saves or --compact-banks"};
+        }
+        if (parsed.splitSaves && !parsed.extract) {
+            return Failure{
+                "--split-saves with --inspect writes the saves beside the ROMs --extract takes out: "
+                "give --extract FOLDER"};
+        }
         return parsed;
+    }
+    if (parsed.splitSaves && (parsed.writeSaves || parsed.map || parsed.writeList || parsed.report)) {
+        return Failure{
+            "--split-saves cuts a save dump instead of compiling: it takes no --write-saves, --map, "
+            "--write-list or --report"};
     }
     if (parsed.roms.empty()) {
         return Failure{"no ROM given"};
     }
     return parsed;
+}
+
+std::filesystem::path fromWorkDir(const CliArguments& cli, const std::filesystem::path& path) {
+    return path.is_absolute() ? path : cli.workDir / path;
 }
 
 } // namespace romc

@@ -13,9 +13,10 @@ namespace romc {
 // One ROM as a user of the window would add it, or a ROM list whose entries are added at that point.
 struct RomArgument {
     std::string path;
-    std::optional<std::string> name; // absent: the name the file picker proposes
-    bool save = false;               // "Save?" ticked for this ROM
-    bool list = false;               // --list: `path` names a ROM list (relative: from workDir)
+    std::optional<std::string> name;  // absent: the name the file picker proposes
+    bool save = false;                // "Save?" ticked for this ROM
+    bool list = false;                // --list: `path` names a ROM list (relative: from workDir)
+    std::optional<std::string> sav{}; // --sav: the save ROM's save file (relative: from workDir)
 };
 
 struct CliArguments {
@@ -33,6 +34,11 @@ struct CliArguments {
     std::optional<std::filesystem::path> inspect;
     // With --inspect: take each ROM out into this folder, with a ROM list (relative: from workDir).
     std::optional<std::filesystem::path> extract;
+    // --write-saves: build the save memory from the save files, one more output of the compilation.
+    std::optional<std::filesystem::path> writeSaves;
+    // --split-saves: cut this save dump into the save ROMs' save files instead of compiling.
+    std::optional<std::filesystem::path> splitSaves;
+    bool compactBanks = false; // --compact-banks: save banks 0, 1, 2... in table order before compiling
     std::vector<RomArgument> roms;
 };
 
@@ -40,5 +46,8 @@ extern const char* const kCliUsage;
 
 // Reads the arguments after the program name; a failure is a usage error.
 Outcome<CliArguments> parseCliArguments(const std::vector<std::string>& arguments);
+
+// A file the command line names, taken from the work folder (-C DIR) when relative.
+std::filesystem::path fromWorkDir(const CliArguments& cli, const std::filesystem::path& path);
 
 } // namespace romc

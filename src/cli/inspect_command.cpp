@@ -11,6 +11,7 @@
 #include "inspect/inspection_plan.h"
 #include "plan/placement_report.h"
 #include "romtable/number_text.h"
+#include "saves/save_files.h"
 
 #include <memory>
 #include <ostream>
@@ -90,8 +91,16 @@ std::vector<WrittenFile> imageFiles(const ImageFile& image, const FlashPlan& pla
 int extractCommand(const ImageFile& image, const Inspection& inspection, const InspectOptions& options,
                    std::ostream& err) {
     const bool force = options.force;
-    const auto extracted = extractImage(
-        image, inspection, {*options.extractTo, [force](const std::vector<std::string>&) { return force; }});
+    ExtractRequest request{*options.extractTo, [force](const std::vector<std::string>&) { return force; }};
+    if (options.splitSaves) {
+        auto dump = readSaveDump(*options.splitSaves, options.splitSavesShown);
+        if (!dump.ok()) {
+            err << kProgram << dump.failure().message << '\n';
+            return kExitNotAnImage;
+        }
+        request.saveDump = std::move(dump.value());
+    }
+    const auto extracted = extractImage(image, inspection, request);
     if (!extracted.ok()) {
         err << kProgram << extracted.failure().message << '\n';
         return kExitNotAnImage;
@@ -116,7 +125,12 @@ int extractCommand(const ImageFile& image, const Inspection& inspection, const I
     }
     err << kProgram << "extracted " << done.files.size() << (done.files.size() == 1 ? " ROM" : " ROMs")
         << " into " << folder << ", listed in "
-        << inQuotes(pathToUtf8(pathFromUtf8(options.extractShown) / kExtractedListName)) << '\n';
+        << inQuotes(pathToUtf8(pathFromUtf8(options.extractShown) / kExtractedListName));
+    if (options.splitSaves) {
+        err << ", with " << done.saves.size() << (done.saves.size() == 1 ? " save file" : " save files")
+            << " from " << inQuotes(options.splitSavesShown);
+    }
+    err << '\n';
     return 0;
 }
 

@@ -20,6 +20,9 @@ struct InspectOptions {
     // --map FILE.svg: the flash map of the image drawn here (checked by the caller: checkMapName and
     // checkMapReplaceable)
     std::optional<std::filesystem::path> map;
+    // --split-saves DUMP with --extract: each save ROM's save beside it.
+    std::optional<std::filesystem::path> splitSaves{};
+    std::string splitSavesShown{};
 };
 
 // Returns the exit status: 0 for a table a compilation could have written (and, with extractTo or map, every

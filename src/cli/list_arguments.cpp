@@ -27,6 +27,9 @@ Outcome<std::vector<std::string>> addListArgument(TableState& state, const CliAr
     // them as relative to the work folder when the list's name was.
     const ListSource source{fs::path(listArgument).parent_path(), cli.workDir, listArgument};
     ListReplay replay = replayRomList(state, list.value(), source);
+    if (replay.bankClash) {
+        return Failure{replay.bankClash->message + "\nthe list is refused; nothing is written"};
+    }
     if (!replay.refused.empty()) {
         return Failure{refusedEntriesMessage(replay, source) + "\nthe list is refused; nothing is written"};
     }
@@ -37,7 +40,7 @@ Outcome<std::vector<std::string>> addListArgument(TableState& state, const CliAr
 Refusal checkWriteListName(const CliArguments& cli, const TableState& state) {
     auto kept = keptFiles(cli.workDir, state.table);
     if (cli.map) {
-        kept.push_back({resolveRomPath(cli.workDir, pathToUtf8(*cli.map)), pathToUtf8(*cli.map)});
+        kept.push_back({resolveRomPath(cli.workDir, pathToUtf8(*cli.map)), pathToUtf8(*cli.map), "the map"});
     }
     const auto list = resolveRomPath(cli.workDir, pathToUtf8(*cli.writeList));
     return refuseKeptFile(systemDisk(), list, kept, "--write-list " + pathToUtf8(*cli.writeList), "the list");
@@ -45,7 +48,7 @@ Refusal checkWriteListName(const CliArguments& cli, const TableState& state) {
 
 Refusal prepareWriteList(const CliArguments& cli, const TableState& state, OutputTransaction& outputs) {
     const fs::path listPath = resolveRomPath(cli.workDir, pathToUtf8(*cli.writeList));
-    return prepareRomList(outputs, listPath, romListOfTable(state.table, cli.workDir, listPath));
+    return prepareRomList(outputs, listPath, romListOfTable(state, cli.workDir, listPath));
 }
 
 } // namespace romc

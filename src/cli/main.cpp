@@ -5,6 +5,7 @@
 #include "cli/list_arguments.h"
 #include "cli/map_output.h"
 #include "cli/piece_crc.h"
+#include "cli/save_arguments.h"
 #include "cli/table_text.h"
 #include "compile/compilation.h"
 #include "compile/image.h"
@@ -19,6 +20,7 @@
 #include "romtable/add_rom.h"
 #include "romtable/rom_file.h"
 #include "romtable/rom_name.h"
+#include "romtable/save_banks.h"
 #include "romtable/table_state.h"
 #include "version.h"
 
@@ -54,10 +56,6 @@ bool printed(const std::string& text) {
     std::cerr << "romcompiler-cli: Cannot write to standard output: " << romc::systemReason(error)
               << "; nothing was changed\n";
     return false;
-}
-
-std::filesystem::path fromWorkDir(const romc::CliArguments& cli, const std::filesystem::path& path) {
-    return path.is_absolute() ? path : cli.workDir / path;
 }
 
 // Warnings about the header of a ROM just added: they name the ROM and never stop the run.
@@ -141,13 +139,17 @@ int main(int argc, char** argv) {
     if (cli.inspect) {
         romc::InspectOptions options{cli.quiet, std::nullopt, {}, cli.force, cli.report, std::nullopt};
         if (cli.extract) {
-            options.extractTo = fromWorkDir(cli, *cli.extract);
+            options.extractTo = romc::fromWorkDir(cli, *cli.extract);
             options.extractShown = romc::pathToUtf8(*cli.extract);
         }
         if (cli.map) {
             options.map = romc::mapPath(cli);
         }
-        return romc::inspectCommand(fromWorkDir(cli, *cli.inspect), options, std::cout, std::cerr);
+        if (cli.splitSaves) {
+            options.splitSaves = romc::fromWorkDir(cli, *cli.splitSaves);
+            options.splitSavesShown = romc::pathToUtf8(*cli.splitSaves);
+        }
+        return romc::inspectCommand(romc::fromWorkDir(cli, *cli.inspect), options, std::cout, std::cerr);
     }
 
     romc::TableState state;
@@ -168,7 +170,9 @@ int main(int argc, char** argv) {
             const std::string name = rom.name ? *rom.name : romc::proposeRomName(rom.path);
             bool saveBox = romc::saveBoxAllowed(state, rom.save);
             const bool noBankLeft = state.nextSaveBank >= romc::kNoSaveBankLeft;
-            if (auto refusal = romc::addRom(state, {name, rom.path, cli.workDir}, saveBox)) {
+            romc::AddRomInput input{name, rom.path, cli.workDir};
+            input.wish.saveFile = rom.sav.value_or("");
+            if (auto refusal = romc::addRom(state, input, saveBox)) {
                 return fail(*refusal, kExitRefused);
             }
             // Even with --quiet: the user asked for save memory by name and does not get it.
@@ -190,9 +194,29 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (cli.compactBanks) {
+        if (auto failure = romc::compactSaveBanks(state)) {
+            return fail(*failure, kExitRefused);
+        }
+    }
+    if (cli.splitSaves) {
+        return romc::splitSavesCommand(cli, state, std::cout, std::cerr);
+    }
     if (cli.writeList) {
         if (auto failure = romc::checkWriteListName(cli, state)) {
             return fail(*failure, kExitUsage);
+        }
+    }
+    // The save memory is read and checked before anything is written; it goes out with the compilation.
+    std::optional<romc::SaveMemoryPlan> saveMemory;
+    if (cli.writeSaves) {
+        auto planned = romc::planWriteSaves(cli, state);
+        if (!planned.ok()) {
+            return fail(planned.failure(), kExitRefused);
+        }
+        saveMemory = std::move(planned.value());
+        for (const auto& warning : saveMemory->warnings) {
+            std::cerr << "romcompiler-cli: warning: " << warning << '\n';
         }
     }
     romc::CompileNotes notes;
@@ -211,6 +235,11 @@ int main(int argc, char** argv) {
         }
         return fail(prepared.failure(), refused);
     }
+    // Said before the image is replaced: after flashing, these games would read other saves or none.
+    if (const auto moved =
+            romc::saveMovesWarningFor(cli, prepared.value().compiled, saveMemory ? &*saveMemory : nullptr)) {
+        std::cerr << "romcompiler-cli: warning: " << *moved << '\n';
+    }
     if (cli.map) {
         const auto plan = romc::planFlash(prepared.value().compiled, romc::readWorkFolder(cli.workDir));
         if (auto failure = romc::prepareMap(romc::mapPath(cli), plan, *prepared.value().outputs)) {
@@ -221,6 +250,12 @@ int main(int argc, char** argv) {
     if (cli.writeList) {
         if (auto failure =
                 romc::prepareWriteList(cli, prepared.value().compiled, *prepared.value().outputs)) {
+            return fail(*failure, refused);
+        }
+    }
+    if (saveMemory && !cli.dryRun) {
+        if (auto failure =
+                romc::prepareSaveMemory(*prepared.value().outputs, romc::writeSavesPath(cli), *saveMemory)) {
             return fail(*failure, refused);
         }
     }

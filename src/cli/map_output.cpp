@@ -11,15 +11,7 @@
 
 namespace romc {
 
-namespace {
-
 namespace fs = std::filesystem;
-
-fs::path fromWorkDir(const CliArguments& cli, const fs::path& path) {
-    return path.is_absolute() ? path : cli.workDir / path;
-}
-
-} // namespace
 
 fs::path mapPath(const CliArguments& cli) {
     return fromWorkDir(cli, *cli.map);
@@ -29,11 +21,11 @@ Refusal checkMapName(const CliArguments& cli) {
     auto kept = workFolderFiles(cli.workDir);
     for (const auto& rom : cli.roms) {
         const fs::path path = fromWorkDir(cli, rom.path);
-        kept.push_back({path, pathToUtf8(path.filename())});
+        kept.push_back({path, pathToUtf8(path.filename()), "a ROM of the command line"});
     }
     if (cli.inspect) {
         const fs::path image = fromWorkDir(cli, *cli.inspect);
-        kept.push_back({image, pathToUtf8(image.filename())});
+        kept.push_back({image, pathToUtf8(image.filename()), "the image inspected"});
         const auto beside = workFolderFiles(image.parent_path());
         kept.insert(kept.end(), beside.begin(), beside.end());
     }

@@ -11,10 +11,10 @@ namespace romc {
 namespace fs = std::filesystem;
 
 std::vector<KeptFile> workFolderFiles(const fs::path& folder) {
-    std::vector<KeptFile> kept{{folder / kMenuTemplateName, kMenuTemplateName},
-                               {folder / kImageName, kImageName}};
+    std::vector<KeptFile> kept{{folder / kMenuTemplateName, kMenuTemplateName, "the menu template"},
+                               {folder / kImageName, kImageName, "the image"}};
     for (int k = 1; k <= kPieceCount; ++k) {
-        kept.push_back({folder / pieceName(k), pieceName(k)});
+        kept.push_back({folder / pieceName(k), pieceName(k), "a piece of the image"});
     }
     return kept;
 }
@@ -23,7 +23,8 @@ std::vector<KeptFile> keptFiles(const fs::path& workDir, const RomTable& table) 
     auto kept = workFolderFiles(workDir);
     for (std::size_t row = 0; row < table.rowCount(); ++row) {
         const std::string& file = table.text(row, Column::File);
-        kept.push_back({resolveRomPath(workDir, file), file});
+        kept.push_back(
+            {resolveRomPath(workDir, file), file, "the ROM of " + inQuotes(table.text(row, Column::Name))});
     }
     return kept;
 }

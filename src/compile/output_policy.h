@@ -17,7 +17,8 @@ namespace romc {
 // A file an output may not replace, and how a message names it.
 struct KeptFile {
     std::filesystem::path path;
-    std::string shown;
+    std::string shown; // "Menu.GB", or the ROM's path as the table shows it
+    std::string why;   // "the menu template", "the ROM of \"TETRIS\""
 };
 
 // "Menu.GB", "Output.GB" and the four pieces of `folder`.

@@ -174,6 +174,21 @@ Recovery recoverWorkFolder(Disk& disk, const fs::path& workDir) {
     return recovery;
 }
 
+Outcome<std::unique_ptr<FolderLock>> takeWorkFolder(Disk& disk, const fs::path& workDir, Recovery* recovery) {
+    auto lock = lockWorkFolder(disk, workDir);
+    if (!lock.ok()) {
+        return lock.failure();
+    }
+    Recovery found = recoverWorkFolder(disk, workDir);
+    if (found.refusal) {
+        return *found.refusal;
+    }
+    if (recovery != nullptr) {
+        *recovery = std::move(found);
+    }
+    return std::move(lock.value());
+}
+
 Recovery recoverWorkFolderNow(Disk& disk, const fs::path& workDir) {
     const auto lock = lockWorkFolder(disk, workDir, LockNeed::UnlessUnwritable);
     if (!lock.ok() || !lock.value()) {

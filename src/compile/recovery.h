@@ -7,6 +7,7 @@
 #include "romtable/failure.h"
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,8 +27,13 @@ struct Recovery {
 // are new and which old), and removes the temporary files killed runs left. Call it holding the lock.
 Recovery recoverWorkFolder(Disk& disk, const std::filesystem::path& workDir);
 
-// The same, taking the folder's lock for the moment: for the window when it comes to a folder. A folder
-// where a compilation is running, or where no lock can be had, is left alone.
+// The folder's lock for a run that writes there, taken before anything else, and the recovery done under
+// it (told in `recovery` when given); refused when the lock cannot be had or the journal is refused.
+Outcome<std::unique_ptr<FolderLock>> takeWorkFolder(Disk& disk, const std::filesystem::path& workDir,
+                                                    Recovery* recovery = nullptr);
+
+// The same recovery, taking the folder's lock for the moment: for the window when it comes to a folder. A
+// folder where a compilation is running, or where no lock can be had, is left alone.
 Recovery recoverWorkFolderNow(Disk& disk, const std::filesystem::path& workDir);
 
 // Whether the folder holds the journal of an interrupted compilation: then its outputs may be a mix of two

@@ -59,7 +59,11 @@ Menu WindowModel::editMenu() const {
     down.enabled = romc::rowCanMove(state_, romc::RowMove::Down);
     MenuItem sort{SortByName, "Sort by Name", "Ctrl+Shift+N"};
     sort.enabled = state_.table.rowCount() > 1;
-    return {"Edit", {undoItem, up, down, sort}};
+    Menu edit{"Edit", {undoItem, up, down, sort}};
+    for (const MenuItem& item : saveEditItems()) {
+        edit.items.push_back(item);
+    }
+    return edit;
 }
 
 } // namespace romform

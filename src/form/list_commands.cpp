@@ -155,6 +155,9 @@ Reaction WindowModel::openListFile(const std::filesystem::path& named) {
     }
     const romc::ListSource source{path.parent_path(), workFolder_, shownName};
     romc::ListReplay replay = romc::openRomList(state_, list.value(), source);
+    if (replay.bankClash) {
+        return failure(kOpenListAction, replay.bankClash->message, Severity::Error);
+    }
     if (!replay.refused.empty()) {
         if (replay.added() == 0) {
             return failure(kOpenListAction, romc::refusedEntriesMessage(replay, source), Severity::Error);
@@ -211,7 +214,7 @@ Reaction WindowModel::saveListTo(const std::filesystem::path& path) {
                                             romc::keptFiles(workFolder_, state_.table), asked, "the list")) {
         return failure(kSaveListAction, refusal->message, Severity::Error);
     }
-    const romc::RomList list = romc::romListOfTable(state_.table, workFolder_, path);
+    const romc::RomList list = romc::romListOfTable(state_, workFolder_, path);
     if (auto refusal = romc::writeRomList(path, list)) {
         return failure(kSaveListAction, refusal->message, Severity::Error);
     }

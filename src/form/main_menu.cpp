@@ -47,6 +47,9 @@ MenuBar WindowModel::menuBar() const {
                   {SaveListAs, "Save List As...", "Ctrl+Shift+S"},
                   {ImportImage, "Import Image...", "Ctrl+I"},
               }};
+    for (const MenuItem& item : saveMenuItems()) {
+        file.items.push_back(item);
+    }
     for (std::size_t i = 0; i < recentLists_.size(); ++i) {
         MenuItem recent{recentListCommand(i), recentListCaption(recentLists_, i),
                         "Ctrl+" + std::to_string(i + 1)};
@@ -92,6 +95,14 @@ Reaction WindowModel::menuCommand(MenuCommand command) {
         return sortRowsByName();
     case MenuCommand::ImportImage:
         return importImage();
+    case MenuCommand::WriteSaveMemory:
+        return writeSaveMemory();
+    case MenuCommand::SplitSaveDump:
+        return splitSaveDump();
+    case MenuCommand::CompactSaveBanks:
+        return compactSaveBanks();
+    case MenuCommand::SaveMemory:
+        return toggleSaveMemory();
     case MenuCommand::Quit:
         return requestClose();
     case MenuCommand::RemoveLeftoverPieces:

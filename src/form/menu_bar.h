@@ -26,9 +26,13 @@ enum class MenuCommand : int {
     MoveUp = 211,
     MoveDown = 212,
     SortByName = 213,
+    CompactSaveBanks = 214,
+    SaveMemory = 215, // the selected row's save memory, on or off
     // The flash and its outputs: 300-399
     RemoveLeftoverPieces = 300,
     FlashMap = 310,
+    WriteSaveMemory = 320,
+    SplitSaveDump = 321,
     // File: importing 400-499
     ImportImage = 400,
     // Help: 900-999

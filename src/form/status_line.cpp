@@ -51,11 +51,18 @@ std::optional<std::string> WindowModel::statusText() const {
     if (compiled_ && !plan.stalePieces.empty()) {
         first += ". " + romc::stalePiecesStatus(plan) + " (File > " + kLeftoverAction + ")";
     }
-    // A selected row that warns says why in place of the draft: the user is looking at that row.
+    if (compiled_ && !savesWarning_.empty()) {
+        first += ". Warning: " + savesWarning_;
+    }
+    // A selected row that warns says why in place of the draft: the user is looking at that row. A save
+    // ROM says what its save file is.
     const int selected = selectedRow(ControlId::List1);
-    if (!rowWarning(selected).empty()) {
+    const std::string save = selected >= 0 ? saveFileText(selected) : "";
+    if (!rowWarning(selected).empty() || !save.empty()) {
         first = romc::inQuotes(state_.table.column(romc::Column::Name)[static_cast<std::size_t>(selected)]) +
-                ": " + rowWarning(selected);
+                ": ";
+        first +=
+            rowWarning(selected).empty() ? save : rowWarning(selected) + (save.empty() ? "" : "; " + save);
     }
     // An interrupted compilation put right, and a template that will not boot, come before everything.
     std::string notices;

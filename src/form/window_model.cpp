@@ -3,11 +3,13 @@
 #include "cartridge/rom_header.h"
 #include "compile/compilation.h"
 #include "files/utf8_path.h"
+#include "files/work_folder.h"
 #include "lists/recent_lists.h"
 #include "romtable/add_rom.h"
 #include "romtable/rom_file.h"
 #include "romtable/rom_name.h"
 #include "romtable/row_selection.h"
+#include "saves/save_moves.h"
 
 #include <utility>
 
@@ -108,8 +110,12 @@ std::string WindowModel::nameToolTip(int row) const {
     if (row < 0 || static_cast<std::size_t>(row) >= state_.table.rowCount()) {
         return {};
     }
-    return romc::headerFindingsText(
+    std::string tip = romc::headerFindingsText(
         romc::checkTableRow(state_.table, static_cast<std::size_t>(row), workFolder_));
+    if (const std::string save = saveFileText(row); !save.empty()) {
+        tip += (tip.empty() ? "" : "\n") + save;
+    }
+    return tip;
 }
 
 const std::string& WindowModel::rowWarning(int row) const {
@@ -218,20 +224,30 @@ Reaction WindowModel::generateCompilation() {
     // The core checks everything before it changes anything, so a refused compilation leaves the buttons
     // as they were and the user can mend the cause and press again.
     romc::CompileNotes notes;
-    const auto refusal = romc::generateCompilation(state_, {workFolder_, false, nullptr, &notes});
+    auto prepared = romc::prepareCompilation(state_, {workFolder_, false, nullptr, &notes});
     notices_ = std::move(notes.recovery.notes);
-    if (refusal) {
-        // What an interrupted run's recovery changed is said before the refusal: files did change.
+    // What an interrupted run's recovery changed is said before a refusal: files did change.
+    const auto refused = [&](const std::string& message) {
         std::string text;
         for (const auto& note : notices_) {
             text += note + ".\n\n";
         }
-        Reaction refused = failure("Generate Compilation", text + refusal->message, Severity::Error);
+        Reaction reaction = failure("Generate Compilation", text + message, Severity::Error);
         if (!notices_.empty()) {
-            refused.refresh.add(WindowPart::StatusLine);
+            reaction.refresh.add(WindowPart::StatusLine);
         }
-        return refused;
+        return reaction;
+    };
+    if (!prepared.ok()) {
+        return refused(prepared.failure().message);
     }
+    // Compared before the image is replaced: after flashing, these games would read other saves or none.
+    const auto moves =
+        romc::saveMoves(workFolder_ / romc::kImageName, prepared.value().compiled, workFolder_);
+    if (auto refusal = romc::commitCompilation(prepared.value(), state_)) {
+        return refused(refusal->message);
+    }
+    savesWarning_ = romc::saveMovesWarning(moves, false).value_or("");
     buttons_ = ButtonState::Compiled;
     compiled_ = true;
     return showing(tableShown().add(kButtons).add(WindowPart::MenuBar));
@@ -310,6 +326,7 @@ Reaction WindowModel::tableChanged(const Refresh& shown) {
     if (compiled_) {
         // The table no longer is what the outputs hold: the status line tells the draft again.
         compiled_ = false;
+        savesWarning_.clear();
         reaction.refresh.add(WindowPart::MenuBar);
     }
     if (!listFile_.empty() && !listModified_) {

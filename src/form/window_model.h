@@ -121,6 +121,16 @@ class WindowModel {
     Reaction moveRow(romc::RowMove move); // "Move Up" (Alt+Up), "Move Down" (Alt+Down): the selected row
     Reaction sortRowsByName();            // "Sort by Name"
     Reaction importImage(); // "Import Image...": an image's ROMs into a folder, then their list opened
+    // The save memory: File > "Write Save Memory..." builds it from the save ROMs' save files, File > "Split
+    // Save Dump..." cuts a save dump into them (asking before a differing file is replaced); Edit >
+    // "Compact Save Banks" and Edit > "Save Memory" (the selected row's, on or off).
+    Reaction writeSaveMemory();
+    Reaction splitSaveDump();
+    Reaction compactSaveBanks();
+    Reaction toggleSaveMemory();
+    // The selected or pointed-at save ROM's save file: "save: TETRIS.sav, 8 KiB", "no save file (...)";
+    // "" for a row without save memory.
+    std::string saveFileText(int row) const;
     // Opens the list at `path` (the file dialog's answer, or the command line's LIST).
     Reaction openListFile(const std::filesystem::path& path);
     // The list in use, "" while none was opened or saved in this run.
@@ -177,6 +187,11 @@ class WindowModel {
     bool keepUndo_ = false; // the change under way is an undoable one, or an Undo: the history stays
     void rememberForUndo(const char* action, romc::TableState before);
     Menu editMenu() const;
+    std::vector<MenuItem> saveMenuItems() const; // File's save memory items
+    std::vector<MenuItem> saveEditItems() const; // Edit's save bank items
+    // What the last compilation said of saves it would strand: games whose bank changed against the image
+    // it replaced. Shown in the status line until the table changes.
+    std::string savesWarning_;
     std::vector<std::filesystem::path> recentLists_;
 };
 

@@ -8,6 +8,9 @@
 #include "files/work_folder.h"
 #include "lists/list_file.h"
 #include "romtable/flash_units.h"
+#include "saves/save_files.h"
+#include "saves/save_memory.h"
+#include "saves/save_size.h"
 
 #include <algorithm>
 #include <system_error>
@@ -101,6 +104,11 @@ Refusal writeRom(OutputTransaction& outputs, const ImageFile& image, const Inspe
 std::vector<std::string> filesInTheWay(const ExtractionPlan& plan, const fs::path& folder) {
     std::vector<std::string> names = plan.files;
     names.emplace_back(kExtractedListName);
+    for (const ListEntry& entry : plan.list.entries) {
+        if (entry.sav) {
+            names.push_back(*entry.sav);
+        }
+    }
     std::vector<std::string> found;
     for (const auto& name : names) {
         std::error_code error;
@@ -126,6 +134,23 @@ Outcome<Extracted> extractImage(const ImageFile& image, const Inspection& inspec
         return Failure{"Cannot extract the ROMs of " + shownImage + ": its table holds no ROMs"};
     }
     ExtractionPlan plan = planExtraction(inspection, reservedNames(image));
+    // With a save dump each save ROM's saves go beside it: "NAME.GB" and "NAME.sav".
+    std::vector<std::vector<std::uint8_t>> saves(inspection.roms.size());
+    if (!request.saveDump.empty()) {
+        for (std::size_t row = 0; row < inspection.roms.size(); ++row) {
+            ListEntry& entry = plan.list.entries[row];
+            const InspectedRom& rom = inspection.roms[row];
+            if (!entry.save || !entry.bank) {
+                continue;
+            }
+            entry.sav = romSaveFileText(plan.files[row]);
+            const std::size_t used =
+                rom.header ? saveBytesOfHeader(rom.header->cartridgeType, rom.header->ramSizeCode)
+                           : kSaveBankBytes;
+            const auto bytes = bankSave(request.saveDump, *entry.bank, used);
+            saves[row].assign(bytes.begin(), bytes.end());
+        }
+    }
     auto unfilled = unfilledBlocks(image, inspection);
     if (!unfilled.ok()) {
         return unfilled.failure();
@@ -145,13 +170,10 @@ Outcome<Extracted> extractImage(const ImageFile& image, const Inspection& inspec
         return *failure;
     }
     Disk& disk = diskOr(request.disk);
-    auto lock = lockWorkFolder(disk, request.folder);
+    Recovery recovery;
+    const auto lock = takeWorkFolder(disk, request.folder, &recovery);
     if (!lock.ok()) {
         return lock.failure();
-    }
-    auto recovery = recoverWorkFolder(disk, request.folder);
-    if (recovery.refusal) {
-        return *recovery.refusal;
     }
     extracted.notes = std::move(recovery.notes);
     OutputTransaction outputs(disk, request.folder);
@@ -159,6 +181,16 @@ Outcome<Extracted> extractImage(const ImageFile& image, const Inspection& inspec
         const fs::path path = request.folder / pathFromUtf8(plan.files[row]);
         if (auto failure = writeRom(outputs, image, inspection.roms[row], path)) {
             return *failure;
+        }
+        if (const auto& sav = plan.list.entries[row].sav) {
+            auto file = outputs.add(request.folder / pathFromUtf8(*sav));
+            if (!file.ok()) {
+                return file.failure();
+            }
+            if (auto failure = file.value()->writeAt(0, saves[row].data(), saves[row].size())) {
+                return *failure;
+            }
+            extracted.saves.push_back(*sav);
         }
     }
     if (auto failure = prepareRomList(outputs, extracted.list, plan.list)) {

@@ -5,6 +5,7 @@
 #include "files/disk.h"
 #include "inspect/extraction_plan.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -18,11 +19,15 @@ struct ExtractRequest {
     // refuses the extraction. None: nothing is replaced.
     std::function<bool(const std::vector<std::string>&)> mayReplace;
     Disk* disk = nullptr; // none: the system's
+    // A whole save dump of the cartridge (checked by the caller), or empty: each save ROM's bank is written
+    // beside its ROM as its ".sav", cut to what its header declares, and named in the list as its "sav".
+    std::vector<std::uint8_t> saveDump{};
 };
 
 struct Extracted {
     std::filesystem::path list;        // the ROM list written, `folder` / "list.json"
     std::vector<std::string> files;    // the ROM files written, in table order
+    std::vector<std::string> saves;    // the save files written from a save dump, in table order
     std::vector<std::string> warnings; // how a rebuild from the list would differ from the image
     std::vector<std::string> notes;    // what was completed of an earlier run killed in the folder
     std::vector<std::string> replaced; // files that were in the folder: replaced, or kept when declined

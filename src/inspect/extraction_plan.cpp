@@ -62,7 +62,9 @@ ExtractionPlan planExtraction(const Inspection& inspection, const std::vector<st
     plan.files = romFileNames(menuNames, reserved);
     for (std::size_t row = 0; row < inspection.roms.size(); ++row) {
         const InspectedRom& rom = inspection.roms[row];
-        plan.list.entries.push_back({plan.files[row], listedName(rom), listedWithSave(rom)});
+        const bool save = listedWithSave(rom);
+        plan.list.entries.push_back(
+            {plan.files[row], listedName(rom), save, save ? rom.saveBank : std::nullopt, std::nullopt});
     }
     plan.warnings = rebuildDifferences(inspection.roms, plan.list);
     return plan;
@@ -79,7 +81,11 @@ std::vector<std::string> rebuildDifferences(const std::vector<InspectedRom>& rom
         const ListEntry& entry = list.entries[r];
         bool saveBox = saveBoxAllowed(state, entry.save);
         const std::string name = entry.name ? *entry.name : std::string();
-        if (auto refusal = addRomOfBlocks(state, name, entry.file, roms[r].blocks, saveBox)) {
+        if (entry.bank) {
+            saveBox = entry.save; // a kept bank is the ROM's own, whatever the counter says
+        }
+        if (auto refusal =
+                addRomOfBlocks(state, name, entry.file, roms[r].blocks, saveBox, {entry.bank, {}})) {
             differences.push_back(prefix + rowLabel(r, roms[r]) + " is refused: " + refusal->message);
             continue;
         }

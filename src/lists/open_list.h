@@ -33,12 +33,17 @@ struct ListReplay {
     std::size_t entries = 0;           // entries in the list
     std::vector<RefusedEntry> refused; // in list order; empty when every entry was added
     std::vector<std::string> warnings; // keys ignored, and each entry that asked for save memory and got none
+    // Kept banks that cannot all hold (the same bank twice, a ROM over another's regions, a bank its ROM
+    // cannot lie in): the list is refused whole, with this message naming the entries.
+    Refusal bankClash;
 
     std::size_t added() const { return entries - refused.size(); }
 };
 
-// Adds the list's entries to a copy of `start`, one after another. A refused entry is left out and the next
-// one is added as if it had not been there, so that `state` is what adding the others gives.
+// Adds the list's entries to a copy of `start`. The entries that keep a bank take it first, whatever their
+// order; the other save ROMs then get banks after the highest taken, and the rows stand in list order. A
+// refused entry is left out and the next one is added as if it had not been there, so that `state` is what
+// adding the others gives.
 ListReplay replayRomList(const TableState& start, const RomList& list, const ListSource& source);
 
 // Opening a list in the window: Clear List on a copy of `current`, then every entry.

@@ -1,5 +1,7 @@
 #include "lists/rom_list.h"
 
+#include "romtable/flash_units.h"
+
 #include <nlohmann/json.hpp>
 
 namespace romc {
@@ -126,12 +128,33 @@ Outcome<ListEntry> readEntry(const Json& value, std::size_t entry, std::vector<U
                                                 "; it must be true or false");
             }
             read.save = field.get<bool>();
+        } else if (key == list::kBankKey) {
+            if (!field.is_number_integer() || field < 0 || field >= kSaveBanks) {
+                return listNotOpened(shown, entryText(entry) + ": \"" + key + "\" is " + describe(field) +
+                                                "; it must be a save bank, a whole number from 0 to " +
+                                                std::to_string(kSaveBanks - 1));
+            }
+            read.bank = field.get<int>();
+        } else if (key == list::kSavKey) {
+            if (!field.is_string() || field.get<std::string>().empty()) {
+                return listNotOpened(shown, entryText(entry) + ": \"" + key + "\" is " + describe(field) +
+                                                "; it must be the save file's path as a non-empty string");
+            }
+            read.sav = field.get<std::string>();
+            if (read.sav->find('\0') != std::string::npos) {
+                return listNotOpened(shown, entryText(entry) + ": \"" + key + "\" holds a zero character");
+            }
         } else {
             noteUnknownKey(unknown, key, entry);
         }
     }
     if (!value.contains(list::kFileKey)) {
         return listNotOpened(shown, entryText(entry) + " has no \"" + std::string(list::kFileKey) + "\"");
+    }
+    // A bank belongs to save memory; one without it would keep a bank no game uses.
+    if (read.bank && !read.save) {
+        return listNotOpened(shown, entryText(entry) + " has \"" + std::string(list::kBankKey) +
+                                        "\" but not \"" + list::kSaveKey + "\": true");
     }
     return read;
 }
@@ -145,7 +168,7 @@ std::optional<std::string> jsonString(const std::string& text) {
     }
 }
 
-// Appends `"key": "value", `; the entry's last key, "save", is written without the comma.
+// Appends `"key": "value", `: every key but the last is followed by a comma.
 Refusal appendString(std::string& text, const char* key, const std::string& value, std::size_t entry,
                      std::string_view shown) {
     const auto json = jsonString(value);
@@ -224,7 +247,18 @@ Outcome<std::string> romListText(const RomList& list, std::string_view shown) {
         if (auto failure = appendString(text, list::kFileKey, entry.file, i + 1, shown)) {
             return *failure;
         }
-        text += "\"" + std::string(list::kSaveKey) + "\": " + (entry.save ? "true" : "false") + " }";
+        text += "\"" + std::string(list::kSaveKey) + "\": " + (entry.save ? "true" : "false");
+        if (entry.bank) {
+            text += ", \"" + std::string(list::kBankKey) + "\": " + std::to_string(*entry.bank);
+        }
+        if (entry.sav) {
+            text += ", ";
+            if (auto failure = appendString(text, list::kSavKey, *entry.sav, i + 1, shown)) {
+                return *failure;
+            }
+            text.resize(text.size() - 2); // the comma appendString puts after every key but the last
+        }
+        text += " }";
     }
     text += list.entries.empty() ? "]\n}\n" : "\n  ]\n}\n";
     return text;

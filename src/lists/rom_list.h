@@ -18,12 +18,16 @@ inline constexpr const char* kRomsKey = "roms";
 inline constexpr const char* kFileKey = "file";
 inline constexpr const char* kNameKey = "name";
 inline constexpr const char* kSaveKey = "save";
+inline constexpr const char* kBankKey = "bank"; // the save bank a save ROM keeps from one run to the next
+inline constexpr const char* kSavKey = "sav";   // the save ROM's save file
 } // namespace list
 
 struct ListEntry {
-    std::string file;                // as the list holds it; a relative path is taken from the list's folder
-    std::optional<std::string> name; // absent: the name proposed from the file name
-    bool save = false;               // "Save?" ticked for this ROM
+    std::string file;                 // as the list holds it; a relative path is taken from the list's folder
+    std::optional<std::string> name;  // absent: the name proposed from the file name
+    bool save = false;                // "Save?" ticked for this ROM
+    std::optional<int> bank{};        // a save ROM's bank, kept so that its save stays where it was
+    std::optional<std::string> sav{}; // the save file; a relative path is taken from the list's folder
 };
 
 struct RomList {

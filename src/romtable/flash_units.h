@@ -22,7 +22,14 @@ inline constexpr std::size_t kPieceSize = kPieceBlocks * kBlockSize;
 inline constexpr int kPieceCount = kFlashBlocks / static_cast<int>(kPieceBlocks);
 inline constexpr std::size_t kFlashSize = kFlashBlocks * kBlockSize;
 
+// The cartridge's battery-backed save memory: one bank per save region, each game using the first bytes
+// of its bank. Flashers read and write it whole as one "save dump".
+inline constexpr std::size_t kSaveBankBytes = 32 * 1024;
+inline constexpr std::size_t kSaveMemoryBytes = kSaveBanks * kSaveBankBytes;
+inline constexpr std::uint8_t kBlankSaveByte = 0xFF; // what a bank holds where no game's save is written
+
 static_assert(kSaveBanks * kSaveRegionBlocks == kFlashBlocks, "the save regions tile the flash");
+static_assert(kSaveMemoryBytes == 524288, "the save memory is 512 KiB");
 static_assert(kPieceSize == 8388608, "pieces are 8 MiB");
 static_assert(kPieceCount == 4, "a full flash makes four pieces");
 

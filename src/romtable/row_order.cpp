@@ -14,8 +14,8 @@ int selectedRow(const TableState& state) {
     return state.selectedRow[static_cast<std::size_t>(Column::Name)];
 }
 
-// Puts the rows in the order `order` names (order[i]: the old index of the new row i), and the selection
-// with its row.
+} // namespace
+
 void reorderRows(TableState& state, const std::vector<std::size_t>& order) {
     for (auto& column : state.table.columns) {
         std::vector<std::string> reordered;
@@ -25,6 +25,12 @@ void reorderRows(TableState& state, const std::vector<std::size_t>& order) {
         }
         column = std::move(reordered);
     }
+    state.saveFiles.resize(order.size());
+    std::vector<std::string> saveFiles;
+    for (std::size_t old : order) {
+        saveFiles.push_back(std::move(state.saveFiles[old]));
+    }
+    state.saveFiles = std::move(saveFiles);
     const int selected = selectedRow(state);
     int moved = kNoRowSelected;
     for (std::size_t i = 0; i < order.size(); ++i) {
@@ -35,8 +41,6 @@ void reorderRows(TableState& state, const std::vector<std::size_t>& order) {
     state.selectedRow.fill(moved);
     giveBackPlaces(state.table, state.blocks);
 }
-
-} // namespace
 
 bool rowCanMove(const TableState& state, RowMove move) {
     const int row = selectedRow(state);

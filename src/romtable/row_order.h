@@ -5,6 +5,9 @@
 
 #include "romtable/table_state.h"
 
+#include <cstddef>
+#include <vector>
+
 namespace romc {
 
 enum class RowMove { Up, Down };
@@ -20,5 +23,9 @@ bool moveSelectedRow(TableState& state, RowMove move);
 // equal names in the order they had. The selection follows its row. Returns false, changing nothing,
 // when the rows are in that order already.
 bool sortByName(TableState& state);
+
+// Puts the rows in the order `order` names (order[i]: the old index of the new row i), with the selection
+// and the named save files going along with their rows.
+void reorderRows(TableState& state, const std::vector<std::size_t>& order);
 
 } // namespace romc

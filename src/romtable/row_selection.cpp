@@ -33,6 +33,9 @@ bool removeRom(TableState& state) {
     for (auto& column : state.table.columns) {
         column.erase(column.begin() + row);
     }
+    if (static_cast<std::size_t>(row) < state.saveFiles.size()) {
+        state.saveFiles.erase(state.saveFiles.begin() + row);
+    }
     state.selectedRow.fill(kNoRowSelected);
     refreshCounters(state);
     return true;

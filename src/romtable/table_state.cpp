@@ -29,10 +29,16 @@ void clearList(TableState& state) {
     for (auto& column : state.table.columns) {
         column.clear();
     }
+    state.saveFiles.clear();
     state.selectedRow.fill(kNoRowSelected);
     state.nextSaveBank = 0;
     resetBlockMap(state.blocks);
     refreshCounters(state);
+}
+
+const std::string& namedSaveFile(const TableState& state, std::size_t row) {
+    static const std::string none;
+    return row < state.saveFiles.size() ? state.saveFiles[row] : none;
 }
 
 bool saveBoxAllowed(const TableState& state, bool ticked) {

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace romc {
 
@@ -19,6 +20,9 @@ struct TableState {
     std::int16_t nextSaveBank = 0;  // the save bank the next save ROM receives; 16 = none left
     std::string romCountText = "0"; // "Number of ROMS" box
     std::string pagesText = "0";    // "Pages" box
+    // Per row, beside the seven columns: the save file the user named for a save ROM ("" for none, when the
+    // ROM's own ".sav" is taken). It may be shorter than the table; missing rows have none.
+    std::vector<std::string> saveFiles;
     std::array<int, kColumnCount> selectedRow{kNoRowSelected, kNoRowSelected, kNoRowSelected, kNoRowSelected,
                                               kNoRowSelected, kNoRowSelected, kNoRowSelected};
 
@@ -38,6 +42,9 @@ void refreshCounters(TableState& state);
 // "Clear List": empties the table, frees the flash and the save banks. The counters follow the empty table,
 // so the menu never announces ROMs that are not listed.
 void clearList(TableState& state);
+
+// The save file the user named for `row`, or "" when none was named.
+const std::string& namedSaveFile(const TableState& state, std::size_t row);
 
 // The Save box rule: once no save bank is left the box cannot stay ticked.
 bool saveBoxAllowed(const TableState& state, bool ticked);

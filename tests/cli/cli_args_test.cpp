@@ -20,6 +20,14 @@ TEST(CliArguments, EachRomTakesTheOptionsBeforeIt) {
     EXPECT_FALSE(cli.roms[1].save);
     EXPECT_TRUE(cli.roms[2].save);
     EXPECT_EQ(cli.roms[3].path, "-d.gb");
+
+    const auto saves = parseCliArguments(
+        {"--compact-banks", "--write-saves", "m.sav", "--save", "--sav", "s/z.sav", "z.gb", "y.gb"});
+    ASSERT_TRUE(saves.ok()) << saves.failure().message;
+    EXPECT_TRUE(saves.value().compactBanks);
+    EXPECT_EQ(saves.value().writeSaves, "m.sav");
+    EXPECT_EQ(saves.value().roms[0].sav, "s/z.sav");
+    EXPECT_EQ(saves.value().roms[1].sav, std::nullopt);
 }
 
 TEST(CliArguments, NameMayBeEmptyOrLookLikeAnOption) {
@@ -52,6 +60,14 @@ TEST(CliArguments, UsageErrors) {
         {{"--write-list", "x", "--write-list", "y", "a.gb"}, "--write-list given twice"},
         {{"--name", "A", "--list", "l.json"}, "belong to the ROM after them, not to a --list"},
         {{"--write-list", "l.json"}, "no ROM given"},
+        {{"a.gb", "--sav", "a.sav"}, "must stand before the ROM"},
+        {{"--sav", "x", "--sav", "y", "a.gb"}, "--sav given twice"},
+        {{"--sav", "a.sav", "--list", "l.json"}, "belong to the ROM after them, not to a --list"},
+        {{"--write-saves", "a.gb"}, "no ROM given"},
+        {{"--split-saves", "d", "--split-saves", "e", "a.gb"}, "--split-saves given twice"},
+        {{"--split-saves", "d", "--write-saves", "m", "a.gb"}, "--split-saves cuts a save dump"},
+        {{"--inspect", "O.GB", "--split-saves", "d"}, "give --extract FOLDER"},
+        {{"--inspect", "O.GB", "--compact-banks"}, "it takes no --write-saves or --compact-banks"},
     };
     for (const auto& c : cases) {
         const auto parsed = parseCliArguments(c.arguments);

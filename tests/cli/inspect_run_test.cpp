@@ -131,7 +131,7 @@ TEST_F(InspectRun, ExtractWritesTheRomsAndTheirListAndReplacesOnlyWithForce) {
     const auto list = test::readFile(folder / "out" / "list.json");
     EXPECT_EQ(std::string(list.begin(), list.end()),
               "{\n  \"romcompiler-list\": 1,\n  \"roms\": [\n"
-              "    { \"name\": \"QUEST\", \"file\": \"QUEST.GB\", \"save\": true },\n"
+              "    { \"name\": \"QUEST\", \"file\": \"QUEST.GB\", \"save\": true, \"bank\": 0 },\n"
               "    { \"name\": \"P\", \"file\": \"P.GB\", \"save\": false }\n  ]\n}\n");
 
     test::writeFile(folder / "out" / "P.GB", {1, 2, 3});

@@ -141,11 +141,11 @@ TEST_F(ListRun, ListsStandAmongTheRomsAndTheirPathsComeFromTheirFolder) {
                              "    { \"name\": \"X\", \"file\": \"roms/x.gb\", \"save\": false },\n"
                              "    { \"name\": \"Y\", \"file\": \"" +
                              y +
-                             "\", \"save\": true },\n"
-                             "    { \"name\": \"B\", \"file\": \"B.GB\", \"save\": true },\n"
+                             "\", \"save\": true, \"bank\": 0 },\n"
+                             "    { \"name\": \"B\", \"file\": \"B.GB\", \"save\": true, \"bank\": 1 },\n"
                              "    { \"name\": \"X\", \"file\": \"roms/x.gb\", \"save\": false },\n"
                              "    { \"name\": \"Y\", \"file\": \"" +
-                             y + "\", \"save\": true }\n  ]\n}\n";
+                             y + "\", \"save\": true, \"bank\": 2 }\n  ]\n}\n";
     expected["kept.json"].assign(kept.begin(), kept.end());
     EXPECT_EQ(contents(), expected); // a dry run writes the list and nothing else
 }

@@ -80,10 +80,11 @@ TEST_F(ListCommandsTest, FileAndHelpMenusInOrderWithShortcuts) {
         shown.str(),
         "File: 200=Add ROMs...[Ctrl+Shift+A] | 100=Open List...[Ctrl+O] 101=Save List[Ctrl+S] 102=Save List "
         "As...[Ctrl+Shift+S]"
-        " 400=Import Image...[Ctrl+I] | 103=Work Folder...[Ctrl+Shift+F] 300=Remove Left-over "
+        " 400=Import Image...[Ctrl+I] | 320=Write Save Memory...[Ctrl+Shift+W] 321=Split Save "
+        "Dump...[Ctrl+Shift+D] | 103=Work Folder...[Ctrl+Shift+F] 300=Remove Left-over "
         "Pieces...[Ctrl+Shift+R] | 190=Quit[Ctrl+Q]\n"
         "Edit: 210=Undo[Ctrl+Z] | 211=Move Up[Alt+Up] 212=Move Down[Alt+Down] 213=Sort by "
-        "Name[Ctrl+Shift+N]\n"
+        "Name[Ctrl+Shift+N] | 214=Compact Save Banks[Ctrl+Shift+B] 215=Save Memory[Ctrl+Shift+M]\n"
         "View: 310=Flash Map[F2]\nHelp: 900=About[F1]\n");
     const auto about = model.menuCommand(MenuCommand::About);
     ASSERT_TRUE(about.message.has_value());

@@ -478,7 +478,14 @@ TEST_F(WindowModelTest, NameToolTipShowsHeaderFactsAndWarnings) {
     EXPECT_EQ(model.rowWarning(2), "");
     EXPECT_TRUE(model.rowSelected(List1, 0).refresh.has(WindowPart::StatusLine));
     EXPECT_TRUE(model.statusText()->starts_with("\"QUEST\": " + model.rowWarning(0))) << *model.statusText();
+    // A save ROM says whether its save file is there, in the tooltip and the status line.
+    EXPECT_NE(withSave.find("no save file (\"QUEST.sav\")"), std::string::npos) << withSave;
     model.rowSelected(List1, 1);
+    EXPECT_TRUE(model.statusText()->starts_with("\"QUEST\": no save file (\"QUEST.sav\")"))
+        << *model.statusText();
+    romc::test::writeFile(folder / "QUEST.sav", std::vector<std::uint8_t>(8192 + 48, 1));
+    EXPECT_TRUE(model.statusText()->starts_with("\"QUEST\": save: QUEST.sav, 8 KiB")) << *model.statusText();
+    model.rowSelected(List1, romc::kNoRowSelected);
     EXPECT_TRUE(model.statusText()->starts_with("All 2 ROMs fit")) << *model.statusText();
 }
 

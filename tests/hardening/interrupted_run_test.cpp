@@ -11,6 +11,7 @@
 #include "hardening/child_process.h"
 #include "romtable/add_rom.h"
 #include "romtable/rom_name.h"
+#include "saves/save_outputs.h"
 #include "support/faulty_disk.h"
 #include "support/rom_files.h"
 
@@ -212,6 +213,47 @@ TEST_F(InterruptedRun, KillBeforeTheJournalLeavesTheEarlierOutputsAndTheNextRunR
     ASSERT_EQ(next.status, 0) << next.err;
     EXPECT_NE(next.err.find("temporary files left by an interrupted run"), std::string::npos) << next.err;
     EXPECT_EQ(test::folderContents(folder.path()), wanted);
+}
+
+// A split killed between the renames of its save files: each is the earlier file or the dump's bank, and
+// the next run in the folder completes the rest.
+TEST(InterruptedSplit, KillAmongTheRenamesOfASplitIsCompletedByTheNextRun) {
+    if (!kPosixChildren) {
+        GTEST_SKIP() << "a fork of the test" << kOnlyOnPosix;
+    }
+    test::ScratchFolder folder;
+    TableState state;
+    for (const char* name : {"a.gb", "b.gb"}) {
+        test::makeRom(folder.path(), name, 2 * kBlockSize, 1);
+        bool saveBox = true;
+        ASSERT_FALSE(addRom(state, {proposeRomName(name), name, folder.path()}, saveBox));
+    }
+    std::vector<std::uint8_t> dump(kSaveMemoryBytes, 1);
+    std::fill(dump.begin() + kSaveBankBytes, dump.end(), 2);
+    const std::vector<std::uint8_t> oldA(kSaveBankBytes, 7), oldB(kSaveBankBytes, 8);
+    const std::vector<std::uint8_t> newA(kSaveBankBytes, 1), newB(kSaveBankBytes, 2);
+    // The journal takes its name first (rename 1), then "a.sav" and "b.sav" (2 and 3).
+    for (const int killedAt : {2, 3}) {
+        test::writeFile(folder / "a.sav", oldA);
+        test::writeFile(folder / "b.sav", oldB);
+        const auto plan = planSplit(dump, state, folder.path(), {});
+        ASSERT_TRUE(plan.ok()) << plan.failure().message;
+        const fs::path workDir = folder.path();
+        const SplitPlan split = plan.value();
+        const auto child = runInChild([split, workDir, killedAt]() {
+            test::FaultyDisk disk({test::DiskStep::Replace, "", killedAt, {}, [] { std::_Exit(9); }});
+            (void)writeSplit(split, workDir, &disk);
+            return std::string("not killed");
+        });
+        ASSERT_EQ(child.out, "") << "killed at rename " << killedAt;
+        EXPECT_EQ(test::readFile(folder / "a.sav"), killedAt == 2 ? oldA : newA);
+        EXPECT_EQ(test::readFile(folder / "b.sav"), oldB);
+        EXPECT_TRUE(fs::exists(folder / ".romcompiler-journal"));
+        (void)recoverWorkFolder(systemDisk(), folder.path());
+        EXPECT_EQ(test::readFile(folder / "a.sav"), newA) << "killed at rename " << killedAt;
+        EXPECT_EQ(test::readFile(folder / "b.sav"), newB) << "killed at rename " << killedAt;
+        EXPECT_FALSE(fs::exists(folder / ".romcompiler-journal"));
+    }
 }
 
 } // namespace

@@ -12,14 +12,18 @@ const std::string kWritten =
     "  \"roms\": [\n"
     "    { \"name\": \"PUZZLE\", \"file\": \"roms/PUZZLE.GB\", \"save\": false },\n"
     "    { \"name\": \"CAFé\\t\\u0001\", \"file\": \"C:\\\\R\\\\\\\"q\\\".gb\", \"save\": true },\n"
-    "    { \"file\": \"x.gb\", \"save\": false }\n"
+    "    { \"file\": \"x.gb\", \"save\": false },\n"
+    "    { \"name\": \"Q\", \"file\": \"q.gb\", \"save\": true, \"bank\": 7, \"sav\": \"saves/Q.sav\" }\n"
     "  ]\n"
     "}\n";
 
 TEST(RomList, ReadsAndWritesTheSameBytes) {
     const auto list = parseRomList(kWritten, "l.json");
     ASSERT_TRUE(list.ok()) << list.failure().message;
-    ASSERT_EQ(list.value().entries.size(), 3u);
+    ASSERT_EQ(list.value().entries.size(), 4u);
+    EXPECT_EQ(list.value().entries[3].bank, 7);
+    EXPECT_EQ(list.value().entries[3].sav, "saves/Q.sav");
+    EXPECT_EQ(list.value().entries[1].bank, std::nullopt);
     EXPECT_EQ(list.value().entries[1].name, "CAF\xC3\xA9\t\x01");
     EXPECT_EQ(list.value().entries[1].file, "C:\\R\\\"q\".gb");
     EXPECT_TRUE(list.value().entries[1].save);
@@ -89,6 +93,18 @@ TEST(RomList, BrokenListsAreRefusedWithTheEntryAndTheReason) {
          "entry 1: \"name\" is null; it must be the menu name as a string"},
         {R"({"romcompiler-list": 1, "roms": [{"file": "a.gb", "save": "yes"}]})",
          "entry 1: \"save\" is \"yes\"; it must be true or false"},
+        {R"({"romcompiler-list": 1, "roms": [{"file": "a.gb", "save": true, "bank": 16}]})",
+         "entry 1: \"bank\" is 16; it must be a save bank, a whole number from 0 to 15"},
+        {R"({"romcompiler-list": 1, "roms": [{"file": "a.gb", "save": true, "bank": -1}]})",
+         "entry 1: \"bank\" is -1; it must be a save bank"},
+        {R"({"romcompiler-list": 1, "roms": [{"file": "a.gb", "save": true, "bank": 1.5}]})",
+         "entry 1: \"bank\" is 1.5; it must be a save bank"},
+        {R"({"romcompiler-list": 1, "roms": [{"file": "a.gb", "bank": 2}]})",
+         "entry 1 has \"bank\" but not \"save\": true"},
+        {R"({"romcompiler-list": 1, "roms": [{"file": "a.gb", "save": true, "sav": ""}]})",
+         "entry 1: \"sav\" is \"\"; it must be the save file's path as a non-empty string"},
+        {R"({"romcompiler-list": 1, "roms": [{"file": "a.gb", "save": true, "sav": 3}]})",
+         "entry 1: \"sav\" is 3; it must be the save file's path"},
     };
     for (const auto& c : cases) {
         const auto list = parseRomList(c.text, "l.json");
