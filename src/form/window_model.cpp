@@ -35,13 +35,13 @@ Reaction showing(const Refresh& refresh) {
 
 } // namespace
 
-FileDialog romFileDialog(std::string startPath) {
+FileDialog romFileDialog(std::string startFolder) {
     FileDialog dialog;
     dialog.pick = FilePick::OneToOpen;
     dialog.title = "Select File";
     dialog.filters = {{"GB ROM(*.GB *.GBC)", {"*.GB", "*.GBC"}}, {"All Files(*.*)", {"*.*"}}};
     dialog.defaultSuffix = "GB";
-    dialog.startPath = std::move(startPath);
+    dialog.startFolder = std::move(startFolder);
     return dialog;
 }
 
@@ -52,9 +52,11 @@ std::filesystem::path currentWorkFolder() {
 }
 
 WindowModel::WindowModel(ModalDialogs& dialogs, std::filesystem::path workFolder,
-                         std::optional<std::filesystem::path> recentListsFile)
+                         std::optional<std::filesystem::path> recentListsFile,
+                         std::optional<std::filesystem::path> sessionFile)
     : dialogs_(&dialogs), workFolder_(std::move(workFolder)), nameBox_(control(Text1).text),
-      pathBox_(control(Text2).text), recentListsFile_(std::move(recentListsFile)) {}
+      pathBox_(control(Text2).text), recentListsFile_(std::move(recentListsFile)),
+      sessionFile_(std::move(sessionFile)) {}
 
 std::string WindowModel::text(ControlId id) const {
     switch (id) {
@@ -139,11 +141,13 @@ Reaction WindowModel::load() {
     }
     Reaction reaction = showing(Refresh::everything());
     reaction.focus = kStartFocus;
+    offerLastSession(reaction);
     return reaction;
 }
 
 Reaction WindowModel::findFile() {
-    const auto chosen = dialogs_->pickFiles(romFileDialog(heldRomFile_));
+    // The work folder, not the held file: a name typed into the dialog must not be glued onto the last one.
+    const auto chosen = dialogs_->pickFiles(romFileDialog(romc::pathToUtf8(workFolder_)));
     if (!chosen.empty()) {
         heldRomFile_ = chosen.front();
     }
@@ -292,6 +296,7 @@ Reaction WindowModel::tableChanged(const Refresh& shown) {
         listModified_ = true;
         reaction.refresh.add(WindowPart::Caption);
     }
+    keepSession();
     return reaction;
 }
 

@@ -86,9 +86,11 @@ std::vector<std::string> QtDialogs::pickFiles(const romform::FileDialog& dialog)
     }
     CommonDialog1->setDefaultSuffix(shown(dialog.defaultSuffix));
     CommonDialog1->setWindowTitle(shown(dialog.title));
-    if (!dialog.startPath.empty()) {
-        CommonDialog1->selectFile(shown(dialog.startPath));
+    if (!dialog.startFolder.empty()) {
+        CommonDialog1->setDirectory(shown(dialog.startFolder));
     }
+    // Always set: the dialog is kept between uses, and must not show the name of the last one.
+    CommonDialog1->selectFile(shown(dialog.startPath));
     std::vector<std::string> chosen;
     if (CommonDialog1->exec() == QDialog::Accepted) {
         for (const QString& path : CommonDialog1->selectedFiles()) {

@@ -72,50 +72,77 @@ template <class T> struct Com {
 std::string pathOf(IShellItem* item) {
     PWSTR name = nullptr;
     std::string path;
-    if (SUCCEEDED(item->GetDisplayName(SIGDN_FILESYSPATH, &name))) {
+    if (SUCCEEDED(item->GetDisplayName(SIGDN_FILESYSPATH, &name)) && name != nullptr) {
         path = utf8(name);
-        CoTaskMemFree(name);
     }
+    CoTaskMemFree(name);
     return path;
 }
 
-// The start path is shown chosen: its folder open and, for a file, its name in the name box.
-void showStartPath(IFileDialog* dialog, const std::string& startPath, bool folder) {
-    if (startPath.empty()) {
-        return;
+// The dialog opens in `startFolder` with no name of an earlier use in its name box; a proposed file (a save
+// dialog's list) opens in its own folder with its name there, and a folder to pick is shown chosen.
+void showStart(IFileDialog* dialog, const romform::FileDialog& wanted) {
+    std::filesystem::path folder;
+    std::wstring name;
+    if (!wanted.startPath.empty()) {
+        const std::filesystem::path start(wide(wanted.startPath));
+        folder = wanted.pick == FilePick::Folder ? start : start.parent_path();
+        if (wanted.pick != FilePick::Folder) {
+            name = start.filename().wstring();
+        }
     }
-    const std::filesystem::path start(wide(startPath));
-    const std::filesystem::path shownFolder = folder ? start : start.parent_path();
+    if (folder.empty() && !wanted.startFolder.empty()) {
+        folder = std::filesystem::path(wide(wanted.startFolder));
+    }
+    // Windows' "\" separators: a path of a list read on Linux may have "/".
+    folder.make_preferred();
     Com<IShellItem> item;
-    if (!shownFolder.empty() &&
-        SUCCEEDED(SHCreateItemFromParsingName(shownFolder.c_str(), nullptr, IID_PPV_ARGS(&item.object)))) {
+    if (!folder.empty() &&
+        SUCCEEDED(SHCreateItemFromParsingName(folder.c_str(), nullptr, IID_PPV_ARGS(&item.object))) &&
+        item.object != nullptr) {
         dialog->SetFolder(item.object);
     }
-    if (!folder) {
-        dialog->SetFileName(start.filename().c_str());
+    // Always set, so that a dialog shown again never keeps what its last use typed.
+    dialog->SetFileName(name.c_str());
+}
+
+// The open dialog's own interface, asked of the object: the IFileDialog pointer is not one (wine keeps
+// the two apart, so a cast would call another method through the wrong table).
+std::vector<std::string> severalChosen(IFileDialog* dialog) {
+    std::vector<std::string> chosen;
+    Com<IFileOpenDialog> open;
+    if (FAILED(dialog->QueryInterface(IID_PPV_ARGS(&open.object))) || open.object == nullptr) {
+        return chosen;
     }
+    Com<IShellItemArray> items;
+    if (FAILED(open->GetResults(&items.object)) || items.object == nullptr) {
+        return chosen;
+    }
+    DWORD count = 0;
+    if (FAILED(items->GetCount(&count))) {
+        return chosen;
+    }
+    for (DWORD i = 0; i < count; ++i) {
+        Com<IShellItem> item;
+        if (SUCCEEDED(items->GetItemAt(i, &item.object)) && item.object != nullptr) {
+            if (std::string path = pathOf(item.object); !path.empty()) {
+                chosen.push_back(std::move(path));
+            }
+        }
+    }
+    return chosen;
 }
 
 std::vector<std::string> chosenPaths(IFileDialog* dialog, FilePick pick) {
-    std::vector<std::string> chosen;
     if (pick == FilePick::SeveralToOpen) {
-        Com<IShellItemArray> items;
-        if (FAILED(static_cast<IFileOpenDialog*>(dialog)->GetResults(&items.object))) {
-            return chosen;
-        }
-        DWORD count = 0;
-        items->GetCount(&count);
-        for (DWORD i = 0; i < count; ++i) {
-            Com<IShellItem> item;
-            if (SUCCEEDED(items->GetItemAt(i, &item.object))) {
-                chosen.push_back(pathOf(item.object));
-            }
-        }
-        return chosen;
+        return severalChosen(dialog);
     }
+    std::vector<std::string> chosen;
     Com<IShellItem> item;
-    if (SUCCEEDED(dialog->GetResult(&item.object))) {
-        chosen.push_back(pathOf(item.object));
+    if (SUCCEEDED(dialog->GetResult(&item.object)) && item.object != nullptr) {
+        if (std::string path = pathOf(item.object); !path.empty()) {
+            chosen.push_back(std::move(path));
+        }
     }
     return chosen;
 }
@@ -136,11 +163,14 @@ std::string filterText(const romform::FileFilter& filter) {
 std::vector<std::string> Win32Dialogs::pickFiles(const romform::FileDialog& dialog) {
     Com<IFileDialog> shown;
     const CLSID kind = dialog.pick == FilePick::OneToSave ? CLSID_FileSaveDialog : CLSID_FileOpenDialog;
-    if (FAILED(CoCreateInstance(kind, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&shown.object)))) {
+    if (FAILED(CoCreateInstance(kind, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&shown.object))) ||
+        shown.object == nullptr) {
         return {};
     }
     FILEOPENDIALOGOPTIONS options = 0;
-    shown->GetOptions(&options);
+    if (FAILED(shown->GetOptions(&options))) {
+        options = 0;
+    }
     options |= FOS_FORCEFILESYSTEM;
     switch (dialog.pick) {
     case FilePick::OneToOpen:
@@ -181,7 +211,7 @@ std::vector<std::string> Win32Dialogs::pickFiles(const romform::FileDialog& dial
         shown->SetDefaultExtension(wide(dialog.defaultSuffix).c_str());
     }
     shown->SetTitle(wide(dialog.title).c_str());
-    showStartPath(shown.object, dialog.startPath, dialog.pick == FilePick::Folder);
+    showStart(shown.object, dialog);
     if (FAILED(shown->Show(owner_))) {
         return {};
     }

@@ -1,6 +1,7 @@
 #include "win32/win32_window.h"
 
 #include "lists/recent_lists.h"
+#include "lists/session_list.h"
 #include "win32/wide_text.h"
 #include "win32/win32_dialogs.h"
 #include "win32/win32_flash_view.h"
@@ -52,7 +53,8 @@ std::wstring windowText(HWND window) {
 
 MainWindow::MainWindow(HINSTANCE instance, romform::ModalDialogs& dialogs,
                        std::function<void(const romform::Message&)> messageSink)
-    : instance_(instance), model_(dialogs, romform::currentWorkFolder(), romc::recentListsFile()),
+    : instance_(instance),
+      model_(dialogs, romform::currentWorkFolder(), romc::recentListsFile(), romc::sessionListFile()),
       messageSink_(std::move(messageSink)) {
     registerClasses(instance, &MainWindow::windowProc, &MainWindow::clientAreaProc);
     window_ =
