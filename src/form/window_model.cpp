@@ -163,7 +163,10 @@ Reaction WindowModel::takeHeldRomFile() {
     buttons_ = afterFilePicked(buttons_);
     nameBox_ = romc::proposeRomName(pathBox_);
     proposeSaveBox(pathBox_);
-    return showing(Refresh{Text1, Text2, Check1}.add(kButtons));
+    // The name box next: the user edits the proposed name, and Enter adds the ROM.
+    Reaction reaction = showing(Refresh{Text1, Text2, Check1}.add(kButtons));
+    reaction.focus = Text1;
+    return reaction;
 }
 
 void WindowModel::proposeSaveBox(const std::string& romPath) {
