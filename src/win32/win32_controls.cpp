@@ -104,6 +104,26 @@ HFONT designFont(UINT dpi) {
     return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
+// "...\\Tennis Ace.gb": as much of the end as fits in `width`, so that a path keeps its file name.
+std::wstring endThatFits(HDC dc, const std::wstring& text, int width) {
+    const auto widthOf = [dc](const std::wstring& shown) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
+        return size.cx;
+    };
+    if (widthOf(text) <= width) {
+        return text;
+    }
+    const std::wstring ellipsis = L"...";
+    for (std::size_t cut = 1; cut < text.size(); ++cut) {
+        std::wstring shown = ellipsis + text.substr(cut);
+        if (widthOf(shown) <= width) {
+            return shown;
+        }
+    }
+    return ellipsis;
+}
+
 } // namespace
 
 void MainWindow::makeFonts() {
@@ -160,6 +180,7 @@ void MainWindow::layOut() {
             SendMessageW(child, LB_SETITEMHEIGHT, 0, pixelsAt(kRowPixels, dpi_));
         }
     }
+    keepListsWhole();
     const int margin = pixelsAt(kStatusMarginPixels, dpi_);
     SetWindowPos(statusLine_, nullptr, margin, height + margin, width - 2 * margin,
                  statusLineHeight() - margin, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -171,6 +192,36 @@ void MainWindow::layOut() {
     SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
     InvalidateRect(window_, nullptr, TRUE);
+}
+
+// The boxes of "Save?" and "Save Bank #" reach a few pixels into the lists under them, and a label or
+// check box paints its whole box: each loses the part over a list, so that the list's border stays whole.
+void MainWindow::keepListsWhole() {
+    for (const Control& entry : romform::controlTable()) {
+        if (entry.kind != ControlKind::Label && entry.kind != ControlKind::CheckBox) {
+            continue;
+        }
+        HWND shown = control(entry.id);
+        RECT box{};
+        GetWindowRect(shown, &box);
+        HRGN kept = CreateRectRgn(0, 0, box.right - box.left, box.bottom - box.top);
+        for (const Control& other : romform::controlTable()) {
+            if (other.kind != ControlKind::ListBox) {
+                continue;
+            }
+            RECT list{};
+            GetWindowRect(control(other.id), &list);
+            RECT over{};
+            if (IntersectRect(&over, &box, &list) != FALSE) {
+                HRGN cut = CreateRectRgn(over.left - box.left, over.top - box.top, over.right - box.left,
+                                         over.bottom - box.top);
+                CombineRgn(kept, kept, cut, RGN_DIFF);
+                DeleteObject(cut);
+            }
+        }
+        // The window owns the region from here on.
+        SetWindowRgn(shown, kept, TRUE);
+    }
 }
 
 void MainWindow::measureRow(MEASUREITEMSTRUCT& item) const {
@@ -205,10 +256,12 @@ void MainWindow::drawRow(const DRAWITEMSTRUCT& item) const {
                                                   : COLOR_WINDOWTEXT));
     HGDIOBJ oldFont = SelectObject(item.hDC, font_);
     std::wstring text = rowText(item.hwndItem, row);
-    // A path is cut in its middle, so that its file name stays in view.
-    const UINT cut = entry.keepsTextEnd ? DT_PATH_ELLIPSIS : DT_END_ELLIPSIS;
+    // A path is cut at its start, so that its file name stays in view.
+    if (entry.keepsTextEnd) {
+        text = endThatFits(item.hDC, text, static_cast<int>(box.right - box.left));
+    }
     DrawTextW(item.hDC, text.data(), static_cast<int>(text.size()), &box,
-              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | cut);
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     SelectObject(item.hDC, oldFont);
     if ((item.itemState & ODS_FOCUS) != 0) {
         DrawFocusRect(item.hDC, &item.rcItem);
@@ -226,8 +279,10 @@ void MainWindow::showColumn(ControlId id) {
         SendMessageW(list, LB_DELETESTRING, static_cast<WPARAM>(SendMessageW(list, LB_GETCOUNT, 0, 0) - 1),
                      0);
     }
+    const bool paths = romform::control(id).keepsTextEnd;
     for (int row = 0; row < rows; ++row) {
-        const std::wstring text = wide(texts[static_cast<std::size_t>(row)]);
+        const std::string& modelText = texts[static_cast<std::size_t>(row)];
+        const std::wstring text = paths ? shownPath(modelText) : wide(modelText);
         const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
         if (row < count && rowText(list, row) == text) {
             continue;

@@ -100,6 +100,7 @@ void MainWindow::show(int showCommand) {
 int MainWindow::run() {
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        watchAltChords(message);
         if (takeKey(message)) {
             continue;
         }
@@ -114,6 +115,20 @@ int MainWindow::run() {
         DispatchMessageW(&message);
     }
     return static_cast<int>(message.wParam);
+}
+
+void MainWindow::watchAltChords(const MSG& message) {
+    if (message.message != WM_SYSKEYDOWN) {
+        return;
+    }
+    const bool repeated = (message.lParam & (1L << 30)) != 0;
+    if (message.wParam == VK_MENU) {
+        if (!repeated) {
+            altChordUsed_ = false; // a new press of Alt
+        }
+    } else if (message.wParam != VK_F10) {
+        altChordUsed_ = true;
+    }
 }
 
 bool MainWindow::takeKey(const MSG& message) {
@@ -184,6 +199,13 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
         dpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
+    case WM_SYSCOMMAND:
+        // Alt let go after Alt+Up or Alt+Down: the menu bar stays inactive, as after any chord.
+        if ((wParam & 0xFFF0) == SC_KEYMENU && lParam == 0 && altChordUsed_) {
+            altChordUsed_ = false;
+            return 0;
+        }
+        return DefWindowProcW(window_, message, wParam, lParam);
     case WM_CLOSE: {
         if (closeAgreed_) {
             DestroyWindow(window_);
@@ -313,9 +335,16 @@ void MainWindow::showControl(ControlId id) {
     switch (romform::control(id).kind) {
     case ControlKind::TextBox: {
         // The model names a box only when it wrote the box itself, never one the user is typing in.
-        const std::wstring text = wide(model_.text(id));
+        const bool path = romform::control(id).keepsTextEnd;
+        const std::wstring text = path ? shownPath(model_.text(id)) : wide(model_.text(id));
         if (windowText(shown) != text) {
             SetWindowTextW(shown, text.c_str());
+            if (path) {
+                // The end in view: the file name, not the start of its folder.
+                const auto end = static_cast<WPARAM>(text.size());
+                SendMessageW(shown, EM_SETSEL, end, static_cast<LPARAM>(end));
+                SendMessageW(shown, EM_SCROLLCARET, 0, 0);
+            }
         }
         break;
     }
