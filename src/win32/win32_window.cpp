@@ -94,6 +94,9 @@ MainWindow::~MainWindow() {
 void MainWindow::show(int showCommand) {
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
+    // A question asked at start (the table of a session that ended unexpectedly) was the active window
+    // before this one showed: the keys come here now.
+    SetForegroundWindow(window_);
     SetFocus(control(romform::kStartFocus));
 }
 
