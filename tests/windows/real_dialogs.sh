@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by scripts/test-win32-window.sh: the Windows window with its real dialogs, driven by keys as a
 # person drives it under Xvfb (no window manager, so the keys go to the window under the pointer): Find
 # File and Enter, Add ROMs with a typed folder and three names (one not ASCII), the process killed and the
@@ -32,6 +33,7 @@ wait_window() {
 # Puts the pointer inside window $1 at ($2, $3) from its top left (negative: from its bottom), so that
 # the keys go there.
 point_into() {
+  # shellcheck disable=SC2034 # set by the eval: the window's geometry
   local X Y WIDTH HEIGHT SCREEN WINDOW x=$2 y=$3
   eval "$(xdotool getwindowgeometry --shell "$1")"
   [ "$y" -lt 0 ] && y=$((HEIGHT + y))
@@ -102,8 +104,10 @@ start_window() {
 # The session list of the prefix's user, "" before the prefix has one.
 settings_session_list() {
   local settings
-  settings=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Roaming 2>/dev/null | head -1)
-  [ -n "$settings" ] && echo "$settings/romcompiler/last-session.json"
+  for settings in "$WINEPREFIX"/drive_c/users/*/AppData/Roaming; do
+    [ -d "$settings" ] && echo "$settings/romcompiler/last-session.json" && return 0
+  done
+  return 1
 }
 
 real_dialogs() {
