@@ -192,7 +192,8 @@ void Form1::apply(const romform::Reaction& reaction) {
         showFlashView();
     }
     if (reaction.focus) {
-        widget(*reaction.focus)->setFocus();
+        // As a focus moved by Tab: a box's text chosen whole, so that typing replaces a proposed name.
+        widget(*reaction.focus)->setFocus(Qt::TabFocusReason);
     }
     if (reaction.message) {
         showMessage(this, *reaction.message);

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -89,8 +90,14 @@ std::vector<std::string> QtDialogs::pickFiles(const romform::FileDialog& dialog)
     if (!dialog.startFolder.empty()) {
         CommonDialog1->setDirectory(shown(dialog.startFolder));
     }
-    // Always set: the dialog is kept between uses, and must not show the name of the last one.
-    CommonDialog1->selectFile(shown(dialog.startPath));
+    // The dialog is kept between uses and must not show the name of the last one; selectFile("") leaves
+    // the name box as it was, so the box (Qt's own dialog's "fileNameEdit") is emptied first.
+    if (auto* name = CommonDialog1->findChild<QLineEdit*>("fileNameEdit")) {
+        name->clear();
+    }
+    if (!dialog.startPath.empty()) {
+        CommonDialog1->selectFile(shown(dialog.startPath));
+    }
     std::vector<std::string> chosen;
     if (CommonDialog1->exec() == QDialog::Accepted) {
         for (const QString& path : CommonDialog1->selectedFiles()) {

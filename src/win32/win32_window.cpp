@@ -314,7 +314,11 @@ void MainWindow::apply(const romform::Reaction& reaction) {
         showFlashView();
     }
     if (reaction.focus) {
+        // As a focus moved by Tab: a box's text chosen whole, so that typing replaces a proposed name.
         SetFocus(control(*reaction.focus));
+        if (romform::control(*reaction.focus).kind == ControlKind::TextBox) {
+            SendMessageW(control(*reaction.focus), EM_SETSEL, 0, -1);
+        }
     }
     if (reaction.message) {
         if (messageSink_) {
