@@ -133,6 +133,14 @@ std::vector<std::string> severalChosen(IFileDialog* dialog) {
     return chosen;
 }
 
+// The window is active again when its dialog closes, so that the next click acts at once: wine without a
+// window manager left no window active, and a first click only activated it.
+void takeBackActivation(HWND owner) {
+    if (owner != nullptr && IsWindow(owner) != FALSE) {
+        SetForegroundWindow(owner);
+    }
+}
+
 std::vector<std::string> chosenPaths(IFileDialog* dialog, FilePick pick) {
     if (pick == FilePick::SeveralToOpen) {
         return severalChosen(dialog);
@@ -212,7 +220,9 @@ std::vector<std::string> Win32Dialogs::pickFiles(const romform::FileDialog& dial
     }
     shown->SetTitle(wide(dialog.title).c_str());
     showStart(shown.object, dialog);
-    if (FAILED(shown->Show(owner_))) {
+    const HRESULT answered = shown->Show(owner_);
+    takeBackActivation(owner_);
+    if (FAILED(answered)) {
         return {};
     }
     return chosenPaths(shown.object, dialog.pick);
@@ -237,7 +247,9 @@ Choice Win32Dialogs::ask(const romform::Question& question) {
     config.pButtons = buttons.data();
     config.nDefaultButton = kFirstChoiceButton + static_cast<int>(question.defaultChoice);
     int pressed = IDCANCEL;
-    if (FAILED(TaskDialogIndirect(&config, &pressed, nullptr, nullptr))) {
+    const HRESULT answered = TaskDialogIndirect(&config, &pressed, nullptr, nullptr);
+    takeBackActivation(owner_);
+    if (FAILED(answered)) {
         return question.escapeChoice;
     }
     for (Choice choice : question.choices) {

@@ -179,8 +179,8 @@ void FlashViewWindow::paint(HDC dc) const {
         DeleteObject(pen);
         SetTextColor(dc, colourOf(run.text));
         const std::wstring label = wide(run.label);
+        // Clear of the frame on the left; a one-block run keeps its whole width for the menu's "#".
         box.left += scaledPixels(2);
-        box.right -= scaledPixels(2);
         DrawTextW(dc, label.c_str(), static_cast<int>(label.size()), &box,
                   DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
