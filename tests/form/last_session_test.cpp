@@ -1,6 +1,7 @@
 // The table kept through a crash: written after every change to the session list, offered back by the next
 // start only when the model before was never destroyed, removed on a clean end; and where every file dialog
 // opens.
+#include "files/utf8_path.h"
 #include "form/window_model.h"
 #include "scripted_dialogs.h"
 #include "support/table_fixture.h"
@@ -32,7 +33,7 @@ class LastSessionTest : public romc::test::MenuFolderFixture {
     }
 
     void add(WindowModel& model, test::ScriptedDialogs& dialogs, const std::string& file, bool save) const {
-        dialogs.choose((folder.path() / file).string());
+        dialogs.choose(utf8Path(file));
         model.findFile();
         if (model.checked(Check1) != save) {
             model.saveBoxChanged(save);
@@ -49,6 +50,11 @@ class LastSessionTest : public romc::test::MenuFolderFixture {
         if (!error) {
             std::filesystem::rename(kept, sessionFile());
         }
+    }
+
+    // A file of the folder as the dialogs name it: UTF-8 on every system.
+    std::string utf8Path(const std::string& file) const {
+        return romc::pathToUtf8(folder.path() / romc::pathFromUtf8(file));
     }
 
     std::filesystem::path sessionFile() const { return folder.path() / "settings" / "last-session.json"; }
@@ -103,7 +109,9 @@ TEST_F(LastSessionTest, AnUncleanEndIsOfferedBackAndACleanOneIsNot) {
         EXPECT_EQ(std::filesystem::exists(sessionFile()), c.fileAfter);
         if (!c.namesAfter.empty()) {
             EXPECT_EQ(restarted->rows(List4), (std::vector<std::string>{"N", "Y"}));
-            EXPECT_EQ(restarted->rows(List2)[1], (folder.path() / "Café Quest.gb").string());
+            // The same file; a list spells its paths with "/" on every system.
+            EXPECT_TRUE(std::filesystem::equivalent(romc::pathFromUtf8(restarted->rows(List2)[1]),
+                                                    romc::pathFromUtf8(utf8Path("Café Quest.gb"))));
             EXPECT_TRUE(restarted->enabled(Command4));
             EXPECT_EQ(restarted->listFile(), std::filesystem::path()); // a table to save, no list in use
         }
@@ -120,7 +128,7 @@ TEST_F(LastSessionTest, EveryChangeIsKeptAndAMissingRomIsNamedOnRestore) {
     model->rowSelected(List1, 0);
     model->removeRom();
     killed(model);
-    std::filesystem::remove(folder.path() / "Café Quest.gb");
+    std::filesystem::remove(folder.path() / romc::pathFromUtf8("Café Quest.gb"));
 
     test::ScriptedDialogs next;
     next.answers.push_back(Choice::Yes);
@@ -138,8 +146,8 @@ TEST_F(LastSessionTest, EveryChangeIsKeptAndAMissingRomIsNamedOnRestore) {
 TEST_F(LastSessionTest, DialogsOpenInTheWorkFolderWithoutAStaleName) {
     test::ScriptedDialogs dialogs;
     auto model = start(dialogs);
-    const std::string work = folder.path().string();
-    const std::string list = (folder.path() / "mine.json").string();
+    const std::string work = romc::pathToUtf8(folder.path());
+    const std::string list = utf8Path("mine.json");
     const struct {
         const char* what;
         std::function<Reaction()> act;
@@ -147,13 +155,12 @@ TEST_F(LastSessionTest, DialogsOpenInTheWorkFolderWithoutAStaleName) {
         FilePick pick;
         std::string startPath;
     } cases[] = {
-        {"Find File", [&] { return model->findFile(); }, (folder.path() / "a.gb").string(),
-         FilePick::OneToOpen, ""},
+        {"Find File", [&] { return model->findFile(); }, utf8Path("a.gb"), FilePick::OneToOpen, ""},
         {"Find File again", [&] { return model->findFile(); }, "", FilePick::OneToOpen, ""},
         {"Add ROMs", [&] { return model->addRoms(); }, "", FilePick::SeveralToOpen, ""},
         {"Open List", [&] { return model->openList(); }, "", FilePick::OneToOpen, ""},
         {"Save List As, no list", [&] { return model->saveListAs(); }, list, FilePick::OneToSave,
-         (folder.path() / "games.json").string()},
+         utf8Path("games.json")},
         {"Save List As, a list in use", [&] { return model->saveListAs(); }, "", FilePick::OneToSave, list},
         {"Import Image", [&] { return model->importImage(); }, "", FilePick::OneToOpen, ""},
     };
