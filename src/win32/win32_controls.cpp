@@ -24,6 +24,9 @@ constexpr int kRowPixels = 14;         // a column's row at 96 dpi: the text and
 constexpr int kStatusLinePixels = 32;  // the status line's two lines and its margins, at 96 dpi
 constexpr int kStatusMarginPixels = 4; // left of its text and above it
 constexpr int kRowTextMarginPixels = 2;
+// The system draws a button's focus rectangle this far inside its edge (3 pixels) and the caption must
+// keep three pixels clear of it on each side.
+constexpr int kButtonCaptionInsetPixels = 6;
 
 const wchar_t* classOf(ControlKind kind) {
     switch (kind) {
@@ -124,6 +127,32 @@ std::wstring endThatFits(HDC dc, const std::wstring& text, int width) {
     return ellipsis;
 }
 
+// The caption broken into lines at its spaces, each as wide as `width` allows where a break can make it
+// so: the system wraps a multi-line button's caption only past its focus rectangle ("Remove ROM" ran
+// under the dots).
+std::wstring wrappedCaption(HDC dc, const std::wstring& caption, int width) {
+    const auto widthOf = [dc](const std::wstring& text) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        return static_cast<int>(size.cx);
+    };
+    std::wstring wrapped;
+    std::wstring line;
+    std::size_t start = 0;
+    while (start <= caption.size()) {
+        const std::size_t space = std::min(caption.find(L' ', start), caption.size());
+        const std::wstring word = caption.substr(start, space - start);
+        if (!line.empty() && widthOf(line + L' ' + word) > width) {
+            wrapped += line + L"\r\n";
+            line = word;
+        } else {
+            line += (line.empty() ? L"" : L" ") + word;
+        }
+        start = space + 1;
+    }
+    return wrapped + line;
+}
+
 } // namespace
 
 void MainWindow::makeFonts() {
@@ -178,6 +207,14 @@ void MainWindow::layOut() {
                      scaled(box.height, dpi_), SWP_NOZORDER | SWP_NOACTIVATE);
         if (entry.kind == ControlKind::ListBox) {
             SendMessageW(child, LB_SETITEMHEIGHT, 0, pixelsAt(kRowPixels, dpi_));
+        }
+        if (entry.kind == ControlKind::Button) {
+            HDC dc = GetDC(child);
+            HGDIOBJ old = SelectObject(dc, font_);
+            const int room = scaled(box.width, dpi_) - 2 * pixelsAt(kButtonCaptionInsetPixels, dpi_);
+            SetWindowTextW(child, wrappedCaption(dc, wide(entry.text), room).c_str());
+            SelectObject(dc, old);
+            ReleaseDC(child, dc);
         }
     }
     keepListsWhole();
