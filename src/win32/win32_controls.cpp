@@ -1,6 +1,7 @@
 // The window's child windows, one per entry of the model's control table: its window class and styles, its
 // control ID, its place at the monitor's DPI, its caption or start text and its visibility; the columns'
 // rows drawn by the window itself, so that a path keeps its file name in view and a warned name its sign.
+#include "win32/text_fit.h"
 #include "win32/wide_text.h"
 #include "win32/win32_window.h"
 
@@ -105,52 +106,6 @@ HFONT designFont(UINT dpi) {
         DeleteObject(font);
     }
     return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-}
-
-// "...\\Tennis Ace.gb": as much of the end as fits in `width`, so that a path keeps its file name.
-std::wstring endThatFits(HDC dc, const std::wstring& text, int width) {
-    const auto widthOf = [dc](const std::wstring& shown) {
-        SIZE size{};
-        GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
-        return size.cx;
-    };
-    if (widthOf(text) <= width) {
-        return text;
-    }
-    const std::wstring ellipsis = L"...";
-    for (std::size_t cut = 1; cut < text.size(); ++cut) {
-        std::wstring shown = ellipsis + text.substr(cut);
-        if (widthOf(shown) <= width) {
-            return shown;
-        }
-    }
-    return ellipsis;
-}
-
-// The caption broken into lines at its spaces, each as wide as `width` allows where a break can make it
-// so: the system wraps a multi-line button's caption only past its focus rectangle ("Remove ROM" ran
-// under the dots).
-std::wstring wrappedCaption(HDC dc, const std::wstring& caption, int width) {
-    const auto widthOf = [dc](const std::wstring& text) {
-        SIZE size{};
-        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-        return static_cast<int>(size.cx);
-    };
-    std::wstring wrapped;
-    std::wstring line;
-    std::size_t start = 0;
-    while (start <= caption.size()) {
-        const std::size_t space = std::min(caption.find(L' ', start), caption.size());
-        const std::wstring word = caption.substr(start, space - start);
-        if (!line.empty() && widthOf(line + L' ' + word) > width) {
-            wrapped += line + L"\r\n";
-            line = word;
-        } else {
-            line += (line.empty() ? L"" : L" ") + word;
-        }
-        start = space + 1;
-    }
-    return wrapped + line;
 }
 
 } // namespace

@@ -100,10 +100,10 @@ void showStart(IFileDialog* dialog, const romform::FileDialog& wanted) {
     if (!folder.empty() &&
         SUCCEEDED(SHCreateItemFromParsingName(folder.c_str(), nullptr, IID_PPV_ARGS(&item.object))) &&
         item.object != nullptr) {
-        dialog->SetFolder(item.object);
+        (void)dialog->SetFolder(item.object); // else the system's folder: still a dialog to use
     }
     // Always set, so that a dialog shown again never keeps what its last use typed.
-    dialog->SetFileName(name.c_str());
+    (void)dialog->SetFileName(name.c_str());
 }
 
 // The open dialog's own interface, asked of the object: the IFileDialog pointer is not one (wine keeps
@@ -194,7 +194,11 @@ std::vector<std::string> Win32Dialogs::pickFiles(const romform::FileDialog& dial
         options |= FOS_PICKFOLDERS;
         break;
     }
-    shown->SetOptions(options);
+    // Without its options the dialog would pick the wrong kind of thing (one file for several, a file for
+    // a folder): not shown at all then.
+    if (FAILED(shown->SetOptions(options))) {
+        return {};
+    }
 
     // The type list: each description with its patterns joined by ";", the first in force.
     std::vector<std::wstring> texts;
@@ -212,13 +216,15 @@ std::vector<std::string> Win32Dialogs::pickFiles(const romform::FileDialog& dial
         specs.push_back(COMDLG_FILTERSPEC{texts[i].c_str(), patterns[i].c_str()});
     }
     if (!specs.empty() && dialog.pick != FilePick::Folder) {
-        shown->SetFileTypes(static_cast<UINT>(specs.size()), specs.data());
-        shown->SetFileTypeIndex(1);
+        // The type list, the default suffix and the title only help: the dialog works without them.
+        if (SUCCEEDED(shown->SetFileTypes(static_cast<UINT>(specs.size()), specs.data()))) {
+            (void)shown->SetFileTypeIndex(1);
+        }
     }
     if (!dialog.defaultSuffix.empty()) {
-        shown->SetDefaultExtension(wide(dialog.defaultSuffix).c_str());
+        (void)shown->SetDefaultExtension(wide(dialog.defaultSuffix).c_str());
     }
-    shown->SetTitle(wide(dialog.title).c_str());
+    (void)shown->SetTitle(wide(dialog.title).c_str());
     showStart(shown.object, dialog);
     const HRESULT answered = shown->Show(owner_);
     takeBackActivation(owner_);

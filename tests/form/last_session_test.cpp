@@ -141,6 +141,20 @@ TEST_F(LastSessionTest, EveryChangeIsKeptAndAMissingRomIsNamedOnRestore) {
     EXPECT_NE(loaded.message->text.find("Café Quest.gb"), std::string::npos) << loaded.message->text;
 }
 
+// A settings folder that cannot be made takes away the safety net, not the user's work: no message, the
+// table changes as always.
+TEST_F(LastSessionTest, AnUnwritableSettingsFolderChangesNothingTheUserSees) {
+    romc::test::writeFile(folder.path() / "settings", std::vector<std::uint8_t>{1}); // a file, not a folder
+    test::ScriptedDialogs dialogs;
+    auto model = start(dialogs);
+    dialogs.choose(utf8Path("a.gb"));
+    model->findFile();
+    const Reaction added = model->addRom();
+    EXPECT_FALSE(added.message.has_value());
+    EXPECT_EQ(model->rows(List1), std::vector<std::string>{"A"});
+    EXPECT_FALSE(std::filesystem::exists(sessionFile()));
+}
+
 // Every file dialog opens in the work folder with no name left from an earlier use; Save List As proposes
 // the list in use, else "games.json" there.
 TEST_F(LastSessionTest, DialogsOpenInTheWorkFolderWithoutAStaleName) {
