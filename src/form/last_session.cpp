@@ -26,6 +26,21 @@ WindowModel::~WindowModel() {
     }
 }
 
+void WindowModel::claimSession() {
+    if (!sessionFile_ || sessionLock_) {
+        return;
+    }
+    std::error_code error;
+    std::filesystem::create_directories(sessionFile_->parent_path(), error);
+    auto lock = romc::systemDisk().lockFolder(sessionFile_->parent_path());
+    if (lock.error == std::errc::resource_unavailable_try_again) {
+        sessionFile_.reset(); // another window is open and keeps its own table there
+        return;
+    }
+    // A folder that cannot be locked (or made) still takes the table: only a second window would suffer.
+    sessionLock_ = std::move(lock.value);
+}
+
 void WindowModel::keepSession() const {
     if (!sessionFile_) {
         return;
@@ -42,6 +57,7 @@ void WindowModel::keepSession() const {
 }
 
 void WindowModel::offerLastSession(Reaction& reaction) {
+    claimSession();
     std::error_code error;
     if (!sessionFile_ || !std::filesystem::exists(*sessionFile_, error)) {
         return;

@@ -6,6 +6,7 @@
 // Events of a disabled control, and typing into a read-only box, change nothing: a face never has to check.
 #pragma once
 
+#include "files/disk.h"
 #include "form/button_state.h"
 #include "form/control_table.h"
 #include "form/flash_view.h"
@@ -17,6 +18,7 @@
 #include "romtable/table_state.h"
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,7 +38,8 @@ class WindowModel {
     // used lately are kept in `recentListsFile` (romc::recentListsFile() for a user's window); none: the
     // File menu shows none and nothing is written. The table is kept in `sessionFile`
     // (romc::sessionListFile()) after every change, and offered back by the next load() when the model
-    // was never destroyed (a crash, a killed process); none: nothing is kept.
+    // was never destroyed (a crash, a killed process); none: nothing is kept. While another window keeps
+    // its table there, this one keeps none.
     WindowModel(ModalDialogs& dialogs, std::filesystem::path workFolder,
                 std::optional<std::filesystem::path> recentListsFile = std::nullopt,
                 std::optional<std::filesystem::path> sessionFile = std::nullopt);
@@ -185,6 +188,11 @@ class WindowModel {
     Menu editMenu() const;
     std::vector<std::filesystem::path> recentLists_;
     std::optional<std::filesystem::path> sessionFile_;
+    // The lock of the session file's folder, held while this window keeps its table there; it dies with
+    // the process, so that the next start knows an unclean end from a window still open.
+    std::unique_ptr<romc::FolderLock> sessionLock_;
+    // At start: the session file becomes this window's, or none when another window holds it.
+    void claimSession();
     // The table as it stands into the session file; an empty table removes it.
     void keepSession() const;
     // At start: asks whether to restore the table the session file holds; adds it on Yes.

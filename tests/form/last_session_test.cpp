@@ -141,6 +141,26 @@ TEST_F(LastSessionTest, EveryChangeIsKeptAndAMissingRomIsNamedOnRestore) {
     EXPECT_NE(loaded.message->text.find("Café Quest.gb"), std::string::npos) << loaded.message->text;
 }
 
+// A second window started while the first is open neither offers nor touches the first one's table.
+TEST_F(LastSessionTest, ASecondWindowLeavesTheFirstOnesTableAlone) {
+    test::ScriptedDialogs first;
+    auto open = start(first);
+    add(*open, first, "a.gb", false);
+    {
+        test::ScriptedDialogs second;
+        auto other = start(second);
+        EXPECT_TRUE(second.asked.empty());
+        add(*other, second, "Café Quest.gb", false);
+    } // the second window closes
+    ASSERT_TRUE(std::filesystem::exists(sessionFile()));
+    killed(open);
+    test::ScriptedDialogs next;
+    next.answers.push_back(Choice::Yes);
+    auto restarted = start(next);
+    ASSERT_EQ(next.asked.size(), 1u);
+    EXPECT_EQ(restarted->rows(List1), std::vector<std::string>{"A"});
+}
+
 // A settings folder that cannot be made takes away the safety net, not the user's work: no message, the
 // table changes as always.
 TEST_F(LastSessionTest, AnUnwritableSettingsFolderChangesNothingTheUserSees) {
