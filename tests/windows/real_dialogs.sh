@@ -2,7 +2,8 @@
 # Sourced by scripts/test-win32-window.sh: the Windows window with its real dialogs, driven by keys as a
 # person drives it under Xvfb (no window manager, so the keys go to the window under the pointer): Find
 # File and Enter, Add ROMs with a typed folder and three names (one not ASCII), the process killed and the
-# table offered back, Save List As, Open List, Import Image with its folder, Quit. After each step the
+# table offered back, a row moved twice with Alt+Down and removed with Delete, Save List As, Open List,
+# Import Image with its folder, Quit. After each step the
 # table is read from the session list the window keeps in its settings folder.
 # real_dialogs EXE WORK_FOLDER IMAGE: WORK_FOLDER holds "Menu.GB", the ROMs and "more/" with
 # "Café Quest.gb", PUZZLE.GB and RACER.GB; IMAGE is an "Output.GB" of PUZZLE.GB and RACER.GB.
@@ -10,6 +11,8 @@
 # The window's size at 96 dpi: client area 11250 x 6345 twips under a menu bar, the status line below it;
 # "Find File" centred at (240, 16) in the client area.
 readonly kStatusLinePixels=32 kClientHeightPixels=423 kFindFileX=240 kFindFileY=16
+# The first row of the name column, List1 at (8, 72) with rows of 14 pixels.
+readonly kFirstRowX=40 kFirstRowY=80
 readonly kWaitSeconds=30
 
 dialog_log() { echo "  dialogs: $*"; }
@@ -153,6 +156,18 @@ LIST
   xdotool key Return # "Yes", the default
   main_window >/dev/null
   table_is "restored after the kill" "TENNIS;CAFé QUEST;PUZZLE;RACER" || return 1
+
+  # Alt+Down twice, then Delete: the release of Alt must not leave the menu bar taking the next key.
+  main=$(main_window)
+  point_into "$main" $kFirstRowX $((-kStatusLinePixels - kClientHeightPixels + kFirstRowY))
+  xdotool click 1
+  sleep 0.5
+  xdotool key alt+Down
+  table_is "Alt+Down" "CAFé QUEST;TENNIS;PUZZLE;RACER" || return 1
+  xdotool key alt+Down
+  table_is "Alt+Down again" "CAFé QUEST;PUZZLE;TENNIS;RACER" || return 1
+  xdotool key Delete
+  table_is "Delete" "CAFé QUEST;PUZZLE;RACER" || return 1
 
   main_keys ctrl+shift+s
   answer_dialog 'Save List As' # "games.json" in the work folder is proposed
