@@ -167,9 +167,15 @@ void MainWindow::layOut() {
             HDC dc = GetDC(child);
             HGDIOBJ old = SelectObject(dc, font_);
             const int room = scaled(box.width, dpi_) - 2 * pixelsAt(kButtonCaptionInsetPixels, dpi_);
-            SetWindowTextW(child, wrappedCaption(dc, wide(entry.text), room).c_str());
+            const std::wstring caption = wrappedCaption(dc, wide(entry.text), room);
             SelectObject(dc, old);
             ReleaseDC(child, dc);
+            // Laid out again on every change of the status line: a caption set again would flicker.
+            std::array<wchar_t, 64> shown{};
+            GetWindowTextW(child, shown.data(), static_cast<int>(shown.size()));
+            if (caption != shown.data()) {
+                SetWindowTextW(child, caption.c_str());
+            }
         }
     }
     keepListsWhole();
