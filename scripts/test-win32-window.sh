@@ -2,11 +2,13 @@
 # The Windows window under wine: starts romcompiler.exe in a demo folder under Xvfb, drives it through its
 # controls (Find File, Save?, typing a name, Add ROM, a row chosen and Remove ROM, a dropped file, Generate
 # Compilation) with its --replay test hook, then compares "Menu.GB", "Output.GB" and the pieces with what
-# the Linux command line writes for the same table, byte for byte.
+# the Linux command line writes for the same table, byte for byte. Then the real dialogs, driven by keys
+# (tests/windows/real_dialogs.sh), with the table checked after each and a killed process's table restored.
 # usage: scripts/test-win32-window.sh [WINDOWS_BUILD_DIR [LINUX_CLI]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tests/windows/same_files.sh
+source tests/windows/real_dialogs.sh
 windows_build=$(realpath "${1:-build-windows}")
 linux_cli=$(realpath "${2:-build/bin/romcompiler-cli}")
 exe=$windows_build/bin/romcompiler.exe
@@ -27,6 +29,8 @@ Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=$display WINEDEBUG=-all WINEPREFIX=$windows_build/wine-prefix WINEDLLOVERRIDES=mscoree,mshtml=
 
+# A table left by an earlier killed run would be offered back first.
+session_left=$(settings_session_list) && rm -f "$session_left"
 python3 docs/make_demo_roms.py "$scratch/window" >/dev/null
 cp -r "$scratch/window" "$scratch/linux"
 cat >"$scratch/actions.replay" <<'ACTIONS'
@@ -97,4 +101,20 @@ cmp "$scratch/removed.expected" "$scratch/window/removed.json" && echo "same: th
 [ -s "$scratch/window/Output.GB" ] || { echo "the window wrote no Output.GB" >&2; failed=1; }
 same_files "$scratch/linux" "$scratch/window" Menu.GB Output.GB Output1.GB Output2.GB Output3.GB Output4.GB ||
   failed=1
+
+# The real dialogs: a work folder with a sub folder of ROMs, one named "Café Quest.gb", and an image of two.
+python3 docs/make_demo_roms.py "$scratch/dialogs" >/dev/null
+mkdir -p "$scratch/dialogs/more" "$scratch/image"
+cp "$scratch/dialogs/QUEST.GB" "$scratch/dialogs/more/Café Quest.gb"
+cp "$scratch/dialogs/PUZZLE.GB" "$scratch/dialogs/RACER.GB" "$scratch/dialogs/more/"
+cp "$scratch/dialogs/Menu.GB" "$scratch/dialogs/PUZZLE.GB" "$scratch/dialogs/RACER.GB" "$scratch/image/"
+(cd "$scratch/image" && "$linux_cli" --quiet PUZZLE.GB RACER.GB >/dev/null)
+started=$SECONDS
+if real_dialogs "$exe" "$scratch/dialogs" "$scratch/image/Output.GB"; then
+  echo "real dialogs driven in $((SECONDS - started)) s"
+else
+  echo "the real dialogs went other than planned; the window said:" >&2
+  cat "$scratch/dialogs.log" >&2
+  failed=1
+fi
 exit $failed

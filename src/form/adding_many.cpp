@@ -1,5 +1,6 @@
 // Adding many ROMs at once: "Add ROMs..." with a multiple selection, files dropped on the window, and the
 // keys that act as the buttons do (Enter adds, Delete removes).
+#include "files/utf8_path.h"
 #include "form/window_model.h"
 #include "romtable/add_rom.h"
 #include "romtable/rom_name.h"
@@ -13,7 +14,7 @@ constexpr const char* kAddRomsAction = "Add ROMs";
 } // namespace
 
 Reaction WindowModel::addRoms() {
-    FileDialog dialog = romFileDialog(heldRomFile_);
+    FileDialog dialog = romFileDialog(romc::pathToUtf8(workFolder_));
     dialog.pick = FilePick::SeveralToOpen;
     dialog.title = "Select Files";
     const auto chosen = dialogs_->pickFiles(dialog);

@@ -54,7 +54,7 @@ constexpr std::array<Control, kControlCount> kControls = {
     make(Text1, "Text1", TextBox, {120, 480, 1935, 375}),
     make(Label1, "Label1", Label, {120, 120, 1935, 255}, "ROM Name (16chr MAX)"),
     make(Label2, "Label2", Label, {2160, 120, 855, 255}, "File Name"),
-    make(Text2, "Text2", TextBox, {2160, 480, 1935, 375}, " "),
+    keepingTextEnd(make(Text2, "Text2", TextBox, {2160, 480, 1935, 375}, " ")),
     make(Command1, "Command1", Button, {3120, 120, 975, 255}, "Find File"),
     make(Command2, "Command2", Button, {9960, 120, 1095, 495}, "Add ROM"),
     make(List1, "List1", ListBox, {120, 1080, 1935, 5130}),

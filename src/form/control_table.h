@@ -101,7 +101,7 @@ struct Control {
     int tabIndex = kNoTabIndex; // labels hold one but never take the focus; lines hold none
     bool takesFocus = false;    // Tab reaches it while it is enabled and visible
     bool readOnly = false;      // a text box the program writes and the user cannot type into
-    bool keepsTextEnd = false;  // a list whose long texts are cut at the start, so a path shows its file
+    bool keepsTextEnd = false;  // holds paths: long texts are cut at the start, so a path shows its file
 };
 
 // Every control, in ControlId order: the tab order, then the lines.

@@ -11,8 +11,9 @@ namespace {
 
 constexpr const char* kImportAction = "Import Image";
 
-FileDialog imageDialog() {
+FileDialog imageDialog(const std::filesystem::path& workFolder) {
     FileDialog dialog;
+    dialog.startFolder = romc::pathToUtf8(workFolder);
     dialog.pick = FilePick::OneToOpen;
     dialog.title = kImportAction;
     dialog.filters = {{"Flash images (*.GB *.gb)", {"*.GB", "*.gb"}}, {"All Files(*.*)", {"*.*"}}};
@@ -36,7 +37,7 @@ Reaction WindowModel::importImage() {
     if (!unsavedChangesSettled(reaction)) {
         return reaction;
     }
-    const auto image = dialogs_->pickFiles(imageDialog());
+    const auto image = dialogs_->pickFiles(imageDialog(workFolder_));
     if (image.empty()) {
         return reaction;
     }

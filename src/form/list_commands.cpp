@@ -17,13 +17,16 @@ namespace {
 
 constexpr const char* kOpenListAction = "Open List";
 constexpr const char* kSaveListAction = "Save List";
+// What "Save List As..." proposes while no list is in use, in the work folder.
+constexpr const char* kProposedListName = "games.json";
 
-FileDialog listFileDialog(FilePick pick, std::string title, std::string startPath) {
+FileDialog listFileDialog(FilePick pick, std::string title, std::string startFolder, std::string startPath) {
     FileDialog dialog;
     dialog.pick = pick;
     dialog.title = std::move(title);
     dialog.filters = {{"ROM List(*.json)", {"*.json"}}, {"All Files(*.*)", {"*.*"}}};
     dialog.defaultSuffix = "json";
+    dialog.startFolder = std::move(startFolder);
     dialog.startPath = std::move(startPath);
     return dialog;
 }
@@ -136,8 +139,10 @@ Reaction WindowModel::openList() {
     if (!unsavedChangesSettled(reaction)) {
         return reaction;
     }
+    // The folder of the list in use, else the work folder; no name proposed to open.
+    const std::filesystem::path folder = listFile_.empty() ? workFolder_ : listFile_.parent_path();
     const auto chosen =
-        dialogs_->pickFiles(listFileDialog(FilePick::OneToOpen, "Open List", romc::pathToUtf8(listFile_)));
+        dialogs_->pickFiles(listFileDialog(FilePick::OneToOpen, "Open List", romc::pathToUtf8(folder), ""));
     if (chosen.empty()) {
         return reaction;
     }
@@ -183,6 +188,7 @@ Reaction WindowModel::openListFile(const std::filesystem::path& named) {
     listFile_ = path;
     // A list with refused entries is not what the file holds any more.
     listModified_ = !replay.refused.empty();
+    keepSession();
     Reaction reaction;
     reaction.refresh = Refresh::everything();
     followList(reaction);
@@ -198,8 +204,9 @@ Reaction WindowModel::saveList() {
 }
 
 Reaction WindowModel::saveListAs() {
-    const auto chosen =
-        dialogs_->pickFiles(listFileDialog(FilePick::OneToSave, "Save List As", romc::pathToUtf8(listFile_)));
+    const std::filesystem::path proposed = listFile_.empty() ? workFolder_ / kProposedListName : listFile_;
+    const auto chosen = dialogs_->pickFiles(listFileDialog(
+        FilePick::OneToSave, "Save List As", romc::pathToUtf8(workFolder_), romc::pathToUtf8(proposed)));
     if (chosen.empty()) {
         return {};
     }

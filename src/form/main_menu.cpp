@@ -70,7 +70,9 @@ MenuBar WindowModel::menuBar() const {
     flashMap.checked = flashViewOpen_;
     Menu view{"View", {flashMap}};
     Menu help{"Help", {{About, "About", "F1"}}};
-    return {{file, editMenu(), view, help}};
+    MenuBar bar{{file, editMenu(), view, help}};
+    assignAccessKeys(bar);
+    return bar;
 }
 
 Reaction WindowModel::menuCommand(MenuCommand command) {

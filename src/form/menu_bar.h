@@ -43,6 +43,7 @@ struct MenuItem {
     MenuCommand command{};
     std::string caption;  // "Open List..."; "&" is an ordinary character
     std::string shortcut; // "Ctrl+Shift+S", "Alt+Up", "F2": modifiers joined by "+", or ""
+    int accessKey = -1;   // the byte of `caption` underlined as its access key (Alt+letter), -1 for none
     bool enabled = true;
     bool checkable = false; // shows a tick that follows `checked`
     bool checked = false;
@@ -52,11 +53,19 @@ struct MenuItem {
 struct Menu {
     std::string caption; // "File"
     std::vector<MenuItem> items;
+    int accessKey = -1; // as MenuItem::accessKey: "F" of "File" opens it with Alt+F
 };
 
 struct MenuBar {
     std::vector<Menu> menus;
     bool empty() const { return menus.empty(); }
 };
+
+// Gives every menu an access key unique on the bar and every item one unique in its menu: the first letter
+// of a word where one is free, else any free letter or digit ("1" of the recent list "1 games.json").
+void assignAccessKeys(MenuBar& bar);
+
+// The caption in the toolkits' own markup: the access key after an "&", every other "&" doubled.
+std::string markedCaption(const std::string& caption, int accessKey);
 
 } // namespace romform

@@ -32,7 +32,10 @@ struct FileDialog {
     std::string title;
     std::vector<FileFilter> filters; // the first is in force when the dialog opens
     std::string defaultSuffix;       // added to a typed file name without one, as "GB"
-    std::string startPath;           // the file (or folder) shown chosen when it opens; "" for none
+    std::string startFolder;         // the folder it opens in (the work folder); "" for the system's choice
+    // The file proposed when it opens (its folder open, its name in the name box), or for a Folder pick
+    // the folder shown chosen; "" for none: a dialog never shows a name left from its last use.
+    std::string startPath;
 };
 
 // The buttons a question can offer. Faces show their platform's standard button for each.

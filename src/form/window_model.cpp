@@ -37,13 +37,13 @@ Reaction showing(const Refresh& refresh) {
 
 } // namespace
 
-FileDialog romFileDialog(std::string startPath) {
+FileDialog romFileDialog(std::string startFolder) {
     FileDialog dialog;
     dialog.pick = FilePick::OneToOpen;
     dialog.title = "Select File";
     dialog.filters = {{"GB ROM(*.GB *.GBC)", {"*.GB", "*.GBC"}}, {"All Files(*.*)", {"*.*"}}};
     dialog.defaultSuffix = "GB";
-    dialog.startPath = std::move(startPath);
+    dialog.startFolder = std::move(startFolder);
     return dialog;
 }
 
@@ -54,9 +54,11 @@ std::filesystem::path currentWorkFolder() {
 }
 
 WindowModel::WindowModel(ModalDialogs& dialogs, std::filesystem::path workFolder,
-                         std::optional<std::filesystem::path> recentListsFile)
+                         std::optional<std::filesystem::path> recentListsFile,
+                         std::optional<std::filesystem::path> sessionFile)
     : dialogs_(&dialogs), workFolder_(std::move(workFolder)), nameBox_(control(Text1).text),
-      pathBox_(control(Text2).text), recentListsFile_(std::move(recentListsFile)) {}
+      pathBox_(control(Text2).text), recentListsFile_(std::move(recentListsFile)),
+      sessionFile_(std::move(sessionFile)) {}
 
 std::string WindowModel::text(ControlId id) const {
     switch (id) {
@@ -146,6 +148,7 @@ Reaction WindowModel::load() {
     arriveInWorkFolder();
     Reaction reaction = showing(Refresh::everything());
     reaction.focus = kStartFocus;
+    offerLastSession(reaction);
     return reaction;
 }
 
@@ -160,7 +163,8 @@ void WindowModel::arriveInWorkFolder() {
 }
 
 Reaction WindowModel::findFile() {
-    const auto chosen = dialogs_->pickFiles(romFileDialog(heldRomFile_));
+    // The work folder, not the held file: a name typed into the dialog must not be glued onto the last one.
+    const auto chosen = dialogs_->pickFiles(romFileDialog(romc::pathToUtf8(workFolder_)));
     if (!chosen.empty()) {
         heldRomFile_ = chosen.front();
     }
@@ -176,7 +180,10 @@ Reaction WindowModel::takeHeldRomFile() {
     buttons_ = afterFilePicked(buttons_);
     nameBox_ = romc::proposeRomName(pathBox_);
     proposeSaveBox(pathBox_);
-    return showing(Refresh{Text1, Text2, Check1}.add(kButtons));
+    // The name box next: the user edits the proposed name, and Enter adds the ROM.
+    Reaction reaction = showing(Refresh{Text1, Text2, Check1}.add(kButtons));
+    reaction.focus = Text1;
+    return reaction;
 }
 
 void WindowModel::proposeSaveBox(const std::string& romPath) {
@@ -333,6 +340,7 @@ Reaction WindowModel::tableChanged(const Refresh& shown) {
         listModified_ = true;
         reaction.refresh.add(WindowPart::Caption);
     }
+    keepSession();
     return reaction;
 }
 

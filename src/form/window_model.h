@@ -6,6 +6,7 @@
 // Events of a disabled control, and typing into a read-only box, change nothing: a face never has to check.
 #pragma once
 
+#include "files/disk.h"
 #include "form/button_state.h"
 #include "form/control_table.h"
 #include "form/flash_view.h"
@@ -17,14 +18,16 @@
 #include "romtable/table_state.h"
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace romform {
 
-// "Find File"'s dialog: "Select File", the ROM filter first, then every file; "GB" added to a typed name.
-FileDialog romFileDialog(std::string startPath);
+// "Find File"'s dialog: "Select File", the ROM filter first, then every file; "GB" added to a typed name;
+// open in `startFolder`, with an empty name box.
+FileDialog romFileDialog(std::string startFolder);
 
 // The folder the program runs in: "Menu.GB", the outputs and relative ROM paths are taken from there.
 std::filesystem::path currentWorkFolder();
@@ -33,9 +36,17 @@ class WindowModel {
   public:
     // `dialogs` must outlive the model. `workFolder` holds "Menu.GB" and receives the outputs. The lists
     // used lately are kept in `recentListsFile` (romc::recentListsFile() for a user's window); none: the
-    // File menu shows none and nothing is written.
+    // File menu shows none and nothing is written. The table is kept in `sessionFile`
+    // (romc::sessionListFile()) after every change, and offered back by the next load() when the model
+    // was never destroyed (a crash, a killed process); none: nothing is kept. While another window keeps
+    // its table there, this one keeps none.
     WindowModel(ModalDialogs& dialogs, std::filesystem::path workFolder,
-                std::optional<std::filesystem::path> recentListsFile = std::nullopt);
+                std::optional<std::filesystem::path> recentListsFile = std::nullopt,
+                std::optional<std::filesystem::path> sessionFile = std::nullopt);
+    // A clean end: the kept table is removed.
+    ~WindowModel();
+    WindowModel(const WindowModel&) = delete;
+    WindowModel& operator=(const WindowModel&) = delete;
 
     // --- What the face shows -------------------------------------------------------------------------
 
@@ -82,7 +93,9 @@ class WindowModel {
 
     // --- Events ---------------------------------------------------------------------------------------
 
-    Reaction load();                // Form1 load, before the window is first shown: the start-up reset
+    // Form1 load, before the window is first shown: the start-up reset, and the table a session that
+    // ended unexpectedly kept, offered back.
+    Reaction load();
     Reaction findFile();            // Command1 "Find File": asks for a ROM file
     Reaction addRom();              // Command2 "Add ROM"
     Reaction clearList();           // Command3 "Clear List"
@@ -193,6 +206,16 @@ class WindowModel {
     // it replaced. Shown in the status line until the table changes.
     std::string savesWarning_;
     std::vector<std::filesystem::path> recentLists_;
+    std::optional<std::filesystem::path> sessionFile_;
+    // The lock of the session file's folder, held while this window keeps its table there; it dies with
+    // the process, so that the next start knows an unclean end from a window still open.
+    std::unique_ptr<romc::FolderLock> sessionLock_;
+    // At start: the session file becomes this window's, or none when another window holds it.
+    void claimSession();
+    // The table as it stands into the session file; an empty table removes it.
+    void keepSession() const;
+    // At start: asks whether to restore the table the session file holds; adds it on Yes.
+    void offerLastSession(Reaction& reaction);
 };
 
 } // namespace romform

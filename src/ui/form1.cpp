@@ -1,6 +1,7 @@
 #include "ui/form1.h"
 
 #include "lists/recent_lists.h"
+#include "lists/session_list.h"
 #include "ui/flash_view_window.h"
 #include "ui/qt_dialogs.h"
 #include "ui/qt_menu_bar.h"
@@ -85,7 +86,8 @@ void showColumn(QListWidget* list, const std::vector<std::string>& texts, int se
 
 Form1::Form1(std::unique_ptr<romform::ModalDialogs> dialogs, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtDialogs>(this)),
-      model_(*dialogs_, romform::currentWorkFolder(), romc::recentListsFile()), client_(new QWidget(this)) {
+      model_(*dialogs_, romform::currentWorkFolder(), romc::recentListsFile(), romc::sessionListFile()),
+      client_(new QWidget(this)) {
     setObjectName("Form1");
     setAcceptDrops(true); // ROM files dropped anywhere on the window
     client_->setObjectName("ClientArea");
@@ -190,7 +192,8 @@ void Form1::apply(const romform::Reaction& reaction) {
         showFlashView();
     }
     if (reaction.focus) {
-        widget(*reaction.focus)->setFocus();
+        // As a focus moved by Tab: a box's text chosen whole, so that typing replaces a proposed name.
+        widget(*reaction.focus)->setFocus(Qt::TabFocusReason);
     }
     if (reaction.message) {
         showMessage(this, *reaction.message);

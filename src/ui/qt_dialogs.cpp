@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -86,6 +87,14 @@ std::vector<std::string> QtDialogs::pickFiles(const romform::FileDialog& dialog)
     }
     CommonDialog1->setDefaultSuffix(shown(dialog.defaultSuffix));
     CommonDialog1->setWindowTitle(shown(dialog.title));
+    if (!dialog.startFolder.empty()) {
+        CommonDialog1->setDirectory(shown(dialog.startFolder));
+    }
+    // The dialog is kept between uses and must not show the name of the last one; selectFile("") leaves
+    // the name box as it was, so the box (Qt's own dialog's "fileNameEdit") is emptied first.
+    if (auto* name = CommonDialog1->findChild<QLineEdit*>("fileNameEdit")) {
+        name->clear();
+    }
     if (!dialog.startPath.empty()) {
         CommonDialog1->selectFile(shown(dialog.startPath));
     }

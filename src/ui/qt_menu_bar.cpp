@@ -9,9 +9,9 @@ namespace romui {
 
 namespace {
 
-// The model's captions hold no mnemonics: an "&" is shown as it is.
-QString caption(const std::string& text) {
-    return QString::fromStdString(text).replace('&', "&&");
+// Alt and the access key open a menu or choose an item; any other "&" is shown as it is.
+QString caption(const std::string& text, int accessKey) {
+    return QString::fromStdString(romform::markedCaption(text, accessKey));
 }
 
 } // namespace
@@ -26,12 +26,12 @@ void fillMenuBar(QMenuBar& bar, const romform::MenuBar& menus,
     }
     bar.clear();
     for (const auto& menu : menus.menus) {
-        QMenu* shown = bar.addMenu(caption(menu.caption));
+        QMenu* shown = bar.addMenu(caption(menu.caption, menu.accessKey));
         for (const auto& item : menu.items) {
             if (item.separatorBefore) {
                 shown->addSeparator();
             }
-            QAction* action = shown->addAction(caption(item.caption));
+            QAction* action = shown->addAction(caption(item.caption, item.accessKey));
             action->setShortcut(
                 QKeySequence(QString::fromStdString(item.shortcut), QKeySequence::PortableText));
             action->setEnabled(item.enabled);

@@ -12,6 +12,8 @@
 
 #include <commctrl.h>
 #include <cstdio>
+#include <cstdlib>
+#include <exception>
 #include <iostream>
 #include <objbase.h>
 #include <optional>
@@ -40,6 +42,29 @@ void tellUser(const std::string& text, bool failure) {
         static_cast<void>(reopened);
     }
     (failure ? std::cerr : std::cout) << text << std::flush;
+}
+
+// The last line: a fault anywhere ends the program with a word to the user instead of silently. The table
+// is already in the session list (written after every change), and the next start offers it back.
+LONG WINAPI lastLine(EXCEPTION_POINTERS* fault) {
+    char text[160];
+    const auto code = fault != nullptr && fault->ExceptionRecord != nullptr
+                          ? static_cast<unsigned long>(fault->ExceptionRecord->ExceptionCode)
+                          : 0UL;
+    std::snprintf(text, sizeof(text),
+                  "ROM Compiler met a fault (exception 0x%08lX) and must close. The ROM table is kept: the "
+                  "next start offers it back.",
+                  code);
+    MessageBoxA(nullptr, text, romform::kWindowCaption, MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+void uncaughtException() {
+    MessageBoxA(nullptr,
+                "ROM Compiler met an error it did not expect and must close. The ROM table is kept: the next "
+                "start offers it back.",
+                romform::kWindowCaption, MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    std::_Exit(3);
 }
 
 // Takes the test hook's "--replay SCRIPT" out of the arguments.
@@ -88,6 +113,8 @@ int runWindow(romform::ModalDialogs& dialogs, const romform::WindowArguments& ar
 } // namespace
 
 int main(int argc, char** argv) {
+    SetUnhandledExceptionFilter(&lastLine);
+    std::set_terminate(&uncaughtException);
     std::vector<std::string> arguments = romc::commandLineArguments(argc, argv);
     const auto replayScript = takeReplayScript(arguments);
     const auto parsed = romform::parseWindowArguments(arguments, romform::ToolkitOptions::TakenOut);

@@ -15,6 +15,16 @@ std::wstring wide(std::string_view utf8Text) {
     return text;
 }
 
+std::wstring shownPath(std::string_view utf8Path) {
+    std::wstring shown = wide(utf8Path);
+    for (wchar_t& c : shown) {
+        if (c == L'/') {
+            c = L'\\';
+        }
+    }
+    return shown;
+}
+
 std::string utf8(std::wstring_view text) {
     if (text.empty()) {
         return {};

@@ -9,5 +9,7 @@ namespace romwin {
 
 std::wstring wide(std::string_view utf8);
 std::string utf8(std::wstring_view text);
+// A path as the window shows it, in the system's spelling: a list written on Linux names files with "/".
+std::wstring shownPath(std::string_view utf8Path);
 
 } // namespace romwin

@@ -1,6 +1,7 @@
 // The window's child windows, one per entry of the model's control table: its window class and styles, its
 // control ID, its place at the monitor's DPI, its caption or start text and its visibility; the columns'
 // rows drawn by the window itself, so that a path keeps its file name in view and a warned name its sign.
+#include "win32/text_fit.h"
 #include "win32/wide_text.h"
 #include "win32/win32_window.h"
 
@@ -24,6 +25,9 @@ constexpr int kRowPixels = 14;         // a column's row at 96 dpi: the text and
 constexpr int kStatusLinePixels = 32;  // the status line's two lines and its margins, at 96 dpi
 constexpr int kStatusMarginPixels = 4; // left of its text and above it
 constexpr int kRowTextMarginPixels = 2;
+// The system draws a button's focus rectangle this far inside its edge (3 pixels) and the caption must
+// keep three pixels clear of it on each side.
+constexpr int kButtonCaptionInsetPixels = 6;
 
 const wchar_t* classOf(ControlKind kind) {
     switch (kind) {
@@ -159,7 +163,22 @@ void MainWindow::layOut() {
         if (entry.kind == ControlKind::ListBox) {
             SendMessageW(child, LB_SETITEMHEIGHT, 0, pixelsAt(kRowPixels, dpi_));
         }
+        if (entry.kind == ControlKind::Button) {
+            HDC dc = GetDC(child);
+            HGDIOBJ old = SelectObject(dc, font_);
+            const int room = scaled(box.width, dpi_) - 2 * pixelsAt(kButtonCaptionInsetPixels, dpi_);
+            const std::wstring caption = wrappedCaption(dc, wide(entry.text), room);
+            SelectObject(dc, old);
+            ReleaseDC(child, dc);
+            // Laid out again on every change of the status line: a caption set again would flicker.
+            std::array<wchar_t, 64> shown{};
+            GetWindowTextW(child, shown.data(), static_cast<int>(shown.size()));
+            if (caption != shown.data()) {
+                SetWindowTextW(child, caption.c_str());
+            }
+        }
     }
+    keepListsWhole();
     const int margin = pixelsAt(kStatusMarginPixels, dpi_);
     SetWindowPos(statusLine_, nullptr, margin, height + margin, width - 2 * margin,
                  statusLineHeight() - margin, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -171,6 +190,36 @@ void MainWindow::layOut() {
     SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
     InvalidateRect(window_, nullptr, TRUE);
+}
+
+// The boxes of "Save?" and "Save Bank #" reach a few pixels into the lists under them, and a label or
+// check box paints its whole box: each loses the part over a list, so that the list's border stays whole.
+void MainWindow::keepListsWhole() {
+    for (const Control& entry : romform::controlTable()) {
+        if (entry.kind != ControlKind::Label && entry.kind != ControlKind::CheckBox) {
+            continue;
+        }
+        HWND shown = control(entry.id);
+        RECT box{};
+        GetWindowRect(shown, &box);
+        HRGN kept = CreateRectRgn(0, 0, box.right - box.left, box.bottom - box.top);
+        for (const Control& other : romform::controlTable()) {
+            if (other.kind != ControlKind::ListBox) {
+                continue;
+            }
+            RECT list{};
+            GetWindowRect(control(other.id), &list);
+            RECT over{};
+            if (IntersectRect(&over, &box, &list) != FALSE) {
+                HRGN cut = CreateRectRgn(over.left - box.left, over.top - box.top, over.right - box.left,
+                                         over.bottom - box.top);
+                CombineRgn(kept, kept, cut, RGN_DIFF);
+                DeleteObject(cut);
+            }
+        }
+        // The window owns the region from here on.
+        SetWindowRgn(shown, kept, TRUE);
+    }
 }
 
 void MainWindow::measureRow(MEASUREITEMSTRUCT& item) const {
@@ -205,10 +254,12 @@ void MainWindow::drawRow(const DRAWITEMSTRUCT& item) const {
                                                   : COLOR_WINDOWTEXT));
     HGDIOBJ oldFont = SelectObject(item.hDC, font_);
     std::wstring text = rowText(item.hwndItem, row);
-    // A path is cut in its middle, so that its file name stays in view.
-    const UINT cut = entry.keepsTextEnd ? DT_PATH_ELLIPSIS : DT_END_ELLIPSIS;
+    // A path is cut at its start, so that its file name stays in view.
+    if (entry.keepsTextEnd) {
+        text = endThatFits(item.hDC, text, static_cast<int>(box.right - box.left));
+    }
     DrawTextW(item.hDC, text.data(), static_cast<int>(text.size()), &box,
-              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | cut);
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     SelectObject(item.hDC, oldFont);
     if ((item.itemState & ODS_FOCUS) != 0) {
         DrawFocusRect(item.hDC, &item.rcItem);
@@ -226,8 +277,10 @@ void MainWindow::showColumn(ControlId id) {
         SendMessageW(list, LB_DELETESTRING, static_cast<WPARAM>(SendMessageW(list, LB_GETCOUNT, 0, 0) - 1),
                      0);
     }
+    const bool paths = romform::control(id).keepsTextEnd;
     for (int row = 0; row < rows; ++row) {
-        const std::wstring text = wide(texts[static_cast<std::size_t>(row)]);
+        const std::string& modelText = texts[static_cast<std::size_t>(row)];
+        const std::wstring text = paths ? shownPath(modelText) : wide(modelText);
         const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
         if (row < count && rowText(list, row) == text) {
             continue;

@@ -72,50 +72,85 @@ template <class T> struct Com {
 std::string pathOf(IShellItem* item) {
     PWSTR name = nullptr;
     std::string path;
-    if (SUCCEEDED(item->GetDisplayName(SIGDN_FILESYSPATH, &name))) {
+    if (SUCCEEDED(item->GetDisplayName(SIGDN_FILESYSPATH, &name)) && name != nullptr) {
         path = utf8(name);
-        CoTaskMemFree(name);
     }
+    CoTaskMemFree(name);
     return path;
 }
 
-// The start path is shown chosen: its folder open and, for a file, its name in the name box.
-void showStartPath(IFileDialog* dialog, const std::string& startPath, bool folder) {
-    if (startPath.empty()) {
-        return;
+// The dialog opens in `startFolder` with no name of an earlier use in its name box; a proposed file (a save
+// dialog's list) opens in its own folder with its name there, and a folder to pick is shown chosen.
+void showStart(IFileDialog* dialog, const romform::FileDialog& wanted) {
+    std::filesystem::path folder;
+    std::wstring name;
+    if (!wanted.startPath.empty()) {
+        const std::filesystem::path start(wide(wanted.startPath));
+        folder = wanted.pick == FilePick::Folder ? start : start.parent_path();
+        if (wanted.pick != FilePick::Folder) {
+            name = start.filename().wstring();
+        }
     }
-    const std::filesystem::path start(wide(startPath));
-    const std::filesystem::path shownFolder = folder ? start : start.parent_path();
+    if (folder.empty() && !wanted.startFolder.empty()) {
+        folder = std::filesystem::path(wide(wanted.startFolder));
+    }
+    // Windows' "\" separators: a path of a list read on Linux may have "/".
+    folder.make_preferred();
     Com<IShellItem> item;
-    if (!shownFolder.empty() &&
-        SUCCEEDED(SHCreateItemFromParsingName(shownFolder.c_str(), nullptr, IID_PPV_ARGS(&item.object)))) {
-        dialog->SetFolder(item.object);
+    if (!folder.empty() &&
+        SUCCEEDED(SHCreateItemFromParsingName(folder.c_str(), nullptr, IID_PPV_ARGS(&item.object))) &&
+        item.object != nullptr) {
+        (void)dialog->SetFolder(item.object); // else the system's folder: still a dialog to use
     }
-    if (!folder) {
-        dialog->SetFileName(start.filename().c_str());
+    // Always set, so that a dialog shown again never keeps what its last use typed.
+    (void)dialog->SetFileName(name.c_str());
+}
+
+// The open dialog's own interface, asked of the object: the IFileDialog pointer is not one (wine keeps
+// the two apart, so a cast would call another method through the wrong table).
+std::vector<std::string> severalChosen(IFileDialog* dialog) {
+    std::vector<std::string> chosen;
+    Com<IFileOpenDialog> open;
+    if (FAILED(dialog->QueryInterface(IID_PPV_ARGS(&open.object))) || open.object == nullptr) {
+        return chosen;
+    }
+    Com<IShellItemArray> items;
+    if (FAILED(open->GetResults(&items.object)) || items.object == nullptr) {
+        return chosen;
+    }
+    DWORD count = 0;
+    if (FAILED(items->GetCount(&count))) {
+        return chosen;
+    }
+    for (DWORD i = 0; i < count; ++i) {
+        Com<IShellItem> item;
+        if (SUCCEEDED(items->GetItemAt(i, &item.object)) && item.object != nullptr) {
+            if (std::string path = pathOf(item.object); !path.empty()) {
+                chosen.push_back(std::move(path));
+            }
+        }
+    }
+    return chosen;
+}
+
+// The window is active again when its dialog closes, so that the next click acts at once: wine without a
+// window manager left no window active, and a first click only activated it.
+void takeBackActivation(HWND owner) {
+    if (owner != nullptr && IsWindow(owner) != FALSE) {
+        SetForegroundWindow(owner);
     }
 }
 
 std::vector<std::string> chosenPaths(IFileDialog* dialog, FilePick pick) {
-    std::vector<std::string> chosen;
     if (pick == FilePick::SeveralToOpen) {
-        Com<IShellItemArray> items;
-        if (FAILED(static_cast<IFileOpenDialog*>(dialog)->GetResults(&items.object))) {
-            return chosen;
-        }
-        DWORD count = 0;
-        items->GetCount(&count);
-        for (DWORD i = 0; i < count; ++i) {
-            Com<IShellItem> item;
-            if (SUCCEEDED(items->GetItemAt(i, &item.object))) {
-                chosen.push_back(pathOf(item.object));
-            }
-        }
-        return chosen;
+        return severalChosen(dialog);
     }
+    std::vector<std::string> chosen;
     Com<IShellItem> item;
-    if (SUCCEEDED(dialog->GetResult(&item.object))) {
-        chosen.push_back(pathOf(item.object));
+    if (SUCCEEDED(dialog->GetResult(&item.object)) && item.object != nullptr) {
+        if (std::string path = pathOf(item.object); !path.empty()) {
+            chosen.push_back(std::move(path));
+        }
     }
     return chosen;
 }
@@ -136,11 +171,14 @@ std::string filterText(const romform::FileFilter& filter) {
 std::vector<std::string> Win32Dialogs::pickFiles(const romform::FileDialog& dialog) {
     Com<IFileDialog> shown;
     const CLSID kind = dialog.pick == FilePick::OneToSave ? CLSID_FileSaveDialog : CLSID_FileOpenDialog;
-    if (FAILED(CoCreateInstance(kind, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&shown.object)))) {
+    if (FAILED(CoCreateInstance(kind, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&shown.object))) ||
+        shown.object == nullptr) {
         return {};
     }
     FILEOPENDIALOGOPTIONS options = 0;
-    shown->GetOptions(&options);
+    if (FAILED(shown->GetOptions(&options))) {
+        options = 0;
+    }
     options |= FOS_FORCEFILESYSTEM;
     switch (dialog.pick) {
     case FilePick::OneToOpen:
@@ -156,7 +194,11 @@ std::vector<std::string> Win32Dialogs::pickFiles(const romform::FileDialog& dial
         options |= FOS_PICKFOLDERS;
         break;
     }
-    shown->SetOptions(options);
+    // Without its options the dialog would pick the wrong kind of thing (one file for several, a file for
+    // a folder): not shown at all then.
+    if (FAILED(shown->SetOptions(options))) {
+        return {};
+    }
 
     // The type list: each description with its patterns joined by ";", the first in force.
     std::vector<std::wstring> texts;
@@ -174,15 +216,19 @@ std::vector<std::string> Win32Dialogs::pickFiles(const romform::FileDialog& dial
         specs.push_back(COMDLG_FILTERSPEC{texts[i].c_str(), patterns[i].c_str()});
     }
     if (!specs.empty() && dialog.pick != FilePick::Folder) {
-        shown->SetFileTypes(static_cast<UINT>(specs.size()), specs.data());
-        shown->SetFileTypeIndex(1);
+        // The type list, the default suffix and the title only help: the dialog works without them.
+        if (SUCCEEDED(shown->SetFileTypes(static_cast<UINT>(specs.size()), specs.data()))) {
+            (void)shown->SetFileTypeIndex(1);
+        }
     }
     if (!dialog.defaultSuffix.empty()) {
-        shown->SetDefaultExtension(wide(dialog.defaultSuffix).c_str());
+        (void)shown->SetDefaultExtension(wide(dialog.defaultSuffix).c_str());
     }
-    shown->SetTitle(wide(dialog.title).c_str());
-    showStartPath(shown.object, dialog.startPath, dialog.pick == FilePick::Folder);
-    if (FAILED(shown->Show(owner_))) {
+    (void)shown->SetTitle(wide(dialog.title).c_str());
+    showStart(shown.object, dialog);
+    const HRESULT answered = shown->Show(owner_);
+    takeBackActivation(owner_);
+    if (FAILED(answered)) {
         return {};
     }
     return chosenPaths(shown.object, dialog.pick);
@@ -207,7 +253,9 @@ Choice Win32Dialogs::ask(const romform::Question& question) {
     config.pButtons = buttons.data();
     config.nDefaultButton = kFirstChoiceButton + static_cast<int>(question.defaultChoice);
     int pressed = IDCANCEL;
-    if (FAILED(TaskDialogIndirect(&config, &pressed, nullptr, nullptr))) {
+    const HRESULT answered = TaskDialogIndirect(&config, &pressed, nullptr, nullptr);
+    takeBackActivation(owner_);
+    if (FAILED(answered)) {
         return question.escapeChoice;
     }
     for (Choice choice : question.choices) {

@@ -2,6 +2,8 @@
 
 #include "win32/wide_text.h"
 
+#include <algorithm>
+
 namespace romwin {
 
 namespace {
@@ -60,8 +62,21 @@ void FlashViewWindow::fitToPicture() {
     RECT frame{0, 0, scaledPixels(romform::kFlashViewWidth),
                scaledPixels(romform::kFlashViewHeight + kPointLinePixels)};
     AdjustWindowRectExForDpi(&frame, kFlashViewStyle, FALSE, 0, dpi_);
-    SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    // Beside the main window where the screen has room, else against the screen's right edge: never off it.
+    RECT main{};
+    GetWindowRect(main_, &main);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    int x = main.right + scaledPixels(kGapPixels);
+    int y = main.top;
+    if (GetMonitorInfoW(MonitorFromWindow(main_, MONITOR_DEFAULTTONEAREST), &monitor) != FALSE) {
+        const RECT& work = monitor.rcWork;
+        x = std::max(static_cast<int>(work.left), std::min(x, static_cast<int>(work.right) - width));
+        y = std::max(static_cast<int>(work.top), std::min(y, static_cast<int>(work.bottom) - height));
+    }
+    SetWindowPos(window_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FlashViewWindow::showPicture() {
@@ -137,12 +152,19 @@ void FlashViewWindow::paint(HDC dc) const {
         return RECT{scaledPixels(rect.x), scaledPixels(rect.y), scaledPixels(rect.x + rect.width),
                     scaledPixels(rect.y + rect.height)};
     };
+    // Each cell framed in white, so that the blocks read as a grid, as the Qt map draws it.
+    HPEN cellPen = CreatePen(PS_SOLID, 1, RGB(255, 255, 255));
+    HGDIOBJ oldPen = SelectObject(dc, cellPen);
     for (const romform::FlashCell& cell : picture_.cells) {
         const RECT box = rectOf(cell.rect);
         HBRUSH fill = CreateSolidBrush(colourOf(cell.fill));
-        FillRect(dc, &box, fill);
+        HGDIOBJ oldFill = SelectObject(dc, fill);
+        Rectangle(dc, box.left, box.top, box.right + 1, box.bottom + 1);
+        SelectObject(dc, oldFill);
         DeleteObject(fill);
     }
+    SelectObject(dc, oldPen);
+    DeleteObject(cellPen);
     HGDIOBJ oldFont = SelectObject(dc, font_);
     SetBkMode(dc, TRANSPARENT);
     HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
@@ -157,23 +179,28 @@ void FlashViewWindow::paint(HDC dc) const {
         DeleteObject(pen);
         SetTextColor(dc, colourOf(run.text));
         const std::wstring label = wide(run.label);
+        // Clear of the frame on the left; a one-block run keeps its whole width for the menu's "#".
+        box.left += scaledPixels(2);
         DrawTextW(dc, label.c_str(), static_cast<int>(label.size()), &box,
-                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
     SelectObject(dc, oldBrush);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    // The bank labels against the grid; a line over each bank, a thicker one from the window's edge where a
+    // piece of the image starts.
+    HBRUSH lineBrush = CreateSolidBrush(RGB(0x26, 0x32, 0x38));
     for (const romform::FlashRowLabel& label : picture_.rowLabels) {
         RECT box = rectOf(label.rect);
         const std::wstring text = wide(label.text);
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box,
-                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-        if (label.pieceStarts) {
-            // A thicker line where a piece of the image starts.
-            RECT edge{box.left, box.top, scaledPixels(romform::kFlashGridX + romform::kFlashGridWidth),
-                      box.top + scaledPixels(2)};
-            FillRect(dc, &edge, GetSysColorBrush(COLOR_WINDOWTEXT));
-        }
+                  DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        const int thickness = scaledPixels(label.pieceStarts ? 3 : 1);
+        RECT edge{label.pieceStarts ? 0 : scaledPixels(romform::kFlashGridX), box.top - thickness / 2,
+                  scaledPixels(romform::kFlashGridX + romform::kFlashGridWidth),
+                  box.top - thickness / 2 + thickness};
+        FillRect(dc, &edge, lineBrush);
     }
+    DeleteObject(lineBrush);
     RECT line{scaledPixels(romform::kFlashGridX), scaledPixels(romform::kFlashViewHeight),
               scaledPixels(romform::kFlashViewWidth),
               scaledPixels(romform::kFlashViewHeight + kPointLinePixels)};

@@ -59,15 +59,9 @@ std::optional<WORD> keyOf(std::string_view name) {
     return std::nullopt;
 }
 
-// The model's captions hold no mnemonics: an "&" is shown as it is.
+// The access key after "&", any other "&" shown as it is; the shortcut after a tab, in the shortcut column.
 std::wstring menuText(const romform::MenuItem& item) {
-    std::wstring text;
-    for (wchar_t c : wide(item.caption)) {
-        text += c;
-        if (c == L'&') {
-            text += L'&';
-        }
-    }
+    std::wstring text = wide(romform::markedCaption(item.caption, item.accessKey));
     if (!item.shortcut.empty()) {
         text += L'\t' + wide(item.shortcut);
     }
@@ -123,7 +117,8 @@ HMENU buildMenuBar(const romform::MenuBar& menus) {
             }
             AppendMenuW(popup, flags, static_cast<UINT_PTR>(item.command), menuText(item).c_str());
         }
-        AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), wide(menu.caption).c_str());
+        AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup),
+                    wide(romform::markedCaption(menu.caption, menu.accessKey)).c_str());
     }
     return bar;
 }

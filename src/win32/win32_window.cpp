@@ -1,6 +1,7 @@
 #include "win32/win32_window.h"
 
 #include "lists/recent_lists.h"
+#include "lists/session_list.h"
 #include "win32/wide_text.h"
 #include "win32/win32_dialogs.h"
 #include "win32/win32_flash_view.h"
@@ -52,7 +53,8 @@ std::wstring windowText(HWND window) {
 
 MainWindow::MainWindow(HINSTANCE instance, romform::ModalDialogs& dialogs,
                        std::function<void(const romform::Message&)> messageSink)
-    : instance_(instance), model_(dialogs, romform::currentWorkFolder(), romc::recentListsFile()),
+    : instance_(instance),
+      model_(dialogs, romform::currentWorkFolder(), romc::recentListsFile(), romc::sessionListFile()),
       messageSink_(std::move(messageSink)) {
     registerClasses(instance, &MainWindow::windowProc, &MainWindow::clientAreaProc);
     window_ =
@@ -92,12 +94,16 @@ MainWindow::~MainWindow() {
 void MainWindow::show(int showCommand) {
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
+    // A question asked at start (the table of a session that ended unexpectedly) was the active window
+    // before this one showed: the keys come here now.
+    SetForegroundWindow(window_);
     SetFocus(control(romform::kStartFocus));
 }
 
 int MainWindow::run() {
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        watchAltChords(message);
         if (takeKey(message)) {
             continue;
         }
@@ -112,6 +118,20 @@ int MainWindow::run() {
         DispatchMessageW(&message);
     }
     return static_cast<int>(message.wParam);
+}
+
+void MainWindow::watchAltChords(const MSG& message) {
+    if (message.message != WM_SYSKEYDOWN) {
+        return;
+    }
+    const bool repeated = (message.lParam & (1L << 30)) != 0;
+    if (message.wParam == VK_MENU) {
+        if (!repeated) {
+            altChordUsed_ = false; // a new press of Alt
+        }
+    } else if (message.wParam != VK_F10) {
+        altChordUsed_ = true;
+    }
 }
 
 bool MainWindow::takeKey(const MSG& message) {
@@ -182,6 +202,13 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
         dpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
+    case WM_SYSCOMMAND:
+        // Alt let go after Alt+Up or Alt+Down: the menu bar stays inactive, as after any chord.
+        if ((wParam & 0xFFF0) == SC_KEYMENU && lParam == 0 && altChordUsed_) {
+            altChordUsed_ = false;
+            return 0;
+        }
+        return DefWindowProcW(window_, message, wParam, lParam);
     case WM_CLOSE: {
         if (closeAgreed_) {
             DestroyWindow(window_);
@@ -287,7 +314,11 @@ void MainWindow::apply(const romform::Reaction& reaction) {
         showFlashView();
     }
     if (reaction.focus) {
+        // As a focus moved by Tab: a box's text chosen whole, so that typing replaces a proposed name.
         SetFocus(control(*reaction.focus));
+        if (romform::control(*reaction.focus).kind == ControlKind::TextBox) {
+            SendMessageW(control(*reaction.focus), EM_SETSEL, 0, -1);
+        }
     }
     if (reaction.message) {
         if (messageSink_) {
@@ -311,9 +342,16 @@ void MainWindow::showControl(ControlId id) {
     switch (romform::control(id).kind) {
     case ControlKind::TextBox: {
         // The model names a box only when it wrote the box itself, never one the user is typing in.
-        const std::wstring text = wide(model_.text(id));
+        const bool path = romform::control(id).keepsTextEnd;
+        const std::wstring text = path ? shownPath(model_.text(id)) : wide(model_.text(id));
         if (windowText(shown) != text) {
             SetWindowTextW(shown, text.c_str());
+            if (path) {
+                // The end in view: the file name, not the start of its folder.
+                const auto end = static_cast<WPARAM>(text.size());
+                SendMessageW(shown, EM_SETSEL, end, static_cast<LPARAM>(end));
+                SendMessageW(shown, EM_SCROLLCARET, 0, 0);
+            }
         }
         break;
     }

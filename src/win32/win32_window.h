@@ -89,6 +89,10 @@ class MainWindow {
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     bool showing_ = false;     // the face writes a control: its notifications are no user's events
     bool closeAgreed_ = false; // Quit already had the model's answer
+    // Alt was held for a chord (Alt+Down): its release must not leave the menu bar active.
+    bool altChordUsed_ = false;
+    void watchAltChords(const MSG& message);
+    void keepListsWhole();
     std::unique_ptr<FlashViewWindow> flashView_;
     std::unique_ptr<WindowTips> tips_;
 };

@@ -84,7 +84,10 @@ TEST_F(AddingManyTest, OneDropFillsTheBoxesSeveralAreAddedAlsoToACompiledTable) 
 
 TEST_F(AddingManyTest, EnterAddsAndDeleteRemovesAsTheButtonsDo) {
     EXPECT_TRUE(model.enterPressed(Text1).refresh.empty()); // "Add ROM" is off: nothing picked yet
-    model.filesDropped({path("plain.gb")});
+    // Find File and a dropped file leave the focus in the name box, where Enter adds the ROM.
+    dialogs.choose(path("plain.gb"));
+    EXPECT_EQ(model.findFile().focus, Text1);
+    EXPECT_EQ(model.filesDropped({path("plain.gb")}).focus, Text1);
     const struct {
         ControlId control;
         bool enter;

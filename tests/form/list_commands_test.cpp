@@ -91,6 +91,29 @@ TEST_F(ListCommandsTest, FileAndHelpMenusInOrderWithShortcuts) {
     EXPECT_NE(about.message->text.find("Version "), std::string::npos);
 }
 
+// Alt and a letter open each menu and choose each item: one key per menu on the bar, one per item in its
+// menu, a word's first letter where one is free; the recent lists take their number.
+TEST_F(ListCommandsTest, EveryMenuAndItemHasItsOwnAccessKey) {
+    addRom("a.gb");
+    dialogs.choose(listPath("a & b.json")); // a recent list whose "&" is shown as it is
+    model.saveListAs();
+    std::ostringstream shown;
+    for (const auto& menu : model.menuBar().menus) {
+        shown << markedCaption(menu.caption, menu.accessKey) << ':';
+        for (const auto& item : menu.items) {
+            shown << ' ' << markedCaption(item.caption, item.accessKey) << ';';
+        }
+        shown << '\n';
+    }
+    EXPECT_EQ(shown.str(),
+              "&File: &Add ROMs...; &Open List...; &Save List; Save &List As...; &Import Image...; "
+              "&Write Save Memory...; Split Save &Dump...; &1 a && b.json; Work &Folder...; "
+              "&Remove Left-over Pieces...; &Quit;\n"
+              "&Edit: &Undo; &Move Up; Move &Down; &Sort by Name; &Compact Save Banks; S&ave Memory;\n"
+              "&View: &Flash Map;\n&Help: &About;\n");
+    EXPECT_EQ(markedCaption("A&B", -1), "A&&B");
+}
+
 TEST_F(ListCommandsTest, CaptionFollowsEveryChangeAndSave) {
     EXPECT_EQ(model.caption(), kBare);
     addRom("a.gb"); // no list in use yet: no "*"

@@ -1,6 +1,7 @@
 #include "support/rom_files.h"
 
 #include "cartridge/rom_header.h"
+#include "files/utf8_path.h"
 
 #include <array>
 #include <fstream>
@@ -75,7 +76,7 @@ void resizeFile(const std::filesystem::path& path, std::size_t bytes) {
 
 std::filesystem::path makeRom(const std::filesystem::path& folder, const std::string& name, std::size_t bytes,
                               std::uint32_t seed) {
-    const auto path = folder / name;
+    const auto path = folder / romc::pathFromUtf8(name); // UTF-8, as the tool names files on every system
     writeFile(path, romBytes(bytes, seed));
     return path;
 }

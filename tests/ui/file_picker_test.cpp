@@ -145,8 +145,8 @@ class FilePickerTest : public QObject {
                  QStringList{nativePath(folder.path() / "PUZZLE.GB")});
     }
 
-    // The model keeps the file of the last use and asks the dialog to open with it chosen; a cancelled
-    // dialog gives nothing back, so the model can take the held file again.
+    // The dialog opens in the folder the model names with an empty name box, whatever its last use chose;
+    // a proposed file (Save List As) opens chosen; a cancelled dialog gives nothing back.
     void opensWithItsStartFileAndGivesNothingOnCancel() {
         ScratchFolder folder;
         makeRom(folder.path(), "PUZZLE.GB", 32768, 1);
@@ -161,13 +161,28 @@ class FilePickerTest : public QObject {
             QVERIFY(picker.pickFiles(romFileDialog({})).empty());
         }
         QStringList heldWhenShown;
-        DialogHand cancel([&](QFileDialog& dialog) {
+        QString nameWhenShown = "<no name box>";
+        QString folderWhenShown;
+        const auto look = [&](QFileDialog& dialog) {
             heldWhenShown = dialog.selectedFiles();
+            if (const auto* name = dialog.findChild<QLineEdit*>("fileNameEdit")) {
+                nameWhenShown = name->text();
+            }
+            folderWhenShown = dialog.directory().absolutePath();
             dialog.reject();
             return true;
-        });
-        QVERIFY(picker.pickFiles(romFileDialog(puzzle.toStdString())).empty());
-        QCOMPARE(heldWhenShown, QStringList{puzzle});
+        };
+        {
+            DialogHand cancel(look);
+            romform::FileDialog proposed = romFileDialog({});
+            proposed.startPath = puzzle.toStdString();
+            QVERIFY(picker.pickFiles(proposed).empty());
+            QCOMPARE(heldWhenShown, QStringList{puzzle});
+        }
+        DialogHand cancel(look);
+        QVERIFY(picker.pickFiles(romFileDialog(nativePath(folder.path()).toStdString())).empty());
+        QCOMPARE(nameWhenShown, QString());
+        QCOMPARE(QDir(folderWhenShown), QDir(nativePath(folder.path())));
     }
 
     void eachPickOpensTheDialogInItsMode_data() {

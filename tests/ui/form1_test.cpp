@@ -480,14 +480,16 @@ class Form1Test : public QObject {
         for (QAction* action : file->actions()) {
             items << (action->isSeparator() ? "-" : action->text() + " " + action->shortcut().toString());
         }
-        QCOMPARE(items, QStringList({"Add ROMs... Ctrl+Shift+A", "-", "Open List... Ctrl+O",
-                                     "Save List Ctrl+S", "Save List As... Ctrl+Shift+S",
-                                     "Import Image... Ctrl+I", "-", "Write Save Memory... Ctrl+Shift+W",
-                                     "Split Save Dump... Ctrl+Shift+D", "-", "Work Folder... Ctrl+Shift+F",
-                                     "Remove Left-over Pieces... Ctrl+Shift+R", "-", "Quit Ctrl+Q"}));
-        QCOMPARE(bar->actions().at(1)->text(), QString("Edit"));
-        QCOMPARE(bar->actions().at(2)->text(), QString("View"));
-        QCOMPARE(bar->actions().at(3)->text(), QString("Help"));
+        // Each menu and item with its access key (Alt+F, then the underlined letter).
+        QCOMPARE(items, QStringList({"&Add ROMs... Ctrl+Shift+A", "-", "&Open List... Ctrl+O",
+                                     "&Save List Ctrl+S", "Save &List As... Ctrl+Shift+S",
+                                     "&Import Image... Ctrl+I", "-", "&Write Save Memory... Ctrl+Shift+W",
+                                     "Split Save &Dump... Ctrl+Shift+D", "-", "Work &Folder... Ctrl+Shift+F",
+                                     "&Remove Left-over Pieces... Ctrl+Shift+R", "-", "&Quit Ctrl+Q"}));
+        QCOMPARE(bar->actions().at(0)->text(), QString("&File"));
+        QCOMPARE(bar->actions().at(1)->text(), QString("&Edit"));
+        QCOMPARE(bar->actions().at(2)->text(), QString("&View"));
+        QCOMPARE(bar->actions().at(3)->text(), QString("&Help"));
 
         driver.addRom("a.gb", false);
         driver.dialogs().next = QString::fromStdString((scratch_->path() / "games.json").string());
@@ -498,7 +500,7 @@ class Form1Test : public QObject {
                     ->text()
                     .endsWith(QString::fromStdString(". Work folder: " + scratch_->path().string())));
         file = bar->actions().at(0)->menu(); // built again, now with the list just saved
-        QCOMPARE(file->actions().at(10)->text(), QString("1 games.json"));
+        QCOMPARE(file->actions().at(10)->text(), QString("&1 games.json"));
         driver.click("Command3"); // Clear List
         QCOMPARE(driver.window().windowTitle(), QString("games.json* - Tarnwick 256M ROM Compiler"));
         driver.dialogs().answers = {romform::Choice::Cancel};
