@@ -1,4 +1,5 @@
 // romcompiler-cli: adds ROMs as the window's user would and generates the compilation.
+#include "archives/rom_source_file.h"
 #include "cartridge/rom_header.h"
 #include "cli/cli_args.h"
 #include "cli/inspect_command.h"
@@ -165,16 +166,18 @@ int main(int argc, char** argv) {
             if (state.table.rowCount() >= romc::kMaxMenuRows) {
                 return fail(tooManyRoms(rom.path), kExitRefused);
             }
-            const std::string name = rom.name ? *rom.name : romc::proposeRomName(rom.path);
+            // An archive named alone that holds one ROM proposes that ROM's name, as Find File does.
+            const std::string source = romc::explicitRomSource(romc::systemDisk(), cli.workDir, rom.path);
+            const std::string name = rom.name ? *rom.name : romc::proposeRomName(source);
             bool saveBox = romc::saveBoxAllowed(state, rom.save);
             const bool noBankLeft = state.nextSaveBank >= romc::kNoSaveBankLeft;
-            if (auto refusal = romc::addRom(state, {name, rom.path, cli.workDir}, saveBox)) {
+            if (auto refusal = romc::addRom(state, {name, source, cli.workDir}, saveBox)) {
                 return fail(*refusal, kExitRefused);
             }
             // Even with --quiet: the user asked for save memory by name and does not get it.
             const std::size_t added = state.table.rowCount() - 1;
             if (rom.save && state.table.text(added, romc::Column::SaveFlag) != romc::kSaveFlagYes) {
-                std::cerr << "romcompiler-cli: warning: " << romc::inQuotes(rom.path)
+                std::cerr << "romcompiler-cli: warning: " << romc::inQuotes(source)
                           << " is added without save memory although --save asks for it: "
                           << (noBankLeft ? "all " + std::to_string(romc::kSaveBanks) + " save banks are taken"
                                          : "a " + std::to_string(romc::kMaxRomBlocks) +

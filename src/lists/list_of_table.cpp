@@ -1,6 +1,7 @@
 #include "lists/list_of_table.h"
 
 #include "lists/list_paths.h"
+#include "romtable/rom_source.h"
 
 namespace romc {
 
@@ -8,9 +9,9 @@ RomList romListOfTable(const RomTable& table, const std::filesystem::path& workD
                        const std::filesystem::path& listPath) {
     RomList list;
     for (std::size_t row = 0; row < table.rowCount(); ++row) {
-        list.entries.push_back({listFileText(table.text(row, Column::File), workDir, listPath),
-                                table.text(row, Column::Name),
-                                table.text(row, Column::SaveFlag) == kSaveFlagYes});
+        const RomSource source = romSourceOf(table.text(row, Column::File));
+        list.entries.push_back({listFileText(source.file, workDir, listPath), table.text(row, Column::Name),
+                                table.text(row, Column::SaveFlag) == kSaveFlagYes, source.member});
     }
     return list;
 }

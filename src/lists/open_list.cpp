@@ -4,6 +4,7 @@
 #include "romtable/add_rom.h"
 #include "romtable/flash_units.h"
 #include "romtable/rom_name.h"
+#include "romtable/rom_source.h"
 
 namespace romc {
 
@@ -28,7 +29,7 @@ ListReplay replayRomList(const TableState& start, const RomList& list, const Lis
     TableState& state = replay.state;
     for (std::size_t i = 0; i < list.entries.size(); ++i) {
         const ListEntry& entry = list.entries[i];
-        const std::string path = listedPathText(entry.file, source.folder);
+        const std::string path = romSourceText(listedPathText(entry.file, source.folder), entry.member);
         const std::string name = entry.name ? *entry.name : proposeRomName(path);
         // The person ticks "Save?" or not; the Save box rule undoes a tick once no bank is left.
         bool saveBox = saveBoxAllowed(state, entry.save);

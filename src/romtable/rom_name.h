@@ -11,7 +11,8 @@ inline constexpr std::size_t kMenuNameLength = 16;   // "ROM Name (16chr MAX)"
 inline constexpr std::size_t kDroppedNameSuffix = 3; // ".GB" of PUZZLE.GB, or "GBC" of a .GBC name
 
 // The name proposed when a file is picked: the file name after the last path separator, without its last
-// three characters, cut to 16 characters. A file name of fewer than three characters proposes "".
+// three characters, cut to 16 characters. A file name of fewer than three characters proposes "". For a
+// member of an archive ("games.7z::Tetris.gb"), the member's file name counts.
 std::string proposeRomName(std::string_view path);
 
 // The name as the name column keeps it: ASCII letters in upper case, everything else as typed.
