@@ -34,7 +34,7 @@ struct UnpackedMember {
 // `limit` bytes: a small archive that unpacks to gigabytes never fills memory.
 struct ArchiveRomRead {
     std::optional<UnpackedMember> rom; // none: no such member, or no ROM member
-    std::vector<std::string> members;  // the members walked over: all of them unless the named one was found
+    std::vector<std::string> members;  // every member, folders left out
 };
 
 Outcome<ArchiveRomRead> readArchiveRom(OpenFile& archive, ArchiveKind kind, std::string_view archivePath,
