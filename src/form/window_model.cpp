@@ -7,6 +7,7 @@
 #include "romtable/add_rom.h"
 #include "romtable/rom_file.h"
 #include "romtable/rom_name.h"
+#include "romtable/rom_source.h"
 #include "romtable/row_selection.h"
 
 #include <utility>
@@ -39,9 +40,13 @@ FileDialog romFileDialog(std::string startPath) {
     FileDialog dialog;
     dialog.pick = FilePick::OneToOpen;
     dialog.title = "Select File";
-    dialog.filters = {{"GB ROM(*.GB *.GBC)", {"*.GB", "*.GBC"}}, {"All Files(*.*)", {"*.*"}}};
+    // ROMs straight from their archives as well: one ROM per ".zip", collections in a ".7z", ".gz" files.
+    dialog.filters = {
+        {"GB ROM(*.GB *.GBC *.SGB *.ZIP *.7Z *.GZ)", {"*.GB", "*.GBC", "*.SGB", "*.ZIP", "*.7Z", "*.GZ"}},
+        {"All Files(*.*)", {"*.*"}}};
     dialog.defaultSuffix = "GB";
-    dialog.startPath = std::move(startPath);
+    // An archive's member is no file the dialog can show chosen; its archive is.
+    dialog.startPath = romc::romSourceOf(startPath).file;
     return dialog;
 }
 
@@ -163,6 +168,9 @@ Reaction WindowModel::findFile() {
 
 Reaction WindowModel::takeHeldRomFile() {
     // Whatever the dialog holds goes into the path box, even "" from a first cancelled dialog.
+    if (auto nothingTaken = chooseArchiveMember()) {
+        return *nothingTaken;
+    }
     pathBox_ = heldRomFile_;
     if (pathBox_.empty()) {
         return showing({Text2});

@@ -151,6 +151,12 @@ class WindowModel {
     // The held ROM file into the path box, its proposed name and "Save?", as after "Find File".
     Reaction takeHeldRomFile();
     Reaction addRomFiles(const std::vector<std::string>& files);
+    // An archive held alone: its one ROM, or the ROM the user takes when asked, becomes the held file
+    // ("ARCHIVE::MEMBER"). A reaction when there is nothing to take (a refusal, or every ROM declined).
+    std::optional<Reaction> chooseArchiveMember();
+    // Every ROM the files give: a plain file itself, each ROM of an archive named alone.
+    std::vector<std::string> romsOfFiles(const std::vector<std::string>& files) const;
+    bool holdsSeveralRoms(const std::string& file) const;
     // The file the ROM dialog holds from its last use: shown chosen when it opens again, and taken again
     // when the user cancels.
     std::string heldRomFile_;
