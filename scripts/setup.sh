@@ -5,7 +5,8 @@
 set -euo pipefail
 
 linux=(g++ cmake make libgtest-dev libbenchmark-dev qt6-base-dev clang libclang-rt-14-dev zlib1g-dev
-       nlohmann-json3-dev libxml2-utils time scdoc desktop-file-utils appstream libarchive-dev)
+       nlohmann-json3-dev libxml2-utils time scdoc desktop-file-utils appstream libarchive-dev
+       libarchive-tools)
 # googletest: its sources, built by the cross build; wine64 runs the 64-bit tests; xvfb and python3 (the demo
 # ROMs) serve the smoke test of the Windows window.
 windows=(cmake make g++-mingw-w64-x86-64-posix libz-mingw-w64-dev nlohmann-json3-dev googletest wine wine64

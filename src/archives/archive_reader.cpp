@@ -195,7 +195,7 @@ Refusal walkMembers(OpenArchive& opened, ArchiveKind kind, std::string_view arch
             continue;
         }
         bool read = false;
-        if (auto failure = visit(reader, name, read)) {
+        if (auto failure = visit(reader, entry, name, read)) {
             return failure;
         }
         if (!read && kind == ArchiveKind::SevenZip && moreToRead()) {
@@ -206,22 +206,34 @@ Refusal walkMembers(OpenArchive& opened, ArchiveKind kind, std::string_view arch
     }
 }
 
-// One member's bytes, unpacked until its end or one byte past `limit`.
-Outcome<UnpackedMember> unpack(archive* reader, const std::string& name, std::size_t limit) {
-    UnpackedMember unpacked{name, {}, false};
-    std::vector<std::uint8_t> piece(kFeedBytes);
+// One member's bytes, unpacked until its end or one byte past `limit`, block by block as the library
+// hands them out (no copy into a buffer of ours first).
+Outcome<UnpackedMember> unpack(archive* reader, archive_entry* entry, const std::string& name,
+                               std::size_t limit) {
+    UnpackedMember unpacked{name, {}, false, {}};
+    if (archive_entry_size_is_set(entry) != 0 && archive_entry_size(entry) > 0) {
+        unpacked.bytes.reserve(std::min(static_cast<std::size_t>(archive_entry_size(entry)), limit + 1));
+    }
     for (;;) {
-        const la_ssize_t got = archive_read_data(reader, piece.data(), piece.size());
-        if (got < 0) {
-            return Failure{"its member " + inQuotes(name) +
-                           " is damaged or fails its checksum: " + libraryReason(reader)};
-        }
-        if (got == 0) {
+        const void* block = nullptr;
+        std::size_t size = 0;
+        la_int64_t offset = 0;
+        const int status = archive_read_data_block(reader, &block, &size, &offset);
+        if (status == ARCHIVE_EOF) {
             return unpacked;
         }
-        const auto kept = std::min(static_cast<std::size_t>(got), limit + 1 - unpacked.bytes.size());
-        unpacked.bytes.insert(unpacked.bytes.end(), piece.begin(),
-                              piece.begin() + static_cast<std::ptrdiff_t>(kept));
+        if (status < ARCHIVE_OK) {
+            return Failure{"its member " + inQuotes(name) + " is damaged or fails its checksum: " +
+                           libraryReason(reader)};
+        }
+        // A sparse member's holes are zeros up to the block's offset.
+        const auto at = std::min(static_cast<std::size_t>(std::max<la_int64_t>(offset, 0)), limit + 1);
+        if (at > unpacked.bytes.size()) {
+            unpacked.bytes.resize(at, 0);
+        }
+        const auto* bytes = static_cast<const std::uint8_t*>(block);
+        const auto kept = std::min(size, limit + 1 - unpacked.bytes.size());
+        unpacked.bytes.insert(unpacked.bytes.end(), bytes, bytes + kept);
         if (unpacked.bytes.size() > limit) {
             unpacked.pastLimit = true;
             return unpacked;
@@ -268,7 +280,7 @@ Outcome<std::vector<std::string>> archiveMembers(OpenFile& file, ArchiveKind kin
     std::vector<std::string> members;
     auto failure = walkMembers(
         *opened.value(), kind, archivePath,
-        [&](archive*, const std::string& name, bool&) -> Refusal {
+        [&](archive*, archive_entry*, const std::string& name, bool&) -> Refusal {
             members.push_back(name);
             return std::nullopt;
         },
@@ -280,7 +292,7 @@ Outcome<std::vector<std::string>> archiveMembers(OpenFile& file, ArchiveKind kin
 }
 
 Outcome<ArchiveRomRead> readArchiveRom(OpenFile& file, ArchiveKind kind, std::string_view archivePath,
-                                       std::string_view member, std::size_t limit) {
+                                       std::string_view member, std::size_t limit, std::size_t start) {
     auto opened = openArchive(file, kind);
     if (!opened.ok()) {
         return opened.failure();
@@ -288,14 +300,20 @@ Outcome<ArchiveRomRead> readArchiveRom(OpenFile& file, ArchiveKind kind, std::st
     ArchiveRomRead read;
     auto failure = walkMembers(
         *opened.value(), kind, archivePath,
-        [&](archive* reader, const std::string& name, bool& dataRead) -> Refusal {
+        [&](archive* reader, archive_entry* entry, const std::string& name, bool& dataRead) -> Refusal {
             read.members.push_back(name);
             const bool wanted = !read.rom && (member.empty() ? isRomMemberName(name) : name == member);
             if (!wanted) {
                 return std::nullopt;
             }
             dataRead = true;
-            auto unpacked = unpack(reader, name, limit);
+            // Only the start, where the archive states the length: what the header checks read.
+            const bool startOnly = start < limit && archive_entry_size_is_set(entry) != 0;
+            auto unpacked = unpack(reader, entry, name, startOnly ? start : limit);
+            if (unpacked.ok() && startOnly) {
+                unpacked.value().pastLimit = false;
+                unpacked.value().statedBytes = static_cast<std::uintmax_t>(archive_entry_size(entry));
+            }
             if (!unpacked.ok()) {
                 return unpacked.failure();
             }
@@ -306,7 +324,7 @@ Outcome<ArchiveRomRead> readArchiveRom(OpenFile& file, ArchiveKind kind, std::st
     if (failure) {
         return *failure;
     }
-    if (kind == ArchiveKind::Gzip && read.rom && !read.rom->pastLimit) {
+    if (kind == ArchiveKind::Gzip && read.rom && !read.rom->pastLimit && !read.rom->statedBytes) {
         if (auto wrong = checkGzipTrailer(file, *read.rom)) {
             return *wrong;
         }

@@ -27,6 +27,7 @@ struct UnpackedMember {
     std::string name;
     std::vector<std::uint8_t> bytes;
     bool pastLimit = false; // it unpacks to more than the limit; `bytes` stops one byte past it
+    std::optional<std::uintmax_t> statedBytes; // only the start was unpacked; the length the archive states
 };
 
 // One pass over the archive for a ROM: the member named `member`, or, with none named, the first whose
@@ -37,7 +38,11 @@ struct ArchiveRomRead {
     std::vector<std::string> members;  // every member, folders left out
 };
 
+// With `start` below `limit`, only the member's first `start` bytes are unpacked when the archive states
+// its length (ZIP, 7z): enough for a look at the cartridge header, trusting that stated length and
+// checking no checksum. Add ROM and the compilation unpack the whole member.
 Outcome<ArchiveRomRead> readArchiveRom(OpenFile& archive, ArchiveKind kind, std::string_view archivePath,
-                                       std::string_view member, std::size_t limit);
+                                       std::string_view member, std::size_t limit,
+                                       std::size_t start = static_cast<std::size_t>(-1));
 
 } // namespace romc

@@ -67,6 +67,11 @@ Outcome<std::shared_ptr<OpenFile>> openArchiveFile(Disk& disk, const std::filesy
 } // namespace
 
 Outcome<SourcedRom> openRomSource(Disk& disk, const std::filesystem::path& workDir, std::string_view text) {
+    return openRomStart(disk, workDir, text, static_cast<std::size_t>(-1));
+}
+
+Outcome<SourcedRom> openRomStart(Disk& disk, const std::filesystem::path& workDir, std::string_view text,
+                                 std::size_t start) {
     const RomSource source = romSourceOf(text);
     const ArchiveKind kind = archiveKindOf(source.file);
     if (kind == ArchiveKind::None) {
@@ -81,7 +86,7 @@ Outcome<SourcedRom> openRomSource(Disk& disk, const std::filesystem::path& workD
         return archive.failure();
     }
     const std::size_t limit = static_cast<std::size_t>(kMaxRomBlocks) * kBlockSize;
-    auto read = readArchiveRom(*archive.value(), kind, source.file, source.member, limit);
+    auto read = readArchiveRom(*archive.value(), kind, source.file, source.member, limit, start);
     const FileIdentity identity = archive.value()->identity();
     archive.value()->close();
     if (!read.ok()) {
@@ -91,7 +96,7 @@ Outcome<SourcedRom> openRomSource(Disk& disk, const std::filesystem::path& workD
         return noChosenRom(text, source, read.value().members);
     }
     UnpackedMember& member = *read.value().rom;
-    const std::uintmax_t bytes = member.bytes.size();
+    const std::uintmax_t bytes = member.statedBytes ? *member.statedBytes : member.bytes.size();
     auto file = std::make_shared<MemberFile>(std::move(member.bytes), identity);
     return SourcedRom{OpenRom{std::move(file), bytes}, romSourceText(source.file, member.name),
                       member.pastLimit};

@@ -27,6 +27,11 @@ struct SourcedRom {
 // reason, and list what an archive holds when no ROM or several are found.
 Outcome<SourcedRom> openRomSource(Disk& disk, const std::filesystem::path& workDir, std::string_view text);
 
+// The same for a look at the ROM's first `bytes` bytes: a member of a ZIP or 7z is unpacked only that far,
+// and `rom.bytes` is the length the archive states.
+Outcome<SourcedRom> openRomStart(Disk& disk, const std::filesystem::path& workDir, std::string_view text,
+                                 std::size_t bytes);
+
 // The members of the archive `archiveText` whose names are ROMs', in the archive's order: what Find File
 // offers to choose from and "Add ROMs..." adds. Refused as reading it for a ROM would be.
 Outcome<std::vector<std::string>> romMembersOf(Disk& disk, const std::filesystem::path& workDir,

@@ -268,7 +268,7 @@ HeaderBytes readHeaderBytes(const std::filesystem::path& path) {
         read.fileBytes = opened.value->size();
         file = std::move(opened.value);
     } else {
-        auto opened = openRomSource(systemDisk(), {}, text);
+        auto opened = openRomStart(systemDisk(), {}, text, header::kEnd);
         if (!opened.ok()) {
             read.failure = opened.failure().message;
             return read;
