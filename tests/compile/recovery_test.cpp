@@ -30,8 +30,9 @@ class NextRun : public test::TableFixture {
     // A journal of this folder that puts a planted temporary file over "Output.GB".
     Journal plantedJournal() const {
         const fs::path temporary = temporaryNameFor("Output.GB");
-        test::writeFile(folder / temporary, std::vector<std::uint8_t>(kBlockSize, 0x66));
-        return {identityOf(folder.path()), {{temporary, "Output.GB", identityOf(folder / temporary)}}, {}};
+        test::writeFile(folder.path() / temporary, std::vector<std::uint8_t>(kBlockSize, 0x66));
+        return {
+            identityOf(folder.path()), {{temporary, "Output.GB", identityOf(folder.path() / temporary)}}, {}};
     }
 
     void plant(const std::string& text) const {

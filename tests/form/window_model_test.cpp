@@ -706,9 +706,9 @@ TEST_F(WindowModelTest, WindowCompletesAnInterruptedCompilationWhenItComesToTheF
     };
     const auto temporary = romc::temporaryNameFor("Output.GB");
     const std::vector<std::uint8_t> image(romc::kBlockSize, 0x3C);
-    romc::test::writeFile(work / temporary, image);
+    romc::test::writeFile(work.path() / temporary, image);
     const std::string journal = romc::journalText(
-        {identity(work.path()), {{temporary, "Output.GB", identity(work / temporary)}}, {}});
+        {identity(work.path()), {{temporary, "Output.GB", identity(work.path() / temporary)}}, {}});
     romc::test::writeFile(work / romc::kJournalName,
                           std::vector<std::uint8_t>(journal.begin(), journal.end()));
 
