@@ -1,5 +1,7 @@
 #include "archives/archive_reader.h"
 
+#include "archives/utf8_names.h"
+#include "files/utf8_path.h"
 #include "romtable/flash_units.h"
 
 #include <algorithm>
@@ -65,6 +67,7 @@ std::string libraryReason(archive* reader) {
 
 // An archive opened for one pass over its members; closed when it goes.
 struct OpenArchive {
+    Utf8Names names; // first made, last gone: the library converts names while it reads
     Feed feed;
     Reader reader;
 };
@@ -103,8 +106,15 @@ std::string memberName(archive_entry* entry, ArchiveKind kind, std::string_view 
     if (kind == ArchiveKind::Gzip) {
         return gzipMemberName(archivePath);
     }
-    const char* utf8 = archive_entry_pathname_utf8(entry);
-    const char* raw = utf8 != nullptr ? utf8 : archive_entry_pathname(entry);
+    if (const char* utf8 = archive_entry_pathname_utf8(entry)) {
+        return utf8;
+    }
+    // Where the library cannot give UTF-8 (Windows without iconv, for a 7z's UTF-16 names), it gives the
+    // system's wide text.
+    if (const wchar_t* wide = archive_entry_pathname_w(entry)) {
+        return pathToUtf8(std::filesystem::path(std::wstring(wide)));
+    }
+    const char* raw = archive_entry_pathname(entry);
     return raw != nullptr ? raw : "";
 }
 
@@ -128,6 +138,9 @@ bool isAbsoluteName(std::string_view name) {
 
 // Why a member makes the whole archive untrusted, if it does.
 std::optional<std::string> untrustedMember(archive_entry* entry, const std::string& name) {
+    if (name.empty()) {
+        return std::string("it holds a member without a name");
+    }
     if (isAbsoluteName(name)) {
         return "it holds a member with an absolute name, " + inQuotes(name);
     }
@@ -223,8 +236,8 @@ Outcome<UnpackedMember> unpack(archive* reader, archive_entry* entry, const std:
             return unpacked;
         }
         if (status < ARCHIVE_OK) {
-            return Failure{"its member " + inQuotes(name) + " is damaged or fails its checksum: " +
-                           libraryReason(reader)};
+            return Failure{"its member " + inQuotes(name) +
+                           " is damaged or fails its checksum: " + libraryReason(reader)};
         }
         // A sparse member's holes are zeros up to the block's offset.
         const auto at = std::min(static_cast<std::size_t>(std::max<la_int64_t>(offset, 0)), limit + 1);

@@ -1,5 +1,7 @@
 #include "support/archive_files.h"
 
+#include "archives/utf8_names.h"
+
 #include <archive.h>
 #include <archive_entry.h>
 #include <memory>
@@ -50,6 +52,7 @@ void chooseFormat(archive* writer, ArchiveFormat format) {
 
 void writeArchive(const std::filesystem::path& path, ArchiveFormat format,
                   const std::vector<ArchiveEntry>& entries, const std::string& passphrase) {
+    const Utf8Names names; // the writer converts names through the thread's character set, as the reader
     std::unique_ptr<archive, WriterDeleter> owned(archive_write_new());
     archive* writer = owned.get();
     chooseFormat(writer, format);
