@@ -255,7 +255,8 @@ struct HeaderBytes {
     std::error_code error;
 };
 
-HeaderBytes readHeaderBytes(const std::filesystem::path& path) {
+// `shown`: the ROM as the user named it, for a message about an archive that cannot be read.
+HeaderBytes readHeaderBytes(const std::filesystem::path& path, std::string_view shown = {}) {
     HeaderBytes read;
     const std::string text = pathToUtf8(path);
     std::shared_ptr<OpenFile> file;
@@ -271,6 +272,10 @@ HeaderBytes readHeaderBytes(const std::filesystem::path& path) {
         auto opened = openRomStart(systemDisk(), {}, text, header::kEnd);
         if (!opened.ok()) {
             read.failure = opened.failure().message;
+            const auto at = read.failure->find(inQuotes(text));
+            if (!shown.empty() && at != std::string::npos) {
+                read.failure->replace(at, inQuotes(text).size(), inQuotes(shown));
+            }
             return read;
         }
         read.fileBytes = opened.value().rom.bytes;
@@ -292,7 +297,7 @@ HeaderFindings checkRomFile(const std::filesystem::path& path, std::string_view 
     if (error) {
         return unreadable("cannot read the cartridge header of " + quoted + ": " + error.message());
     }
-    const HeaderBytes read = readHeaderBytes(path);
+    const HeaderBytes read = readHeaderBytes(path, shown);
     if (read.failure) {
         return unreadable("cannot read the cartridge header: " + *read.failure);
     }
