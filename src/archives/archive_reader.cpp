@@ -25,14 +25,12 @@ struct Feed {
     OpenFile* file = nullptr;
     std::uintmax_t offset = 0;
     std::vector<std::uint8_t> buffer = std::vector<std::uint8_t>(kFeedBytes);
-    std::error_code error;
 };
 
 la_ssize_t readPiece(archive* reader, void* data, const void** piece) {
     auto& feed = *static_cast<Feed*>(data);
     std::size_t got = 0;
     if (auto error = feed.file->readAt(feed.offset, feed.buffer, got)) {
-        feed.error = error;
         archive_set_error(reader, EIO, "%s", error.message().c_str());
         return -1;
     }
@@ -133,7 +131,7 @@ bool leavesItsFolder(std::string_view name) {
 bool isAbsoluteName(std::string_view name) {
     const bool drive =
         name.size() >= 2 && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0]));
-    return name.empty() || name.front() == '/' || name.front() == '\\' || drive;
+    return name.front() == '/' || name.front() == '\\' || drive;
 }
 
 // Why a member makes the whole archive untrusted, if it does.
@@ -163,7 +161,7 @@ std::optional<std::string> untrustedMember(archive_entry* entry, const std::stri
 }
 
 // libarchive 3.6 (Debian 12) fails to read a 7z member after skipping one whose size is a multiple of
-// 64 KiB, as ROM sizes are ("Truncated 7-Zip file body", libarchive issue 2106, fixed in 3.7.5). In a solid
+// 64 KiB, as ROM sizes are ("Truncated 7-Zip file body", libarchive issue 2106, fixed later). In a solid
 // 7z block skipping unpacks the member all the same, so the walk unpacks it and drops the bytes; only a
 // member stated larger than any ROM is skipped, to spend no time on it.
 constexpr la_int64_t kReadThroughLimit = static_cast<la_int64_t>(kMaxRomBlocks) * kBlockSize;
