@@ -1,6 +1,7 @@
 #include "support/archive_files.h"
 
 #include "archives/utf8_names.h"
+#include "files/utf8_path.h"
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -69,7 +70,13 @@ void writeArchive(const std::filesystem::path& path, ArchiveFormat format,
     for (const auto& entry : entries) {
         std::unique_ptr<archive_entry, decltype(&archive_entry_free)> header(archive_entry_new(),
                                                                              archive_entry_free);
+#ifdef _WIN32
+        // There the writer mangles a UTF-8 name outside ASCII ("ö" came back as U+FFF6 under wine); a wide
+        // name goes through whole.
+        archive_entry_copy_pathname_w(header.get(), pathFromUtf8(entry.name).wstring().c_str());
+#else
         archive_entry_set_pathname_utf8(header.get(), entry.name.c_str());
+#endif
         archive_entry_set_perm(header.get(), 0644);
         if (entry.linkTarget.empty()) {
             archive_entry_set_filetype(header.get(), AE_IFREG);
