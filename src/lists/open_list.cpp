@@ -1,5 +1,6 @@
 #include "lists/open_list.h"
 
+#include "archives/rom_source_file.h"
 #include "lists/list_paths.h"
 #include "romtable/add_rom.h"
 #include "romtable/flash_units.h"
@@ -29,7 +30,10 @@ ListReplay replayRomList(const TableState& start, const RomList& list, const Lis
     TableState& state = replay.state;
     for (std::size_t i = 0; i < list.entries.size(); ++i) {
         const ListEntry& entry = list.entries[i];
-        const std::string path = romSourceText(listedPathText(entry.file, source.folder), entry.member);
+        // An archive listed alone that holds one ROM proposes that ROM's name, as Find File does.
+        const std::string path =
+            explicitRomSource(systemDisk(), source.workDir,
+                              romSourceText(listedPathText(entry.file, source.folder), entry.member));
         const std::string name = entry.name ? *entry.name : proposeRomName(path);
         // The person ticks "Save?" or not; the Save box rule undoes a tick once no bank is left.
         bool saveBox = saveBoxAllowed(state, entry.save);

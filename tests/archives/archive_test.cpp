@@ -368,6 +368,13 @@ TEST_F(Archives, ListNamingMembersRoundTripsAndRefusesAMemberOfNoArchive) {
     const auto replay = openRomList(TableState{}, parsed.value(), {"", folder.path(), "games.json"});
     EXPECT_TRUE(replay.refused.empty());
     EXPECT_EQ(replay.state.table.columns, state.table.columns);
+    // Listed alone, an archive of one ROM is that ROM, named from the member.
+    const auto alone = parseRomList(R"({"romcompiler-list": 1, "roms": [{"file": "One.zip"}]})", "one.json");
+    ASSERT_TRUE(alone.ok());
+    const auto one = openRomList(TableState{}, alone.value(), {"", folder.path(), "one.json"});
+    ASSERT_EQ(one.state.table.rowCount(), 1u);
+    EXPECT_EQ(one.state.table.text(0, Column::Name), "RACER");
+    EXPECT_EQ(one.state.table.text(0, Column::File), "One.zip::Racer.gb");
 
     const std::pair<const char*, const char*> refused[] = {
         {R"({"romcompiler-list": 1, "roms": [{"file": "a.gb", "member": "a.gb"}]})",
