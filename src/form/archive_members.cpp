@@ -2,6 +2,7 @@
 // take, one question per ROM in the archive's order; "Add ROMs..." and a drop of several files add every ROM
 // of each archive.
 #include "archives/rom_source_file.h"
+#include "cartridge/rom_header.h"
 #include "form/window_model.h"
 #include "romtable/rom_source.h"
 
@@ -76,6 +77,37 @@ std::vector<std::string> WindowModel::romsOfFiles(const std::vector<std::string>
         }
     }
     return roms;
+}
+
+// A member of a solid 7z is reached by unpacking every member before it, and every change of the table
+// checks every row again: a row's warnings are read again only when its archive changed (length, time).
+std::string WindowModel::rowWarningOf(std::size_t row) {
+    const std::string& file = state_.table.text(row, romc::Column::File);
+    const romc::RomSource source = romc::romSourceOf(file);
+    std::string stamp;
+    if (romc::archiveKindOf(source.file) != romc::ArchiveKind::None) {
+        std::error_code error;
+        const auto path = romc::resolveRomPath(workFolder_, source.file);
+        const auto bytes = std::filesystem::file_size(path, error);
+        const auto changed =
+            error ? std::filesystem::file_time_type{} : std::filesystem::last_write_time(path, error);
+        if (!error) {
+            stamp = std::to_string(bytes) + "@" + std::to_string(changed.time_since_epoch().count());
+        }
+    }
+    const std::string key = file + '\n' + state_.table.text(row, romc::Column::SaveFlag);
+    const auto found = checkedArchiveRows_.find(key);
+    if (!stamp.empty() && found != checkedArchiveRows_.end() && found->second.first == stamp) {
+        return found->second.second;
+    }
+    std::string joined;
+    for (const auto& warning : romc::checkTableRow(state_.table, row, workFolder_).warnings) {
+        joined += (joined.empty() ? "" : "; ") + warning;
+    }
+    if (!stamp.empty()) {
+        checkedArchiveRows_[key] = {stamp, joined};
+    }
+    return joined;
 }
 
 bool WindowModel::holdsSeveralRoms(const std::string& file) const {

@@ -127,11 +127,7 @@ const std::string& WindowModel::rowWarning(int row) const {
 void WindowModel::checkRows() {
     rowWarnings_.clear();
     for (std::size_t row = 0; row < state_.table.rowCount(); ++row) {
-        std::string joined;
-        for (const auto& warning : romc::checkTableRow(state_.table, row, workFolder_).warnings) {
-            joined += (joined.empty() ? "" : "; ") + warning;
-        }
-        rowWarnings_.push_back(std::move(joined));
+        rowWarnings_.push_back(rowWarningOf(row));
     }
 }
 

@@ -17,6 +17,7 @@
 #include "romtable/table_state.h"
 
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -165,6 +166,10 @@ class WindowModel {
     bool workFolderChosen_ = false;        // chosen by the user in this run: lists no longer move it
     std::vector<std::string> rowWarnings_; // per row of the table, as rowWarning() gives it
     void checkRows();
+    std::string rowWarningOf(std::size_t row);
+    // The warnings of rows read from archives, by file text and save flag, with the archive's length and
+    // time of change when they were read: unchanged archives are not unpacked again on every change.
+    std::map<std::string, std::pair<std::string, std::string>> checkedArchiveRows_;
     bool compiled_ = false;
     // What the status line says first until the table changes: an interrupted compilation completed (or
     // found beyond completing) when the window came to the work folder or compiled in it.

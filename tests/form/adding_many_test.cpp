@@ -156,14 +156,25 @@ TEST_F(AddingManyTest, ArchivesGiveTheirRomsToFindFileDropsAndAddRoms) {
 
     model.filesDropped({path("all.7z")});
     EXPECT_EQ(column(List1), "A;B.;C.;");
+    EXPECT_EQ(model.rowWarning(0), "");
+    // The archive changed: the rows' headers are read again at the next change of the table.
+    auto broken = plain;
+    broken[0x14D] ^= 0xFF;
+    broken.resize(2 * kBlockSize, 0);
+    romc::test::writeArchive(folder / "all.7z", ArchiveFormat::SevenZipLzma2,
+                             {{"a.gb", broken}, {"b.gbc", battery}, {"c.sgb", plain}});
     dialogs.picks.push_back({path("one.zip"), path("docs.zip")});
     const auto reaction = model.menuCommand(MenuCommand::AddRoms);
     EXPECT_EQ(column(List1), "A;B.;C.;TETRIS (WORLD);");
+    EXPECT_NE(model.rowWarning(0).find("header checksum"), std::string::npos) << model.rowWarning(0);
     EXPECT_EQ(model.rows(List2).back(), path("one.zip") + "::Tetris (World).gb");
     ASSERT_TRUE(reaction.message.has_value());
     EXPECT_NE(reaction.message->text.find("1 of the 2 files cannot be added"), std::string::npos)
         << reaction.message->text;
-    EXPECT_FALSE(model.generateCompilation().message.has_value());
+    const auto compiled = model.generateCompilation();
+    ASSERT_TRUE(compiled.message.has_value()) << "the changed archive is refused";
+    EXPECT_NE(compiled.message->text.find("all.7z::a.gb\" was 1 blocks when it was added"), std::string::npos)
+        << compiled.message->text;
 }
 
 } // namespace
