@@ -14,8 +14,8 @@ class Utf8Names {
     Utf8Names& operator=(const Utf8Names&) = delete;
 
   private:
-    void* previous_ = nullptr;
-    void* utf8_ = nullptr;
+    [[maybe_unused]] void* previous_ = nullptr; // the thread's locale before (POSIX only)
+    [[maybe_unused]] void* utf8_ = nullptr;
 };
 
 } // namespace romc
