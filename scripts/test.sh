@@ -96,8 +96,9 @@ if wanted windows; then
   # The Windows build: no sanitizers and no window, so it stays quick. One wine server for the whole run,
   # in the build folder's own prefix, instead of one started and stopped per test.
   scripts/setup.sh windows
+  libarchive=$(scripts/mingw-libarchive.sh) # built once per machine, then taken from its cache
   cmake -S . -B build-windows --toolchain cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
-    -DROMCOMPILER_WITH_UI=OFF -DROMCOMPILER_WERROR=ON \
+    -DROMCOMPILER_WITH_UI=OFF -DROMCOMPILER_WERROR=ON -DROMC_MINGW_LIBARCHIVE="$libarchive" \
     -DROMCOMPILER_LINUX_CLI="$PWD/build/bin/romcompiler-cli" "${unity[@]}"
   export WINEDEBUG=-all WINEPREFIX="$PWD/build-windows/wine-prefix" WINEDLLOVERRIDES="mscoree,mshtml="
   # The server first, then one program: the prefix is made once (not by two test programs racing), and the

@@ -1,8 +1,11 @@
 #include "cartridge/rom_header.h"
 
+#include "archives/rom_source_file.h"
 #include "files/disk.h"
+#include "files/utf8_path.h"
 #include "romtable/number_text.h"
 #include "romtable/rom_file.h"
+#include "romtable/rom_source.h"
 
 #include <algorithm>
 #include <array>
@@ -241,25 +244,45 @@ std::vector<std::string> checkRomInFlash(const RomHeader& header, int blocks) {
 
 namespace {
 
-// The first bytes of a ROM file, as far as a header reaches, read through one handle.
+// The first bytes of a ROM, as far as a header reaches, read through one handle: a plain file's, or the
+// member of an archive that the path names after "::".
 struct HeaderBytes {
     std::array<std::uint8_t, header::kEnd> bytes{};
     std::size_t got = 0;
     std::uintmax_t fileBytes = 0;
     bool regular = false;
+    std::optional<std::string> failure; // the message of a ROM that cannot be opened
     std::error_code error;
 };
 
-HeaderBytes readHeaderBytes(const std::filesystem::path& path) {
+// `shown`: the ROM as the user named it, for a message about an archive that cannot be read.
+HeaderBytes readHeaderBytes(const std::filesystem::path& path, std::string_view shown = {}) {
     HeaderBytes read;
-    auto opened = systemDisk().openForReading(path);
-    if (!opened.value) {
-        read.error = opened.error;
-        return read;
+    const std::string text = pathToUtf8(path);
+    std::shared_ptr<OpenFile> file;
+    if (archiveKindOf(romSourceOf(text).file) == ArchiveKind::None) {
+        auto opened = systemDisk().openForReading(path);
+        if (!opened.value) {
+            read.error = opened.error;
+            return read;
+        }
+        read.fileBytes = opened.value->size();
+        file = std::move(opened.value);
+    } else {
+        auto opened = openRomStart(systemDisk(), {}, text, header::kEnd);
+        if (!opened.ok()) {
+            read.failure = opened.failure().message;
+            const auto at = read.failure->find(inQuotes(text));
+            if (!shown.empty() && at != std::string::npos) {
+                read.failure->replace(at, inQuotes(text).size(), inQuotes(shown));
+            }
+            return read;
+        }
+        read.fileBytes = opened.value().rom.bytes;
+        file = std::move(opened.value().rom.file);
     }
-    read.fileBytes = opened.value->size();
-    read.regular = opened.value->kind() == FileKind::Regular;
-    read.error = opened.value->readAt(0, read.bytes, read.got);
+    read.regular = file->kind() == FileKind::Regular;
+    read.error = file->readAt(0, read.bytes, read.got);
     return read;
 }
 
@@ -268,11 +291,16 @@ HeaderBytes readHeaderBytes(const std::filesystem::path& path) {
 HeaderFindings checkRomFile(const std::filesystem::path& path, std::string_view shown, bool saveMemory) {
     const std::string quoted = inQuotes(shown);
     std::error_code error;
-    const auto fileBytes = std::filesystem::file_size(path, error);
+    if (archiveKindOf(romSourceOf(shown).file) == ArchiveKind::None) {
+        static_cast<void>(std::filesystem::file_size(path, error));
+    }
     if (error) {
         return unreadable("cannot read the cartridge header of " + quoted + ": " + error.message());
     }
-    const HeaderBytes read = readHeaderBytes(path);
+    const HeaderBytes read = readHeaderBytes(path, shown);
+    if (read.failure) {
+        return unreadable("cannot read the cartridge header: " + *read.failure);
+    }
     if (read.error) {
         return unreadable("cannot read the cartridge header of " + quoted + ": " + read.error.message());
     }
@@ -282,7 +310,7 @@ HeaderFindings checkRomFile(const std::filesystem::path& path, std::string_view 
         return unreadable(quoted + " is " + std::to_string(read.got) +
                           " bytes, too short to hold a cartridge header");
     }
-    return checkRomHeader(*parsed, fileBytes, saveMemory);
+    return checkRomHeader(*parsed, read.fileBytes, saveMemory);
 }
 
 HeaderFindings checkTableRow(const RomTable& table, std::size_t row, const std::filesystem::path& workDir) {
@@ -304,8 +332,9 @@ std::string headerFindingsText(const HeaderFindings& findings) {
 
 std::optional<bool> proposedSaveMemory(const std::filesystem::path& path) {
     const HeaderBytes read = readHeaderBytes(path);
-    const auto parsed =
-        read.error || !read.regular ? std::nullopt : parseRomHeader(std::span(read.bytes.data(), read.got));
+    const auto parsed = read.failure || read.error || !read.regular
+                            ? std::nullopt
+                            : parseRomHeader(std::span(read.bytes.data(), read.got));
     if (!parsed) {
         return std::nullopt;
     }

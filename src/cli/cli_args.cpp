@@ -1,11 +1,13 @@
 #include "cli/cli_args.h"
 
+#include "romtable/rom_source.h"
+
 namespace romc {
 
 const char* const kCliUsage =
     "usage: romcompiler-cli [-C DIR] [--dry-run] [--report] [--map FILE.svg [--force]] [--quiet]\n"
     "                       [--write-list FILE] [--write-saves FILE] [--compact-banks]\n"
-    "                       ([--save] [--name NAME] [--sav FILE] ROM | --list FILE)...\n"
+    "                       ([--save] [--name NAME] [--sav FILE] [--member NAME] ROM | --list FILE)...\n"
     "       romcompiler-cli [-C DIR] [--dry-run] [--force] --split-saves DUMP (ROM | --list FILE)...\n"
     "       romcompiler-cli [-C DIR] [--quiet] [--report] [--map FILE.svg] --inspect IMAGE\n"
     "                       [--extract FOLDER [--split-saves DUMP]] [--force]\n"
@@ -24,6 +26,9 @@ const char* const kCliUsage =
     "  --quiet      print no warnings about the ROMs' cartridge headers but lost saves\n"
     "  --save       the next ROM gets save memory (\"Save?\" ticked)\n"
     "  --name NAME  menu name of the next ROM (default: proposed from its file name)\n"
+    "  --member NAME\n"
+    "               the next ROM is the member NAME of the archive (.zip, .7z, .gz) named after it; an\n"
+    "               archive holding one ROM (*.gb, *.gbc, *.sgb) needs no --member\n"
     "  --list FILE  add the ROMs of the ROM list FILE here, in its order, with its names and save flags;\n"
     "               a ROM refused refuses the whole list. May be given more than once, between ROMs\n"
     "  --write-list FILE\n"
@@ -77,7 +82,7 @@ Refusal readListOption(CliArguments& parsed, const std::vector<std::string>& arg
         return std::nullopt;
     }
     if (pending) {
-        return Failure{"--save, --name and --sav belong to the ROM after them, not to a --list"};
+        return Failure{"--save, --name, --sav and --member belong to the ROM after them, not to a --list"};
     }
     parsed.roms.push_back({value, std::nullopt, false, true});
     return std::nullopt;
@@ -95,7 +100,11 @@ Outcome<CliArguments> parseCliArguments(const std::vector<std::string>& argument
         const std::string& argument = arguments[i];
         const bool option = !onlyRoms && argument.size() > 1 && argument[0] == '-';
         if (!option) {
-            next.path = argument;
+            if (next.member && archiveKindOf(argument) == ArchiveKind::None) {
+                return Failure{"--member names a member of a .zip, .7z or .gz archive, and \"" + argument +
+                               "\" is none"};
+            }
+            next.path = next.member ? romSourceText(argument, *next.member) : argument;
             parsed.roms.push_back(std::move(next));
             next = RomArgument{};
             pending = false;
@@ -146,6 +155,13 @@ Outcome<CliArguments> parseCliArguments(const std::vector<std::string>& argument
                 }
                 target = value;
             }
+        } else if (argument == "--member") {
+            if (i + 1 >= arguments.size() || arguments[i + 1].empty() || next.member) {
+                return Failure{next.member ? "--member given twice for one ROM"
+                                           : "--member needs a member's name"};
+            }
+            next.member = arguments[++i];
+            pending = true;
         } else if (argument == "--name" || argument == "-C" || argument == "--map") {
             if (i + 1 >= arguments.size()) {
                 return Failure{argument + " needs a value"};
@@ -184,7 +200,7 @@ Outcome<CliArguments> parseCliArguments(const std::vector<std::string>& argument
         return parsed;
     }
     if (pending) {
-        return Failure{"--save, --name and --sav must stand before the ROM they belong to"};
+        return Failure{"--save, --name, --sav and --member must stand before the ROM they belong to"};
     }
     if (parsed.extract && !parsed.inspect) {
         return Failure{"--extract takes the ROMs out of an image: give it with --inspect IMAGE"};

@@ -12,11 +12,12 @@ namespace romc {
 
 // One ROM as a user of the window would add it, or a ROM list whose entries are added at that point.
 struct RomArgument {
-    std::string path;
-    std::optional<std::string> name;  // absent: the name the file picker proposes
-    bool save = false;                // "Save?" ticked for this ROM
-    bool list = false;                // --list: `path` names a ROM list (relative: from workDir)
-    std::optional<std::string> sav{}; // --sav: the save ROM's save file (relative: from workDir)
+    std::string path;                    // with --member: "ARCHIVE::MEMBER", as the file column shows it
+    std::optional<std::string> name;     // absent: the name the file picker proposes
+    bool save = false;                   // "Save?" ticked for this ROM
+    bool list = false;                   // --list: `path` names a ROM list (relative: from workDir)
+    std::optional<std::string> sav{};    // --sav: the save ROM's save file (relative: from workDir)
+    std::optional<std::string> member{}; // --member: the archive's member to add
 };
 
 struct CliArguments {

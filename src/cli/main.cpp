@@ -1,4 +1,5 @@
 // romcompiler-cli: adds ROMs as the window's user would and generates the compilation.
+#include "archives/rom_source_file.h"
 #include "cartridge/rom_header.h"
 #include "cli/cli_args.h"
 #include "cli/inspect_command.h"
@@ -167,10 +168,12 @@ int main(int argc, char** argv) {
             if (state.table.rowCount() >= romc::kMaxMenuRows) {
                 return fail(tooManyRoms(rom.path), kExitRefused);
             }
-            const std::string name = rom.name ? *rom.name : romc::proposeRomName(rom.path);
+            // An archive named alone that holds one ROM proposes that ROM's name, as Find File does.
+            const std::string source = romc::explicitRomSource(romc::systemDisk(), cli.workDir, rom.path);
+            const std::string name = rom.name ? *rom.name : romc::proposeRomName(source);
             bool saveBox = romc::saveBoxAllowed(state, rom.save);
             const bool noBankLeft = state.nextSaveBank >= romc::kNoSaveBankLeft;
-            romc::AddRomInput input{name, rom.path, cli.workDir};
+            romc::AddRomInput input{name, source, cli.workDir};
             input.wish.saveFile = rom.sav.value_or("");
             if (auto refusal = romc::addRom(state, input, saveBox)) {
                 return fail(*refusal, kExitRefused);
@@ -178,7 +181,7 @@ int main(int argc, char** argv) {
             // Even with --quiet: the user asked for save memory by name and does not get it.
             const std::size_t added = state.table.rowCount() - 1;
             if (rom.save && state.table.text(added, romc::Column::SaveFlag) != romc::kSaveFlagYes) {
-                std::cerr << "romcompiler-cli: warning: " << romc::inQuotes(rom.path)
+                std::cerr << "romcompiler-cli: warning: " << romc::inQuotes(source)
                           << " is added without save memory although --save asks for it: "
                           << (noBankLeft ? "all " + std::to_string(romc::kSaveBanks) + " save banks are taken"
                                          : "a " + std::to_string(romc::kMaxRomBlocks) +

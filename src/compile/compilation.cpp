@@ -1,5 +1,6 @@
 #include "compile/compilation.h"
 
+#include "archives/rom_source_file.h"
 #include "compile/image.h"
 #include "compile/menu_patch.h"
 #include "compile/menu_table.h"
@@ -43,7 +44,8 @@ void removeStalePieces(Disk& disk, const std::filesystem::path& workDir, int pie
 }
 
 // Every placed ROM, opened and checked to be a regular file still of the size its row records. The
-// handles stay open: the bytes copied are those of the file checked.
+// handles stay open: the bytes copied are those of the file checked. A member of an archive is unpacked
+// again into memory and checked the same way: an archive changed since Add ROM is refused here.
 Outcome<std::vector<ImageRom>> placedRoms(Disk& disk, const RomTable& table,
                                           const std::filesystem::path& workDir) {
     std::vector<ImageRom> roms;
@@ -54,22 +56,25 @@ Outcome<std::vector<ImageRom>> placedRoms(Disk& disk, const RomTable& table,
             continue; // no place in flash, nothing to copy (the menu table patch has vetted the numbers)
         }
         const std::string& shown = table.text(row, Column::File);
-        auto opened = openRomFile(disk, resolveRomPath(workDir, shown), shown);
-        if (!opened.ok()) {
-            return opened.failure();
+        auto sourced = openRomSource(disk, workDir, shown);
+        if (!sourced.ok()) {
+            return sourced.failure();
         }
-        const std::uintmax_t bytes = opened.value().bytes;
-        if (wholeBlocks(bytes) != *blocks) {
+        auto& opened = sourced.value().rom;
+        const std::uintmax_t bytes = opened.bytes;
+        if (sourced.value().pastLargestRom || wholeBlocks(bytes) != *blocks) {
+            const std::string now = sourced.value().pastLargestRom
+                                        ? "more than " + std::to_string(kMaxRomBlocks * kBlockSize)
+                                        : std::to_string(bytes);
             return Failure{"Cannot compile: " + inQuotes(shown) + " was " + std::to_string(*blocks) +
-                           " blocks when it was added and is now " + std::to_string(bytes) +
-                           " bytes; add it again"};
+                           " blocks when it was added and is now " + now + " bytes; add it again"};
         }
-        if (const auto own = workFolderFileOf(disk, workDir, opened.value().file->identity())) {
+        if (const auto own = workFolderFileOf(disk, workDir, opened.file->identity())) {
             return Failure{"Cannot compile: the ROM " + inQuotes(shown) + " is the work folder's " +
                            inQuotes(*own) + ", not a game"};
         }
         roms.push_back(
-            {std::move(opened.value().file), shown, static_cast<int>(*location), static_cast<int>(*blocks)});
+            {std::move(opened.file), shown, static_cast<int>(*location), static_cast<int>(*blocks)});
     }
     return roms;
 }

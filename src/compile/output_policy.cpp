@@ -5,6 +5,7 @@
 #include "files/work_folder.h"
 #include "romtable/flash_units.h"
 #include "romtable/rom_file.h"
+#include "romtable/rom_source.h"
 
 namespace romc {
 
@@ -22,7 +23,8 @@ std::vector<KeptFile> workFolderFiles(const fs::path& folder) {
 std::vector<KeptFile> keptFiles(const fs::path& workDir, const RomTable& table) {
     auto kept = workFolderFiles(workDir);
     for (std::size_t row = 0; row < table.rowCount(); ++row) {
-        const std::string& file = table.text(row, Column::File);
+        // A member's archive is the file on disk that no output may replace.
+        const std::string file = romSourceOf(table.text(row, Column::File)).file;
         kept.push_back(
             {resolveRomPath(workDir, file), file, "the ROM of " + inQuotes(table.text(row, Column::Name))});
     }

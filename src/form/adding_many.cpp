@@ -24,7 +24,8 @@ Reaction WindowModel::addRoms() {
     return addRomFiles(chosen);
 }
 
-Reaction WindowModel::addRomFiles(const std::vector<std::string>& files) {
+Reaction WindowModel::addRomFiles(const std::vector<std::string>& picked) {
+    const std::vector<std::string> files = romsOfFiles(picked);
     std::string refused;
     std::size_t refusedCount = 0;
     std::size_t added = 0;
@@ -57,7 +58,7 @@ Reaction WindowModel::addRomFiles(const std::vector<std::string>& files) {
 }
 
 Reaction WindowModel::filesDropped(const std::vector<std::string>& files) {
-    if (files.size() == 1) {
+    if (files.size() == 1 && !holdsSeveralRoms(files.front())) {
         // One file is taken as "Find File" takes a chosen one: the user checks the name and adds it.
         heldRomFile_ = files.front();
         return takeHeldRomFile();

@@ -8,6 +8,7 @@
 #include "romtable/add_rom.h"
 #include "romtable/rom_file.h"
 #include "romtable/rom_name.h"
+#include "romtable/rom_source.h"
 #include "romtable/row_selection.h"
 #include "saves/save_moves.h"
 
@@ -41,7 +42,10 @@ FileDialog romFileDialog(std::string startFolder) {
     FileDialog dialog;
     dialog.pick = FilePick::OneToOpen;
     dialog.title = "Select File";
-    dialog.filters = {{"GB ROM(*.GB *.GBC)", {"*.GB", "*.GBC"}}, {"All Files(*.*)", {"*.*"}}};
+    // ROMs straight from their archives as well: one ROM per ".zip", collections in a ".7z", ".gz" files.
+    dialog.filters = {
+        {"GB ROM(*.GB *.GBC *.SGB *.ZIP *.7Z *.GZ)", {"*.GB", "*.GBC", "*.SGB", "*.ZIP", "*.7Z", "*.GZ"}},
+        {"All Files(*.*)", {"*.*"}}};
     dialog.defaultSuffix = "GB";
     dialog.startFolder = std::move(startFolder);
     return dialog;
@@ -130,11 +134,7 @@ const std::string& WindowModel::rowWarning(int row) const {
 void WindowModel::checkRows() {
     rowWarnings_.clear();
     for (std::size_t row = 0; row < state_.table.rowCount(); ++row) {
-        std::string joined;
-        for (const auto& warning : romc::checkTableRow(state_.table, row, workFolder_).warnings) {
-            joined += (joined.empty() ? "" : "; ") + warning;
-        }
-        rowWarnings_.push_back(std::move(joined));
+        rowWarnings_.push_back(rowWarningOf(row));
     }
 }
 
@@ -173,6 +173,9 @@ Reaction WindowModel::findFile() {
 
 Reaction WindowModel::takeHeldRomFile() {
     // Whatever the dialog holds goes into the path box, even "" from a first cancelled dialog.
+    if (auto nothingTaken = chooseArchiveMember()) {
+        return *nothingTaken;
+    }
     pathBox_ = heldRomFile_;
     if (pathBox_.empty()) {
         return showing({Text2});

@@ -18,6 +18,7 @@
 #include "romtable/table_state.h"
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -174,6 +175,12 @@ class WindowModel {
     // The held ROM file into the path box, its proposed name and "Save?", as after "Find File".
     Reaction takeHeldRomFile();
     Reaction addRomFiles(const std::vector<std::string>& files);
+    // An archive held alone: its one ROM, or the ROM the user takes when asked, becomes the held file
+    // ("ARCHIVE::MEMBER"). A reaction when there is nothing to take (a refusal, or every ROM declined).
+    std::optional<Reaction> chooseArchiveMember();
+    // Every ROM the files give: a plain file itself, each ROM of an archive named alone.
+    std::vector<std::string> romsOfFiles(const std::vector<std::string>& files) const;
+    bool holdsSeveralRoms(const std::string& file) const;
     // The file the ROM dialog holds from its last use: shown chosen when it opens again, and taken again
     // when the user cancels.
     std::string heldRomFile_;
@@ -182,6 +189,10 @@ class WindowModel {
     bool workFolderChosen_ = false;        // chosen by the user in this run: lists no longer move it
     std::vector<std::string> rowWarnings_; // per row of the table, as rowWarning() gives it
     void checkRows();
+    std::string rowWarningOf(std::size_t row);
+    // The warnings of rows read from archives, by file text and save flag, with the archive's length and
+    // time of change when they were read: unchanged archives are not unpacked again on every change.
+    std::map<std::string, std::pair<std::string, std::string>> checkedArchiveRows_;
     bool compiled_ = false;
     // What the status line says first until the table changes: an interrupted compilation completed (or
     // found beyond completing) when the window came to the work folder or compiled in it.

@@ -64,7 +64,7 @@ ExtractionPlan planExtraction(const Inspection& inspection, const std::vector<st
         const InspectedRom& rom = inspection.roms[row];
         const bool save = listedWithSave(rom);
         plan.list.entries.push_back(
-            {plan.files[row], listedName(rom), save, save ? rom.saveBank : std::nullopt, std::nullopt});
+            {plan.files[row], listedName(rom), save, {}, save ? rom.saveBank : std::nullopt, std::nullopt});
     }
     plan.warnings = rebuildDifferences(inspection.roms, plan.list);
     return plan;

@@ -2,6 +2,7 @@
 
 #include "lists/list_paths.h"
 #include "romtable/number_text.h"
+#include "romtable/rom_source.h"
 
 namespace romc {
 
@@ -10,8 +11,9 @@ RomList romListOfTable(const TableState& state, const std::filesystem::path& wor
     const RomTable& table = state.table;
     RomList list;
     for (std::size_t row = 0; row < table.rowCount(); ++row) {
-        ListEntry entry{listFileText(table.text(row, Column::File), workDir, listPath),
-                        table.text(row, Column::Name), table.text(row, Column::SaveFlag) == kSaveFlagYes};
+        const RomSource source = romSourceOf(table.text(row, Column::File));
+        ListEntry entry{listFileText(source.file, workDir, listPath), table.text(row, Column::Name),
+                        table.text(row, Column::SaveFlag) == kSaveFlagYes, source.member};
         if (entry.save) {
             // The bank is kept, so that the game finds its save in the same bank after the list is opened.
             const auto bank = readNumberText(table.text(row, Column::SaveBank));

@@ -1,9 +1,11 @@
 #include "lists/open_list.h"
 
+#include "archives/rom_source_file.h"
 #include "lists/list_paths.h"
 #include "romtable/add_rom.h"
 #include "romtable/flash_units.h"
 #include "romtable/rom_name.h"
+#include "romtable/rom_source.h"
 #include "romtable/row_order.h"
 
 #include <algorithm>
@@ -40,19 +42,23 @@ ListReplay replayRomList(const TableState& start, const RomList& list, const Lis
             if (entry.bank.has_value() != keptBank) {
                 continue;
             }
-            const std::string path = listedPathText(entry.file, source.folder);
+            // An archive listed alone that holds one ROM proposes that ROM's name, as Find File does.
+            const std::string path =
+                explicitRomSource(systemDisk(), source.workDir,
+                                  romSourceText(listedPathText(entry.file, source.folder), entry.member));
             const std::string name = entry.name ? *entry.name : proposeRomName(path);
             SaveWish wish{entry.bank, entry.sav ? listedPathText(*entry.sav, source.folder) : std::string()};
             // The person ticks "Save?" or not; the Save box rule undoes a tick once no bank is left.
             bool saveBox = keptBank ? entry.save : saveBoxAllowed(state, entry.save);
             const bool noBankLeft = state.nextSaveBank >= kNoSaveBankLeft;
             const AddRomInput input{name, path, source.workDir, nullptr, wish};
-            const auto blocks = measureRom(input);
-            if (!blocks.ok()) {
-                replay.refused.push_back({i + 1, blocks.failure()});
+            const auto measured = measureRom(input);
+            if (!measured.ok()) {
+                replay.refused.push_back({i + 1, measured.failure()});
                 continue;
             }
-            if (auto refusal = addRomOfBlocks(state, name, path, blocks.value(), saveBox, wish)) {
+            if (auto refusal = addRomOfBlocks(state, name, measured.value().source, measured.value().blocks,
+                                              saveBox, wish)) {
                 if (keptBank) {
                     clashes.push_back("  entry " + std::to_string(i + 1) + ": " + refusal->message);
                 } else {

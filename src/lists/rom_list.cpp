@@ -1,6 +1,7 @@
 #include "lists/rom_list.h"
 
 #include "romtable/flash_units.h"
+#include "romtable/rom_source.h"
 
 #include <nlohmann/json.hpp>
 
@@ -116,6 +117,13 @@ Outcome<ListEntry> readEntry(const Json& value, std::size_t entry, std::vector<U
             if (read.file.find('\0') != std::string::npos) {
                 return listNotOpened(shown, entryText(entry) + ": \"" + key + "\" holds a zero character");
             }
+        } else if (key == list::kMemberKey) {
+            if (!field.is_string() || field.get<std::string>().empty()) {
+                return listNotOpened(shown, entryText(entry) + ": \"" + key + "\" is " + describe(field) +
+                                                "; it must be the name of a member of the archive \"" +
+                                                list::kFileKey + "\" names");
+            }
+            read.member = field.get<std::string>();
         } else if (key == list::kNameKey) {
             if (!field.is_string()) {
                 return listNotOpened(shown, entryText(entry) + ": \"" + key + "\" is " + describe(field) +
@@ -155,6 +163,10 @@ Outcome<ListEntry> readEntry(const Json& value, std::size_t entry, std::vector<U
     if (read.bank && !read.save) {
         return listNotOpened(shown, entryText(entry) + " has \"" + std::string(list::kBankKey) +
                                         "\" but not \"" + list::kSaveKey + "\": true");
+    }
+    if (!read.member.empty() && archiveKindOf(read.file) == ArchiveKind::None) {
+        return listNotOpened(shown, entryText(entry) + ": \"" + list::kMemberKey + "\" names a member of " +
+                                        inQuotes(read.file) + ", which is no .zip, .7z or .gz archive");
     }
     return read;
 }
@@ -246,6 +258,11 @@ Outcome<std::string> romListText(const RomList& list, std::string_view shown) {
         }
         if (auto failure = appendString(text, list::kFileKey, entry.file, i + 1, shown)) {
             return *failure;
+        }
+        if (!entry.member.empty()) {
+            if (auto failure = appendString(text, list::kMemberKey, entry.member, i + 1, shown)) {
+                return *failure;
+            }
         }
         text += "\"" + std::string(list::kSaveKey) + "\": " + (entry.save ? "true" : "false");
         if (entry.bank) {

@@ -16,6 +16,7 @@ inline constexpr const char* kVersionKey = "romcompiler-list";
 inline constexpr int kVersion = 1; // the format written, and the newest one read
 inline constexpr const char* kRomsKey = "roms";
 inline constexpr const char* kFileKey = "file";
+inline constexpr const char* kMemberKey = "member"; // a member of the archive "file" names
 inline constexpr const char* kNameKey = "name";
 inline constexpr const char* kSaveKey = "save";
 inline constexpr const char* kBankKey = "bank"; // the save bank a save ROM keeps from one run to the next
@@ -26,6 +27,7 @@ struct ListEntry {
     std::string file;                 // as the list holds it; a relative path is taken from the list's folder
     std::optional<std::string> name;  // absent: the name proposed from the file name
     bool save = false;                // "Save?" ticked for this ROM
+    std::string member{};             // a member of the archive `file`; empty: the file, or its one ROM
     std::optional<int> bank{};        // a save ROM's bank, kept so that its save stays where it was
     std::optional<std::string> sav{}; // the save file; a relative path is taken from the list's folder
 };

@@ -1,5 +1,6 @@
 #include "romtable/add_rom.h"
 
+#include "archives/rom_source_file.h"
 #include "files/work_folder.h"
 #include "romtable/give_back.h"
 #include "romtable/number_text.h"
@@ -113,34 +114,42 @@ SavePlace savePlaceOfBank(int bank, int blocks) {
 }
 
 Refusal addRom(TableState& state, const AddRomInput& input, bool& saveBox) {
-    const auto blocks = measureRom(input);
-    if (!blocks.ok()) {
-        return blocks.failure();
+    const auto measured = measureRom(input);
+    if (!measured.ok()) {
+        return measured.failure();
     }
-    return addRomOfBlocks(state, input.name, input.path, blocks.value(), saveBox, input.wish);
+    return addRomOfBlocks(state, input.name, measured.value().source, measured.value().blocks, saveBox,
+                          input.wish);
 }
 
-Outcome<int> measureRom(const AddRomInput& input) {
+Outcome<MeasuredRom> measureRom(const AddRomInput& input) {
     Disk& disk = diskOr(input.disk);
-    const auto rom = openRomFile(disk, resolveRomPath(input.workDir, input.path), input.path);
+    const auto rom = openRomSource(disk, input.workDir, input.path);
     if (!rom.ok()) {
         return rom.failure();
     }
-    if (auto refusal = refuseWorkFolderFile(disk, input, *rom.value().file)) {
+    if (auto refusal = refuseWorkFolderFile(disk, input, *rom.value().rom.file)) {
         return *refusal;
     }
-    const std::uintmax_t bytes = rom.value().bytes;
+    // The row names the member read, so that the compilation reads the same one.
+    const std::string& source = rom.value().source;
+    const std::uintmax_t bytes = rom.value().rom.bytes;
     const int blocks = wholeBlocks(bytes);
+    if (rom.value().pastLargestRom) {
+        return Failure{"Cannot add " + inQuotes(source) + ": it unpacks to more than " +
+                       std::to_string(kMaxRomBlocks * kBlockSize) +
+                       " bytes, longer than the largest ROM of " + std::to_string(kMaxRomBlocks) + " blocks"};
+    }
     if (blocks == 0) {
-        return Failure{"Cannot add " + inQuotes(input.path) + ": it is " + std::to_string(bytes) +
+        return Failure{"Cannot add " + inQuotes(source) + ": it is " + std::to_string(bytes) +
                        " bytes, shorter than one " + std::to_string(kBlockSize) + "-byte flash block"};
     }
     if (blocks > kMaxRomBlocks) {
-        return Failure{"Cannot add " + inQuotes(input.path) + ": it is " + std::to_string(bytes) +
+        return Failure{"Cannot add " + inQuotes(source) + ": it is " + std::to_string(bytes) +
                        " bytes, longer than the largest ROM of " + std::to_string(kMaxRomBlocks) +
                        " blocks (" + std::to_string(kMaxRomBlocks * kBlockSize) + " bytes)"};
     }
-    return blocks;
+    return MeasuredRom{blocks, source};
 }
 
 Refusal addRomOfBlocks(TableState& state, std::string_view name, std::string_view path, int blocks,

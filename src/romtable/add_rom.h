@@ -35,9 +35,16 @@ struct SavePlace {
 // region 0 with the menu), bank k at the first block of region k.
 SavePlace savePlaceOfBank(int bank, int blocks);
 
-// The file's size in whole blocks, or why Add ROM refuses it (not a readable regular file, the work
+// A ROM measured for Add ROM: its size in whole blocks, and its source as the file column shows it (for an
+// archive, "ARCHIVE::MEMBER" of the member read, so that the compilation reads the same one).
+struct MeasuredRom {
+    int blocks = 0;
+    std::string source;
+};
+
+// The ROM measured, or why Add ROM refuses it (not a readable regular file or archive member, the work
 // folder's own file, shorter than a block or longer than the largest ROM).
-Outcome<int> measureRom(const AddRomInput& input);
+Outcome<MeasuredRom> measureRom(const AddRomInput& input);
 
 // Appends the row, or refuses the file with the reason and changes nothing at all. `saveBox` is the "Save?"
 // box: read before the add, and unticked when this ROM may not, or the next one cannot, have save memory.

@@ -1,5 +1,7 @@
 #include "romtable/rom_name.h"
 
+#include "romtable/rom_source.h"
+
 #include <algorithm>
 
 namespace romc {
@@ -64,7 +66,15 @@ std::vector<std::string_view> splitCharacters(std::string_view text) {
     return characters;
 }
 
-std::string proposeRomName(std::string_view path) {
+std::string proposeRomName(std::string_view source) {
+    // A member of an archive is named by its own file name: "Tetris (World).zip::Tetris (World).gb"
+    // proposes "Tetris (World)". Members separate folders with "/" on every system.
+    const RomSource parts = romSourceOf(source);
+    const std::string_view path = parts.member.empty() ? std::string_view(parts.file) : parts.member;
+    if (!parts.member.empty()) {
+        const auto slash = path.find_last_of('/');
+        return proposeRomName(slash == std::string_view::npos ? path : path.substr(slash + 1));
+    }
     const auto separator = std::find_if(path.rbegin(), path.rend(), isPathSeparator);
     const std::string_view fileName = path.substr(static_cast<std::size_t>(path.rend() - separator));
     const auto characters = splitCharacters(fileName);

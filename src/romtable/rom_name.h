@@ -14,7 +14,8 @@ inline constexpr std::string_view kFourCharacterExtensions[] = {".gbc", ".sgb"};
 
 // The name proposed when a file is picked: the file name after the last path separator, without its last
 // three characters (its whole extension for a ".gbc" or ".sgb" file, any case), cut to 16 characters. A
-// file name shorter than what is dropped proposes "".
+// file name shorter than what is dropped proposes "". For a member of an archive ("games.7z::Tetris.gb"),
+// the member's file name counts.
 std::string proposeRomName(std::string_view path);
 
 // The name as the name column keeps it: ASCII letters in upper case, everything else as typed.

@@ -30,6 +30,15 @@ TEST(CliArguments, EachRomTakesTheOptionsBeforeIt) {
     EXPECT_EQ(saves.value().roms[1].sav, std::nullopt);
 }
 
+TEST(CliArguments, MemberJoinsTheArchiveAfterIt) {
+    const auto parsed = parseCliArguments({"--member", "Tetris.gb", "roms/All.7z", "roms/All.7z", "b.gb.gz"});
+    ASSERT_TRUE(parsed.ok()) << parsed.failure().message;
+    ASSERT_EQ(parsed.value().roms.size(), 3u);
+    EXPECT_EQ(parsed.value().roms[0].path, "roms/All.7z::Tetris.gb");
+    EXPECT_EQ(parsed.value().roms[1].path, "roms/All.7z");
+    EXPECT_EQ(parsed.value().roms[2].path, "b.gb.gz");
+}
+
 TEST(CliArguments, NameMayBeEmptyOrLookLikeAnOption) {
     const auto parsed = parseCliArguments({"--name", "", "a.gb", "--name", "--save", "b.gb"});
     ASSERT_TRUE(parsed.ok());
@@ -38,13 +47,13 @@ TEST(CliArguments, NameMayBeEmptyOrLookLikeAnOption) {
     EXPECT_FALSE(parsed.value().roms[1].save);
 }
 
-struct UsageCase {
+struct ArgumentsUsageCase {
     std::vector<std::string> arguments;
     const char* message;
 };
 
 TEST(CliArguments, UsageErrors) {
-    const UsageCase cases[] = {
+    const ArgumentsUsageCase cases[] = {
         {{}, "no ROM given"},
         {{"--dry-run"}, "no ROM given"},
         {{"--bogus", "a.gb"}, "unknown option --bogus"},
@@ -68,6 +77,12 @@ TEST(CliArguments, UsageErrors) {
         {{"--split-saves", "d", "--write-saves", "m", "a.gb"}, "--split-saves cuts a save dump"},
         {{"--inspect", "O.GB", "--split-saves", "d"}, "give --extract FOLDER"},
         {{"--inspect", "O.GB", "--compact-banks"}, "it takes no --write-saves or --compact-banks"},
+        {{"--member", "a.gb", "a.gb"}, "a member of a .zip, .7z or .gz archive, and \"a.gb\" is none"},
+        {{"--member", "a.gb", "--member", "b.gb", "x.zip"}, "--member given twice"},
+        {{"--member"}, "--member needs a member's name"},
+        {{"--member", "", "x.zip"}, "--member needs a member's name"},
+        {{"x.zip", "--member", "a.gb"}, "must stand before the ROM"},
+        {{"--member", "a.gb", "--list", "l.json"}, "belong to the ROM after them, not to a --list"},
     };
     for (const auto& c : cases) {
         const auto parsed = parseCliArguments(c.arguments);

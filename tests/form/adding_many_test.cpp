@@ -2,6 +2,7 @@
 // the header's proposal for "Save?", and the keys that act as the buttons.
 #include "form/window_model.h"
 #include "scripted_dialogs.h"
+#include "support/archive_files.h"
 #include "support/table_fixture.h"
 
 #include <gtest/gtest.h>
@@ -105,6 +106,78 @@ TEST_F(AddingManyTest, EnterAddsAndDeleteRemovesAsTheButtonsDo) {
     model.rowSelected(List1, 0);
     model.deletePressed(List5);
     EXPECT_EQ(column(List1), "PLAIN;");
+}
+
+// Archives in the window: Find File takes an archive's one ROM, or asks which of several; a drop of an
+// archive with several ROMs and "Add ROMs..." add each; "Save?" is proposed from the member's header.
+TEST_F(AddingManyTest, ArchivesGiveTheirRomsToFindFileDropsAndAddRoms) {
+    using romc::test::ArchiveFormat;
+    const std::vector<std::uint8_t> logo(0x30, 0xCE);
+    const auto battery = romWithType(0x03, logo);
+    const auto plain = romWithType(0x00, logo);
+    romc::test::writeArchive(folder / "one.zip", ArchiveFormat::ZipDeflate,
+                             {{"readme.txt", {'r'}}, {"Tetris (World).gb", battery}});
+    romc::test::writeArchive(folder / "all.7z", ArchiveFormat::SevenZipLzma2,
+                             {{"a.gb", plain}, {"b.gbc", battery}, {"c.sgb", plain}});
+    romc::test::writeArchive(folder / "docs.zip", ArchiveFormat::ZipStored, {{"readme.txt", {'r'}}});
+
+    const struct {
+        const char* file;
+        std::vector<Choice> answers;
+        std::string path;      // the path box afterwards
+        bool saveBox;          // "Save?" as the member's header proposes
+        std::size_t questions; // how many "Take ...?" questions were asked
+        const char* message;   // a refusal shown instead, or ""
+    } cases[] = {
+        {"one.zip", {}, path("one.zip") + "::Tetris (World).gb", true, 0, ""},
+        {"all.7z", {Choice::No, Choice::Yes}, path("all.7z") + "::b.gbc", true, 2, ""},
+        {"all.7z", {Choice::No, Choice::No, Choice::No}, path("all.7z") + "::b.gbc", true, 3, ""},
+        {"docs.zip", {}, path("all.7z") + "::b.gbc", true, 0, "the archive holds no ROM"},
+    };
+    std::string firstQuestion;
+    for (const auto& c : cases) {
+        dialogs.asked.clear();
+        dialogs.choose(path(c.file));
+        dialogs.answers.assign(c.answers.begin(), c.answers.end());
+        const auto reaction = model.findFile();
+        EXPECT_EQ(model.text(Text2), c.path) << c.file;
+        EXPECT_EQ(model.checked(Check1), c.saveBox) << c.file;
+        EXPECT_EQ(dialogs.asked.size(), c.questions) << c.file;
+        EXPECT_EQ(reaction.message.has_value(), *c.message != '\0') << c.file;
+        if (reaction.message) {
+            EXPECT_NE(reaction.message->text.find(c.message), std::string::npos) << reaction.message->text;
+            EXPECT_NE(reaction.message->text.find("\"readme.txt\""), std::string::npos) << "what it holds";
+        }
+        EXPECT_TRUE(model.rows(List1).empty()) << "Find File adds nothing";
+        if (firstQuestion.empty() && !dialogs.asked.empty()) {
+            firstQuestion = dialogs.asked.front().text;
+        }
+    }
+    EXPECT_NE(firstQuestion.find("holds 3 ROMs. Take \"a.gb\" (1 of 3)?"), std::string::npos)
+        << firstQuestion;
+    EXPECT_EQ(model.text(Text1), "b") << "the name proposed from the member's own file name";
+
+    model.filesDropped({path("all.7z")});
+    EXPECT_EQ(column(List1), "A;B;C;");
+    EXPECT_EQ(model.rowWarning(0), "");
+    // The archive changed: the rows' headers are read again at the next change of the table.
+    auto broken = plain;
+    broken[0x14D] ^= 0xFF;
+    broken.resize(2 * kBlockSize, 0);
+    romc::test::writeArchive(folder / "all.7z", ArchiveFormat::SevenZipLzma2,
+                             {{"a.gb", broken}, {"b.gbc", battery}, {"c.sgb", plain}});
+    dialogs.picks.push_back({path("one.zip"), path("docs.zip")});
+    const auto reaction = model.menuCommand(MenuCommand::AddRoms);
+    EXPECT_EQ(column(List1), "A;B;C;TETRIS (WORLD);");
+    EXPECT_NE(model.rowWarning(0).find("header checksum"), std::string::npos) << model.rowWarning(0);
+    EXPECT_EQ(model.rows(List2).back(), path("one.zip") + "::Tetris (World).gb");
+    ASSERT_TRUE(reaction.message.has_value());
+    EXPECT_NE(reaction.message->text.find("1 of the 2 files cannot be added"), std::string::npos)
+        << reaction.message->text;
+    const auto compiled = model.generateCompilation();
+    ASSERT_TRUE(compiled.message.has_value()) << "the changed archive is refused";
+    EXPECT_NE(compiled.message->text.find("all.7z::a.gb\" was 1 blocks when it was added"), std::string::npos)
+        << compiled.message->text;
 }
 
 } // namespace

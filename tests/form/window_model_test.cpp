@@ -168,8 +168,9 @@ TEST_F(WindowModelTest, FindFileProposesName) {
     EXPECT_EQ(shown.pick, FilePick::OneToOpen);
     EXPECT_EQ(shown.title, "Select File");
     ASSERT_EQ(shown.filters.size(), 2u);
-    EXPECT_EQ(shown.filters[0].description, "GB ROM(*.GB *.GBC)");
-    EXPECT_EQ(shown.filters[0].patterns, (std::vector<std::string>{"*.GB", "*.GBC"}));
+    EXPECT_EQ(shown.filters[0].description, "GB ROM(*.GB *.GBC *.SGB *.ZIP *.7Z *.GZ)");
+    EXPECT_EQ(shown.filters[0].patterns,
+              (std::vector<std::string>{"*.GB", "*.GBC", "*.SGB", "*.ZIP", "*.7Z", "*.GZ"}));
     EXPECT_EQ(shown.filters[1].description, "All Files(*.*)");
     EXPECT_EQ(shown.defaultSuffix, "GB");
 }

@@ -141,7 +141,7 @@ TEST_F(OpenList, KeptBanksHoldWhateverTheOrderAndClashesRefuseTheList) {
             const std::string file = "ROM" + std::to_string(i + 1) + ".GB";
             test::makeRom(folder.path(), file, static_cast<std::size_t>(e.blocks) * kBlockSize,
                           static_cast<std::uint32_t>(i + 1));
-            list.entries.push_back({file, std::nullopt, e.save, e.bank, std::nullopt});
+            list.entries.push_back({file, std::nullopt, e.save, {}, e.bank, std::nullopt});
         }
         const ListReplay opened = openRomList(state, list, source);
         if (std::string(c.locations).empty()) {

@@ -114,8 +114,8 @@ class FilePickerTest : public QObject {
         });
         const QStringList chosen = shown(picker.pickFiles(romFileDialog({})));
         QCOMPARE(title, QString("Select File"));
-        QCOMPARE(filters, QStringList({"GB ROM(*.GB *.GBC)", "All Files(*.*)"}));
-        QCOMPARE(filterInForce, QString("GB ROM(*.GB *.GBC)"));
+        QCOMPARE(filters, QStringList({"GB ROM(*.GB *.GBC *.SGB *.ZIP *.7Z *.GZ)", "All Files(*.*)"}));
+        QCOMPARE(filterInForce, QString("GB ROM(*.GB *.GBC *.SGB *.ZIP *.7Z *.GZ)"));
         QCOMPARE(suffix, QString("GB"));
         listed.sort();
         QCOMPARE(listed, QStringList({"PUZZLE.GB", "tetris.gb"}));

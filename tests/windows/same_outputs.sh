@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A compilation by the Windows build equals the Linux build's, byte for byte: the patched "Menu.GB", every
 # output, the map and the table printed, over ROMs named in other scripts and names that differ only in
-# letter case (in folders of their own, as Windows needs).
+# letter case (in folders of their own, as Windows needs), and ROMs read from a .zip, a .7z and a .gz.
 # usage: same_outputs.sh LINUX_CLI -- WINDOWS_COMMAND...   (the Windows command: wine and the .exe)
 set -euo pipefail
 source "$(dirname "$0")/same_files.sh"
@@ -23,8 +23,17 @@ make_rom "one/Game.gb" 8
 make_rom "two/GAME.GB" 2
 make_rom "Ünïcödé folder/Δ.gb" 32
 make_rom "Большой.gb" 256 # reaches the second piece
+# ROMs straight from archives: one ROM in a zip named alone, a member of a 7z named, a gzip file.
+make_rom packed/Zipped.gb 4
+make_rom packed/Ärger.gb 2
+make_rom packed/Other.gb 1
+make_rom packed/Gzipped.gb 8
+(cd packed && bsdtar -a -cf ../Zipped.zip Zipped.gb && bsdtar --format 7zip -cf ../Sammlung.7z Ärger.gb Other.gb &&
+   gzip -c Gzipped.gb >../Gzipped.gb.gz)
+rm -r packed
 arguments=(--quiet --map flash.svg --name "café crème" "Café.GB" --save "ゼルダの伝説.gb" one/Game.gb
-           --name "Ωmega" --save two/GAME.GB "Ünïcödé folder/Δ.gb" "Большой.gb")
+           --name "Ωmega" --save two/GAME.GB "Ünïcödé folder/Δ.gb" "Большой.gb"
+           Zipped.zip --member Ärger.gb Sammlung.7z Gzipped.gb.gz)
 
 failed=0
 for system in linux windows; do
