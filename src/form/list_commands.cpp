@@ -31,14 +31,6 @@ FileDialog listFileDialog(FilePick pick, std::string title, std::string startFol
     return dialog;
 }
 
-std::string joinedLines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const auto& line : lines) {
-        text += (text.empty() ? "" : "\n") + line;
-    }
-    return text;
-}
-
 } // namespace
 
 bool WindowModel::unsavedChangesSettled(Reaction& shown) {

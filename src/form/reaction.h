@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace romform {
 
@@ -72,6 +73,15 @@ struct Message {
     std::string text;  // UTF-8; names the file or value and the reason
     Severity severity = Severity::Information;
 };
+
+// A message's text of several lines, one per warning or refusal.
+inline std::string joinedLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& line : lines) {
+        text += (text.empty() ? "" : "\n") + line;
+    }
+    return text;
+}
 
 struct Reaction {
     Refresh refresh;

@@ -17,21 +17,15 @@ constexpr const char* kSplitAction = "Split Save Dump";
 constexpr const char* kCompactAction = "Compact Save Banks";
 constexpr const char* kSaveMemoryAction = "Save Memory";
 
-FileDialog saveDumpDialog(FilePick pick, const char* title) {
+// In the work folder, as every dialog of the window opens: the save dump lives beside the image.
+FileDialog saveDumpDialog(FilePick pick, const char* title, const std::filesystem::path& workFolder) {
     FileDialog dialog;
+    dialog.startFolder = romc::pathToUtf8(workFolder);
     dialog.pick = pick;
     dialog.title = title;
     dialog.filters = {{"Save memory (*.sav *.bin)", {"*.sav", "*.bin"}}, {"All Files(*.*)", {"*.*"}}};
     dialog.defaultSuffix = "sav";
     return dialog;
-}
-
-std::string joined(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const auto& line : lines) {
-        text += (text.empty() ? "" : "\n") + line;
-    }
-    return text;
 }
 
 } // namespace
@@ -73,7 +67,7 @@ std::string WindowModel::saveFileText(int row) const {
 }
 
 Reaction WindowModel::writeSaveMemory() {
-    const auto chosen = dialogs_->pickFiles(saveDumpDialog(FilePick::OneToSave, kWriteAction));
+    const auto chosen = dialogs_->pickFiles(saveDumpDialog(FilePick::OneToSave, kWriteAction, workFolder_));
     if (chosen.empty()) {
         return {};
     }
@@ -94,7 +88,7 @@ Reaction WindowModel::writeSaveMemory() {
                        std::to_string(plan.value().roms.size() - plan.value().warnings.size()) + " of " +
                        std::to_string(plan.value().roms.size()) + " saves.";
     if (!plan.value().warnings.empty()) {
-        text += "\n" + joined(plan.value().warnings);
+        text += "\n" + joinedLines(plan.value().warnings);
     }
     Reaction reaction;
     reaction.message = Message{caption() + " - " + kWriteAction, text,
@@ -103,7 +97,7 @@ Reaction WindowModel::writeSaveMemory() {
 }
 
 Reaction WindowModel::splitSaveDump() {
-    const auto chosen = dialogs_->pickFiles(saveDumpDialog(FilePick::OneToOpen, kSplitAction));
+    const auto chosen = dialogs_->pickFiles(saveDumpDialog(FilePick::OneToOpen, kSplitAction, workFolder_));
     if (chosen.empty()) {
         return {};
     }
@@ -138,7 +132,7 @@ Reaction WindowModel::splitSaveDump() {
     Reaction reaction;
     reaction.refresh.add(WindowPart::StatusLine);
     reaction.message = Message{caption() + " - " + kSplitAction,
-                               joined(romc::splitSummary(plan.value(), false)), Severity::Information};
+                               joinedLines(romc::splitSummary(plan.value(), false)), Severity::Information};
     return reaction;
 }
 
