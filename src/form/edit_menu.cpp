@@ -34,7 +34,7 @@ Reaction WindowModel::moveRow(romc::RowMove move) {
     if (!romc::rowCanMove(state_, move)) {
         return {};
     }
-    rememberForUndo(move == romc::RowMove::Up ? "Move Up" : "Move Down", state_);
+    rememberForUndo(romc::rowMoveName(move), state_);
     romc::moveSelectedRow(state_, move);
     return tableChanged(Refresh::everything());
 }
@@ -52,14 +52,24 @@ Menu WindowModel::editMenu() const {
     using enum MenuCommand;
     MenuItem undoItem{Undo, undo_.empty() ? "Undo" : "Undo " + undo_.back().action, "Ctrl+Z"};
     undoItem.enabled = !undo_.empty();
-    MenuItem up{MoveUp, "Move Up", "Alt+Up"};
-    up.enabled = romc::rowCanMove(state_, romc::RowMove::Up);
-    up.separatorBefore = true;
-    MenuItem down{MoveDown, "Move Down", "Alt+Down"};
-    down.enabled = romc::rowCanMove(state_, romc::RowMove::Down);
+    Menu edit{"Edit", {undoItem}};
+    const struct {
+        MenuCommand command;
+        romc::RowMove move;
+        const char* shortcut;
+    } moves[] = {{MoveUp, romc::RowMove::Up, "Alt+Up"},
+                 {MoveDown, romc::RowMove::Down, "Alt+Down"},
+                 {MoveToTop, romc::RowMove::Top, "Alt+Home"},
+                 {MoveToBottom, romc::RowMove::Bottom, "Alt+End"}};
+    for (const auto& m : moves) {
+        MenuItem item{m.command, romc::rowMoveName(m.move), m.shortcut};
+        item.enabled = romc::rowCanMove(state_, m.move);
+        item.separatorBefore = m.command == MoveUp;
+        edit.items.push_back(item);
+    }
     MenuItem sort{SortByName, "Sort by Name", "Ctrl+Shift+N"};
     sort.enabled = state_.table.rowCount() > 1;
-    Menu edit{"Edit", {undoItem, up, down, sort}};
+    edit.items.push_back(sort);
     for (const MenuItem& item : saveEditItems()) {
         edit.items.push_back(item);
     }

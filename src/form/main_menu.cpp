@@ -93,6 +93,10 @@ Reaction WindowModel::menuCommand(MenuCommand command) {
         return moveRow(romc::RowMove::Up);
     case MenuCommand::MoveDown:
         return moveRow(romc::RowMove::Down);
+    case MenuCommand::MoveToTop:
+        return moveRow(romc::RowMove::Top);
+    case MenuCommand::MoveToBottom:
+        return moveRow(romc::RowMove::Bottom);
     case MenuCommand::SortByName:
         return sortRowsByName();
     case MenuCommand::ImportImage:

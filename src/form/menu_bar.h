@@ -28,6 +28,8 @@ enum class MenuCommand : int {
     SortByName = 213,
     CompactSaveBanks = 214,
     SaveMemory = 215, // the selected row's save memory, on or off
+    MoveToTop = 216,
+    MoveToBottom = 217,
     // The flash and its outputs: 300-399
     RemoveLeftoverPieces = 300,
     FlashMap = 310,

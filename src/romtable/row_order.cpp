@@ -48,7 +48,21 @@ bool rowCanMove(const TableState& state, RowMove move) {
     if (row < 0 || row >= rows) {
         return false;
     }
-    return move == RowMove::Up ? row > 0 : row + 1 < rows;
+    return move == RowMove::Up || move == RowMove::Top ? row > 0 : row + 1 < rows;
+}
+
+const char* rowMoveName(RowMove move) {
+    switch (move) {
+    case RowMove::Up:
+        return "Move Up";
+    case RowMove::Down:
+        return "Move Down";
+    case RowMove::Top:
+        return "Move to Top";
+    case RowMove::Bottom:
+        return "Move to Bottom";
+    }
+    return "";
 }
 
 bool moveSelectedRow(TableState& state, RowMove move) {
@@ -56,10 +70,23 @@ bool moveSelectedRow(TableState& state, RowMove move) {
         return false;
     }
     const auto row = static_cast<std::size_t>(selectedRow(state));
-    const std::size_t other = move == RowMove::Up ? row - 1 : row + 1;
     std::vector<std::size_t> order(state.table.rowCount());
     std::iota(order.begin(), order.end(), std::size_t{0});
-    std::swap(order[row], order[other]);
+    const auto at = order.begin() + static_cast<std::ptrdiff_t>(row);
+    switch (move) {
+    case RowMove::Up:
+        std::iter_swap(at, at - 1);
+        break;
+    case RowMove::Down:
+        std::iter_swap(at, at + 1);
+        break;
+    case RowMove::Top:
+        std::rotate(order.begin(), at, at + 1);
+        break;
+    case RowMove::Bottom:
+        std::rotate(at, at + 1, order.end());
+        break;
+    }
     reorderRows(state, order);
     return true;
 }

@@ -10,13 +10,18 @@
 
 namespace romc {
 
-enum class RowMove { Up, Down };
+enum class RowMove { Up, Down, Top, Bottom };
 
-// Whether the row selected in the name column has a neighbour on that side.
+// "Move Up", "Move Down", "Move to Top", "Move to Bottom": the menu item and the undo step.
+const char* rowMoveName(RowMove move);
+
+// Whether the row selected in the name column has a neighbour on that side (for Top and Bottom: is not
+// there already).
 bool rowCanMove(const TableState& state, RowMove move);
 
-// Swaps the row selected in the name column with its neighbour; the selection goes with the row. Returns
-// false, changing nothing, when rowCanMove says no.
+// Swaps the row selected in the name column with its neighbour, or takes it to the first or last row, the
+// rows between keeping their order; the selection goes with the row. Returns false, changing nothing, when
+// rowCanMove says no.
 bool moveSelectedRow(TableState& state, RowMove move);
 
 // Orders the rows by menu name (byte order, which is alphabetical for the names Add ROM makes), rows of

@@ -69,6 +69,18 @@ TEST_F(EditMenuTest, MovesAndSortKeepSaveRomsWhereTheirBanksAreAndUndoTakesEachB
              return model.menuCommand(MenuCommand::MoveDown);
          },
          "B/ 0/2 D/N/A/0 A/ 1/64 C/N/A/0 "},
+        {"Move to Top",
+         [&] {
+             model.rowSelected(List1, 3);
+             return model.menuCommand(MenuCommand::MoveToTop);
+         },
+         "C/N/A/0 B/ 0/2 D/N/A/0 A/ 1/64 "},
+        {"Move to Bottom",
+         [&] {
+             model.rowSelected(List1, 1);
+             return model.menuCommand(MenuCommand::MoveToBottom);
+         },
+         "C/N/A/0 D/N/A/0 A/ 1/64 B/ 0/2 "},
         {"Sort by Name", [&] { return model.menuCommand(MenuCommand::SortByName); },
          "A/ 1/64 B/ 0/2 C/N/A/0 D/N/A/0 "},
         {"Remove ROM",

@@ -83,7 +83,8 @@ TEST_F(ListCommandsTest, FileAndHelpMenusInOrderWithShortcuts) {
         " 400=Import Image...[Ctrl+I] | 320=Write Save Memory...[Ctrl+Shift+W] 321=Split Save "
         "Dump...[Ctrl+Shift+D] | 103=Work Folder...[Ctrl+Shift+F] 300=Remove Left-over "
         "Pieces...[Ctrl+Shift+R] | 190=Quit[Ctrl+Q]\n"
-        "Edit: 210=Undo[Ctrl+Z] | 211=Move Up[Alt+Up] 212=Move Down[Alt+Down] 213=Sort by "
+        "Edit: 210=Undo[Ctrl+Z] | 211=Move Up[Alt+Up] 212=Move Down[Alt+Down] 216=Move to Top[Alt+Home] "
+        "217=Move to Bottom[Alt+End] 213=Sort by "
         "Name[Ctrl+Shift+N] | 214=Compact Save Banks[Ctrl+Shift+B] 215=Save Memory[Ctrl+Shift+M]\n"
         "View: 310=Flash Map[F2]\nHelp: 900=About[F1]\n");
     const auto about = model.menuCommand(MenuCommand::About);
@@ -109,7 +110,8 @@ TEST_F(ListCommandsTest, EveryMenuAndItemHasItsOwnAccessKey) {
               "&File: &Add ROMs...; &Open List...; &Save List; Save &List As...; &Import Image...; "
               "&Write Save Memory...; Split Save &Dump...; &1 a && b.json; Work &Folder...; "
               "&Remove Left-over Pieces...; &Quit;\n"
-              "&Edit: &Undo; &Move Up; Move &Down; &Sort by Name; &Compact Save Banks; S&ave Memory;\n"
+              "&Edit: &Undo; &Move Up; Move &Down; Move &to Top; Move to &Bottom; &Sort by Name; "
+              "&Compact Save Banks; S&ave Memory;\n"
               "&View: &Flash Map;\n&Help: &About;\n");
     EXPECT_EQ(markedCaption("A&B", -1), "A&&B");
 }
