@@ -8,6 +8,7 @@
 #include "hardening/state_checks.h"
 #include "romtable/add_rom.h"
 #include "romtable/row_selection.h"
+#include "support/rom_files.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -286,7 +287,7 @@ class Session {
         last_ = dryRun ? "Generate Compilation (dry run)" : "Generate Compilation";
         const TableState before = state_;
         const auto marks = folderMarks(wb_.folder);
-        const Bytes menuBefore = fileBytes(wb_.folder / "Menu.GB");
+        const Bytes menuBefore = test::readFile(wb_.folder / "Menu.GB");
         const auto failure = generateCompilation(state_, {wb_.folder, dryRun});
         const auto causes = modelCompile(model_, compileFacts());
         if (failure.has_value() == causes.empty()) {
