@@ -64,8 +64,8 @@ class WindowModel {
     std::string caption() const; // the window's title
     MenuBar menuBar() const;     // no menus: the window has no menu bar
     // The status line under the client area, two lines: what the next compilation would make of the table
-    // ("All 12 ROMs fit: 382 of 1024 blocks"), or after one what it wrote and the pieces it left; then the
-    // save banks used and the work folder. None: no status line.
+    // ("All 12 ROMs fit: 382 of 1024 blocks; Output.GB will be 12 MiB, 2 pieces"), or after one what it wrote
+    // and the pieces it left; then the save banks used and the work folder. None: no status line.
     std::optional<std::string> statusText() const;
     // The plan of the table as it stands, over the work folder as it is now.
     romc::FlashPlan flashPlan() const;

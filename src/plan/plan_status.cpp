@@ -85,9 +85,11 @@ std::string draftStatus(const FlashPlan& plan) {
         return "No ROMs in the table: " + used + " (the menu)";
     }
     if (plan.misfits.empty()) {
+        // What the compilation would write, so that the flasher's space is known before pressing it.
         return (plan.rows.size() == 1 ? "The ROM fits: "
                                       : "All " + std::to_string(plan.rows.size()) + " ROMs fit: ") +
-               used;
+               used + "; " + kImageName + " will be " + sizeText(plan.usage.imageBytes) + ", " +
+               count(static_cast<std::uintmax_t>(plan.usage.pieces), "piece", "pieces");
     }
     std::vector<std::string> names;
     for (std::size_t i = 0; i < plan.misfits.size() && i < kNamedMisfits; ++i) {

@@ -7,9 +7,9 @@
 
 namespace romc {
 
-// What the next compilation would make of the table: "All 12 ROMs fit: 382 of 1024 blocks", or
-// "2 ROMs would not fit: "SAGA" (256 blocks) and "EPIC" (128 blocks); 300 blocks free, none aligned for
-// them", and when equal ROMs can never all fit, how many of them there is room for.
+// What the next compilation would make of the table: "All 12 ROMs fit: 382 of 1024 blocks; Output.GB will be
+// 12 MiB, 2 pieces", or "2 ROMs would not fit: "SAGA" (256 blocks) and "EPIC" (128 blocks); 300 blocks free,
+// none aligned for them", and when equal ROMs can never all fit, how many of them there is room for.
 std::string draftStatus(const FlashPlan& plan);
 
 // "382 of 1024 blocks used".

@@ -531,7 +531,7 @@ TEST_F(WindowModelTest, StatusLineTellsTheDraftThenWhatWasWrittenAndOffersToRemo
     rom("a.gb", 2);
     rom("big.gb", 256);
     addRom((folder.path() / "a.gb").string(), false);
-    EXPECT_EQ(firstLine(), "The ROM fits: 3 of 1024 blocks");
+    EXPECT_EQ(firstLine(), "The ROM fits: 3 of 1024 blocks; Output.GB will be 128 KiB, 1 piece");
     for (int i = 0; i < 4; ++i) {
         EXPECT_TRUE(addRom((folder.path() / "big.gb").string(), false, "BIG" + std::to_string(i))
                         .refresh.has(WindowPart::StatusLine));

@@ -41,7 +41,7 @@ TEST_F(PlanStatus, DraftSaysWhatFitsAndWhyTheRestDoesNot) {
     };
     const Case cases[] = {
         {0, {}, "No ROMs in the table: 1 of 1024 blocks (the menu)"},
-        {0, {{"ONE", 32}}, "The ROM fits: 33 of 1024 blocks"},
+        {0, {{"ONE", 32}}, "The ROM fits: 33 of 1024 blocks; Output.GB will be 2 MiB, 1 piece"},
         {0,
          {{"A", 128},
           {"B", 64},
@@ -55,7 +55,7 @@ TEST_F(PlanStatus, DraftSaysWhatFitsAndWhyTheRestDoesNot) {
           {"J", 8},
           {"K", 4},
           {"L", 1}},
-         "All 12 ROMs fit: 382 of 1024 blocks"},
+         "All 12 ROMs fit: 382 of 1024 blocks; Output.GB will be 12 MiB, 2 pieces"},
         // Blocks 2 to 63 are free, but a 48-block ROM may start only at 0, 48, 96...
         {0,
          {{"SAVE", 1, true}, {"P", 256}, {"Q", 256}, {"R", 256}, {"S", 128}, {"T", 64}, {"ODD", 48}},
