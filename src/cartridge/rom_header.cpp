@@ -1,6 +1,7 @@
 #include "cartridge/rom_header.h"
 
 #include "archives/rom_source_file.h"
+#include "compile/row_checks.h"
 #include "files/disk.h"
 #include "files/utf8_path.h"
 #include "romtable/number_text.h"
@@ -315,8 +316,13 @@ HeaderFindings checkRomFile(const std::filesystem::path& path, std::string_view 
 
 HeaderFindings checkTableRow(const RomTable& table, std::size_t row, const std::filesystem::path& workDir) {
     const std::string& shown = table.text(row, Column::File);
-    return checkRomFile(resolveRomPath(workDir, shown), shown,
-                        table.text(row, Column::SaveFlag) == kSaveFlagYes);
+    HeaderFindings findings = checkRomFile(resolveRomPath(workDir, shown), shown,
+                                           table.text(row, Column::SaveFlag) == kSaveFlagYes);
+    // The same checks for every way a row comes in: the name as the menu will show it, a ROM twice.
+    for (auto& warning : tableRowWarnings(table, row)) {
+        findings.warnings.push_back(std::move(warning));
+    }
+    return findings;
 }
 
 std::string headerFindingsText(const HeaderFindings& findings) {

@@ -326,17 +326,27 @@ class RomHeaderFiles : public ::testing::Test {
 
 TEST_F(RomHeaderFiles, TableRowIsCheckedAgainstItsSaveFlag) {
     const std::string quest = romWithHeader("QUEST.GB", 32, headerBytes({"QUEST", 0, 0x03, 0x05, 0x03}));
+    const std::string copy = romWithHeader("QUEST2.GB", 32, headerBytes({"QUEST", 0, 0x03, 0x05, 0x03}));
     TableState state;
     bool saveBox = true;
     ASSERT_FALSE(addRom(state, {"quest", quest, folder.path()}, saveBox));
     saveBox = false;
-    ASSERT_FALSE(addRom(state, {"quest again", quest, folder.path()}, saveBox));
+    ASSERT_FALSE(addRom(state, {"quest again", copy, folder.path()}, saveBox));
     const TableState before = state;
 
     EXPECT_TRUE(checkTableRow(state.table, 0, folder.path()).warnings.empty());
     const auto unsaved = checkTableRow(state.table, 1, folder.path());
     ASSERT_EQ(unsaved.warnings.size(), 1u);
     EXPECT_NE(unsaved.warnings[0].find("its saves will be lost"), std::string::npos);
+    // What the table tells of a row comes with its file's warnings, for every way a row comes in.
+    saveBox = true;
+    ASSERT_FALSE(addRom(state, {"caf\xC3\xA9 ", quest, folder.path()}, saveBox));
+    const auto third = checkTableRow(state.table, 2, folder.path()).warnings;
+    ASSERT_EQ(third.size(), 3u);
+    EXPECT_EQ(third[0], "the menu shows the name as \"CAF?\x20\": it cannot show \"\xC3\xA9\"");
+    EXPECT_EQ(third[1], "the name \"CAF\xC3\xA9 \" ends in a blank");
+    EXPECT_EQ(third[2], "the same ROM as row 1 (\"QUEST\")");
+    state = before;
     // Checking reads the file and nothing else.
     EXPECT_EQ(state.table.columns, before.table.columns);
     EXPECT_EQ(state.blocks, before.blocks);

@@ -467,8 +467,9 @@ std::vector<std::uint8_t> romWithHeader(std::uint8_t cartridgeType) {
 
 TEST_F(WindowModelTest, NameToolTipShowsHeaderFactsAndWarnings) {
     romc::test::writeFile(folder / "QUEST.GB", romWithHeader(0x03)); // MBC1+RAM+BATTERY
+    romc::test::writeFile(folder / "QUEST2.GB", romWithHeader(0x03));
     addRom("QUEST.GB", false);
-    addRom("QUEST.GB", true);
+    addRom("QUEST2.GB", true, "QUEST");
     const std::string withoutSave = model.nameToolTip(0);
     const std::string withSave = model.nameToolTip(1);
     EXPECT_NE(withoutSave.find("QUEST"), std::string::npos) << withoutSave;
@@ -483,12 +484,12 @@ TEST_F(WindowModelTest, NameToolTipShowsHeaderFactsAndWarnings) {
     EXPECT_TRUE(model.rowSelected(List1, 0).refresh.has(WindowPart::StatusLine));
     EXPECT_TRUE(model.statusText()->starts_with("\"QUEST\": " + model.rowWarning(0))) << *model.statusText();
     // A save ROM says whether its save file is there, in the tooltip and the status line.
-    EXPECT_NE(withSave.find("no save file (\"QUEST.sav\")"), std::string::npos) << withSave;
+    EXPECT_NE(withSave.find("no save file (\"QUEST2.sav\")"), std::string::npos) << withSave;
     model.rowSelected(List1, 1);
-    EXPECT_TRUE(model.statusText()->starts_with("\"QUEST\": no save file (\"QUEST.sav\")"))
+    EXPECT_TRUE(model.statusText()->starts_with("\"QUEST\": no save file (\"QUEST2.sav\")"))
         << *model.statusText();
-    romc::test::writeFile(folder / "QUEST.sav", std::vector<std::uint8_t>(8192 + 48, 1));
-    EXPECT_TRUE(model.statusText()->starts_with("\"QUEST\": save: QUEST.sav, 8 KiB")) << *model.statusText();
+    romc::test::writeFile(folder / "QUEST2.sav", std::vector<std::uint8_t>(8192 + 48, 1));
+    EXPECT_TRUE(model.statusText()->starts_with("\"QUEST\": save: QUEST2.sav, 8 KiB")) << *model.statusText();
     model.rowSelected(List1, romc::kNoRowSelected);
     EXPECT_TRUE(model.statusText()->starts_with("All 2 ROMs fit")) << *model.statusText();
 }
