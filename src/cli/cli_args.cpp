@@ -88,6 +88,21 @@ Refusal readListOption(CliArguments& parsed, const std::vector<std::string>& arg
     return std::nullopt;
 }
 
+// The value after the option at i, given once: refused when the option came before, or when no value (or
+// an empty one) follows it.
+template <class T>
+Refusal takeOnce(std::optional<T>& into, const std::vector<std::string>& arguments, std::size_t& i,
+                 const std::string& needs, const std::string& twice) {
+    if (into) {
+        return Failure{twice};
+    }
+    if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
+        return Failure{needs};
+    }
+    into = T(arguments[++i]);
+    return std::nullopt;
+}
+
 } // namespace
 
 Outcome<CliArguments> parseCliArguments(const std::vector<std::string>& arguments) {
@@ -131,36 +146,27 @@ Outcome<CliArguments> parseCliArguments(const std::vector<std::string>& argument
             }
             parsed.inspect = arguments[++i];
         } else if (argument == "--extract") {
-            if (i + 1 >= arguments.size() || arguments[i + 1].empty() || parsed.extract) {
-                return Failure{parsed.extract ? "--extract given twice" : "--extract needs a folder"};
+            if (auto failure = takeOnce(parsed.extract, arguments, i, "--extract needs a folder",
+                                        "--extract given twice")) {
+                return *failure;
             }
-            parsed.extract = arguments[++i];
         } else if (argument == "--compact-banks") {
             parsed.compactBanks = true;
         } else if (argument == "--sav" || argument == "--write-saves" || argument == "--split-saves") {
-            if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
-                return Failure{argument + " needs a file name"};
+            const std::string needs = argument + " needs a file name";
+            auto failure = argument == "--sav"
+                               ? takeOnce(next.sav, arguments, i, needs, "--sav given twice for one ROM")
+                               : takeOnce(argument == "--write-saves" ? parsed.writeSaves : parsed.splitSaves,
+                                          arguments, i, needs, argument + " given twice");
+            if (failure) {
+                return *failure;
             }
-            const std::string& value = arguments[++i];
-            if (argument == "--sav") {
-                if (next.sav) {
-                    return Failure{"--sav given twice for one ROM"};
-                }
-                next.sav = value;
-                pending = true;
-            } else {
-                auto& target = argument == "--write-saves" ? parsed.writeSaves : parsed.splitSaves;
-                if (target) {
-                    return Failure{argument + " given twice"};
-                }
-                target = value;
-            }
+            pending = pending || argument == "--sav";
         } else if (argument == "--member") {
-            if (i + 1 >= arguments.size() || arguments[i + 1].empty() || next.member) {
-                return Failure{next.member ? "--member given twice for one ROM"
-                                           : "--member needs a member's name"};
+            if (auto failure = takeOnce(next.member, arguments, i, "--member needs a member's name",
+                                        "--member given twice for one ROM")) {
+                return *failure;
             }
-            next.member = arguments[++i];
             pending = true;
         } else if (argument == "--name" || argument == "-C" || argument == "--map") {
             if (i + 1 >= arguments.size()) {
