@@ -52,35 +52,22 @@ class EditMenuTest : public romc::test::MenuFolderFixture {
 TEST_F(EditMenuTest, MovesAndSortKeepSaveRomsWhereTheirBanksAreAndUndoTakesEachBack) {
     add(model, dialogs, {"d.gb", "b.gb+", "c.gb", "a.gb+"});
     ASSERT_FALSE(model.generateCompilation().message.has_value());
+    // The row chosen in the name column, then the Edit menu's move.
+    const auto moving = [&](int row, MenuCommand command) {
+        return [this, row, command] {
+            model.rowSelected(List1, row);
+            return model.menuCommand(command);
+        };
+    };
     const struct {
         const char* action;
         std::function<Reaction()> act;
         const char* rows; // name/bank/location after it
     } steps[] = {
-        {"Move Up",
-         [&] {
-             model.rowSelected(List1, 1);
-             return model.menuCommand(MenuCommand::MoveUp);
-         },
-         "B/ 0/2 D/N/A/0 C/N/A/0 A/ 1/64 "},
-        {"Move Down",
-         [&] {
-             model.rowSelected(List1, 2);
-             return model.menuCommand(MenuCommand::MoveDown);
-         },
-         "B/ 0/2 D/N/A/0 A/ 1/64 C/N/A/0 "},
-        {"Move to Top",
-         [&] {
-             model.rowSelected(List1, 3);
-             return model.menuCommand(MenuCommand::MoveToTop);
-         },
-         "C/N/A/0 B/ 0/2 D/N/A/0 A/ 1/64 "},
-        {"Move to Bottom",
-         [&] {
-             model.rowSelected(List1, 1);
-             return model.menuCommand(MenuCommand::MoveToBottom);
-         },
-         "C/N/A/0 D/N/A/0 A/ 1/64 B/ 0/2 "},
+        {"Move Up", moving(1, MenuCommand::MoveUp), "B/ 0/2 D/N/A/0 C/N/A/0 A/ 1/64 "},
+        {"Move Down", moving(2, MenuCommand::MoveDown), "B/ 0/2 D/N/A/0 A/ 1/64 C/N/A/0 "},
+        {"Move to Top", moving(3, MenuCommand::MoveToTop), "C/N/A/0 B/ 0/2 D/N/A/0 A/ 1/64 "},
+        {"Move to Bottom", moving(1, MenuCommand::MoveToBottom), "C/N/A/0 D/N/A/0 A/ 1/64 B/ 0/2 "},
         {"Sort by Name", [&] { return model.menuCommand(MenuCommand::SortByName); },
          "A/ 1/64 B/ 0/2 C/N/A/0 D/N/A/0 "},
         {"Remove ROM",
