@@ -55,9 +55,11 @@ pick PUZZLE.GB
 click Command1
 click Check1
 click Command2
-# QUEST: "Save?" is still ticked from PUZZLE (the demo ROMs carry no logo, so their headers propose nothing)
+# QUEST: ticked by hand too (the demo ROMs carry no logo, so their headers propose nothing and each pick
+# starts unticked)
 pick QUEST.GB
 click Command1
+click Check1
 click Command2
 pick SAGA.GB
 click Command1

@@ -108,6 +108,9 @@ void addIntegrityWarnings(const RomHeader& header, std::uintmax_t romBytes, cons
                            ", but the header bytes 0x134 to 0x14C give " +
                            hexByteText(header.headerChecksum) + ": the game will not boot on hardware");
     }
+    if (!integrity.logoPresent) {
+        warnings.push_back("the logo area 0x104 to 0x133 is blank: the game will not boot on hardware");
+    }
 }
 
 HeaderFindings unreadable(const std::string& warning) {
@@ -237,9 +240,6 @@ std::vector<std::string> checkRomInFlash(const RomHeader& header, int blocks) {
                          "it has " + std::to_string(blocks) + (blocks == 1 ? " block (" : " blocks (") +
                              std::to_string(bytes) + " bytes) in the image",
                          warnings);
-    if (header.logoBlank) {
-        warnings.push_back("the logo area 0x104 to 0x133 is blank: the game will not boot on hardware");
-    }
     return warnings;
 }
 

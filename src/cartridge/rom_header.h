@@ -82,8 +82,8 @@ struct HeaderIntegrity {
 };
 HeaderIntegrity headerIntegrity(const RomHeader& header, std::uintmax_t romBytes);
 
-// The warnings of `headerIntegrity` for a ROM of `blocks` blocks found in a flash image. The blank logo
-// is warned about here only: Add ROM's warnings leave it out, since made-up test and demo ROMs carry none.
+// The warnings of `headerIntegrity` for a ROM of `blocks` blocks found in a flash image: a blank logo, a
+// wrong checksum, a size code against the blocks, as Add ROM warns of them.
 std::vector<std::string> checkRomInFlash(const RomHeader& header, int blocks);
 
 // Facts shown for every ROM, and warnings for what will go wrong on the cartridge.

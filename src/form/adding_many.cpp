@@ -1,8 +1,10 @@
 // Adding many ROMs at once: "Add ROMs..." with a multiple selection, files dropped on the window, and the
 // keys that act as the buttons do (Enter adds, Delete removes).
 #include "files/utf8_path.h"
+#include "files/work_folder.h"
 #include "form/window_model.h"
 #include "romtable/add_rom.h"
+#include "romtable/rom_file.h"
 #include "romtable/rom_name.h"
 
 namespace romform {
@@ -24,8 +26,19 @@ Reaction WindowModel::addRoms() {
     return addRomFiles(chosen);
 }
 
+bool WindowModel::isWorkFolderFile(const std::string& file) const {
+    auto& disk = romc::systemDisk();
+    const auto opened = disk.openForReading(romc::resolveRomPath(workFolder_, file));
+    return opened.value && romc::workFolderFileOf(disk, workFolder_, opened.value->identity());
+}
+
 Reaction WindowModel::addRomFiles(const std::vector<std::string>& picked) {
-    const std::vector<std::string> files = romsOfFiles(picked);
+    std::vector<std::string> files = romsOfFiles(picked);
+    // Among several files (a whole folder chosen or dropped), "Menu.GB" and the outputs are the work
+    // folder's own, not games: left out rather than refused one by one. Alone, Add ROM says why not.
+    if (files.size() > 1) {
+        std::erase_if(files, [this](const std::string& file) { return isWorkFolderFile(file); });
+    }
     std::string refused;
     std::size_t refusedCount = 0;
     std::size_t added = 0;
@@ -44,7 +57,7 @@ Reaction WindowModel::addRomFiles(const std::vector<std::string>& picked) {
     }
     Reaction reaction;
     if (added > 0) {
-        buttons_ = afterFilePicked(buttons_);
+        buttons_ = ButtonState::FileHeld;
         reaction = tableChanged(Refresh::everything());
     }
     if (refusedCount > 0) {
@@ -64,11 +77,7 @@ Reaction WindowModel::filesDropped(const std::vector<std::string>& files) {
         return takeHeldRomFile();
     }
     if (files.empty()) {
-        return failure(kAddRomsAction,
-                       files.empty() ? "Nothing to add: no files were dropped"
-                                     : "The table was compiled and stays as \"Output.GB\" holds it: \"Clear "
-                                       "List\" starts a new one",
-                       Severity::Information);
+        return failure(kAddRomsAction, "Nothing to add: no files were dropped", Severity::Information);
     }
     return addRomFiles(files);
 }

@@ -1,16 +1,14 @@
-// The three switchable buttons, "Add ROM", "Remove ROM" and "Generate Compilation", follow one of four
-// states; "Find File" and "Clear List" are always enabled. A compiled table stays editable: a compilation
-// places the ROMs without save memory anew, so every row added, removed or moved after one can be compiled
-// again.
+// The three switchable buttons: "Find File", "Clear List", "Remove ROM" and "Generate Compilation" are
+// always enabled; "Add ROM" waits for a file. A compiled table stays editable: a compilation places the ROMs
+// without save memory anew, so every row added, removed or moved after one can be compiled again. Whether
+// the outputs hold the table is the model's compiled(), not a button state.
 #pragma once
 
 namespace romform {
 
 enum class ButtonState {
-    Start,            // window load: nothing picked yet
-    Ready,            // a file was picked, or the list was cleared
-    Compiled,         // after a compilation: the outputs hold the table; "Add ROM" waits for a file
-    CompiledAndAdding // a file picked after a compilation: the outputs still hold the table
+    WaitingForFile, // window load, a compilation: "Add ROM" waits until a file is picked
+    FileHeld,       // a file was picked, or the list was cleared
 };
 
 struct ButtonsEnabled {
@@ -22,13 +20,6 @@ struct ButtonsEnabled {
 };
 
 ButtonsEnabled buttonsEnabled(ButtonState state);
-
-// "Find File" with a path: "Add ROM" is enabled.
-ButtonState afterFilePicked(ButtonState state);
-
-// The table changed: the outputs no longer hold it, and the states of a compiled table go back to those of
-// a draft, with or without a file picked.
-ButtonState afterTableChanged(ButtonState state);
 
 const char* buttonStateName(ButtonState state);
 

@@ -89,7 +89,7 @@ void WindowModel::offerLastSession(Reaction& reaction) {
     state_ = std::move(replay.state);
     checkRows();
     saveBox_ = replay.saveBox;
-    buttons_ = replay.added() == 0 ? ButtonState::Start : ButtonState::Ready;
+    buttons_ = buttonsForBoxes();
     keepSession();
     std::string told;
     if (!replay.refused.empty()) {

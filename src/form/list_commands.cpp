@@ -174,9 +174,7 @@ Reaction WindowModel::openListFile(const std::filesystem::path& named) {
     checkRows();
     undo_.clear(); // another table: nothing of the one before is taken back
     saveBox_ = replay.saveBox;
-    // As after Clear List, but "Add ROM" waits for a file when the boxes hold none: pressed on empty boxes
-    // it could only be refused.
-    buttons_ = pathBox_.empty() ? ButtonState::Start : ButtonState::Ready;
+    buttons_ = buttonsForBoxes();
     listFile_ = path;
     // A list with refused entries is not what the file holds any more.
     listModified_ = !replay.refused.empty();

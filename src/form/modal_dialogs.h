@@ -36,6 +36,9 @@ struct FileDialog {
     // The file proposed when it opens (its folder open, its name in the name box), or for a Folder pick
     // the folder shown chosen; "" for none: a dialog never shows a name left from its last use.
     std::string startPath;
+    // File names the dialog leaves out of its list whatever the filter, in any letter case: "Menu.GB" and
+    // the outputs match "*.GB" but are no games, and a Ctrl+A among the ROMs must not take them.
+    std::vector<std::string> hiddenNames;
 };
 
 // The buttons a question can offer. Faces show their platform's standard button for each.

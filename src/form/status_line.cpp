@@ -41,39 +41,58 @@ std::string menuNameStatus(std::string_view typed) {
 
 } // namespace
 
-romc::FlashPlan WindowModel::flashPlan() const {
-    return romc::planFlash(state_, romc::readWorkFolder(workFolder_));
+const romc::FlashPlan& WindowModel::flashPlan() const {
+    if (!planKept_ || !plan_) {
+        plan_ = romc::planFlash(state_, romc::readWorkFolder(workFolder_));
+        ++plansMade_;
+    }
+    return *plan_;
+}
+
+std::string refusalStatus(const Message& message) {
+    // The title is "<caption> - <action>"; the caption may hold " - " itself, the action never does.
+    const auto dash = message.title.rfind(" - ");
+    const std::string action = dash == std::string::npos ? message.title : message.title.substr(dash + 3);
+    return action + ": " + message.text.substr(0, message.text.find('\n'));
 }
 
 std::optional<std::string> WindowModel::statusText() const {
-    const romc::FlashPlan plan = flashPlan();
-    std::string first = compiled_ ? romc::writtenStatus(plan) : romc::draftStatus(plan);
-    if (compiled_ && !plan.stalePieces.empty()) {
-        first += ". " + romc::stalePiecesStatus(plan) + " (File > " + kLeftoverAction + ")";
+    const romc::FlashPlan& plan = flashPlan();
+    // The outcome of the last action leads: what it refused, then what the outputs hold after a
+    // compilation, or what the next one would make of the table.
+    std::string text = refusal_.empty() ? "" : refusal_ + "\n";
+    // An interrupted compilation put right when the window came to the folder or compiled in it.
+    for (const auto& notice : notices_) {
+        text += notice + "\n";
     }
-    if (compiled_ && !savesWarning_.empty()) {
-        first += ". Warning: " + savesWarning_;
+    if (compiled_) {
+        text += romc::writtenStatus(plan);
+        if (!plan.stalePieces.empty()) {
+            text += ". " + romc::stalePiecesStatus(plan) + " (File > " + kLeftoverAction + ")";
+        }
+        if (!savesWarning_.empty()) {
+            text += ". Warning: " + savesWarning_;
+        }
+    } else {
+        text += romc::draftStatus(plan);
     }
-    // A selected row that warns says why in place of the draft: the user is looking at that row. A save
-    // ROM says what its save file is.
+    text += "\n";
+    // A template that will not boot concerns every action.
+    for (const auto& warning : romc::checkMenuTemplate(romc::systemDisk(), workFolder_)) {
+        text += "Warning: " + warning + "\n";
+    }
+    // A selected row that warns says why: the user is looking at that row. A save ROM says what its save
+    // file is.
     const int selected = selectedRow(ControlId::List1);
     const std::string save = selected >= 0 ? saveFileText(selected) : "";
     if (!rowWarning(selected).empty() || !save.empty()) {
-        first = romc::inQuotes(state_.table.column(romc::Column::Name)[static_cast<std::size_t>(selected)]) +
+        text += romc::inQuotes(state_.table.column(romc::Column::Name)[static_cast<std::size_t>(selected)]) +
                 ": ";
-        first +=
+        text +=
             rowWarning(selected).empty() ? save : rowWarning(selected) + (save.empty() ? "" : "; " + save);
+        text += "\n";
     }
-    // An interrupted compilation put right, and a template that will not boot, come before everything.
-    std::string notices;
-    for (const auto& notice : notices_) {
-        notices += notice + "\n";
-    }
-    for (const auto& warning : romc::checkMenuTemplate(romc::systemDisk(), workFolder_)) {
-        notices += "Warning: " + warning + "\n";
-    }
-    // The draft names the blocks used; the banks and the folder go on the second line.
-    return notices + first + "\n" + menuNameStatus(nameBox_) + romc::saveBanksStatus(plan) +
+    return text + menuNameStatus(nameBox_) + romc::saveBanksStatus(plan) +
            ". Work folder: " + romc::pathToUtf8(workFolder_);
 }
 

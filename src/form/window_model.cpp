@@ -48,6 +48,10 @@ FileDialog romFileDialog(std::string startFolder) {
         {"All Files(*.*)", {"*.*"}}};
     dialog.defaultSuffix = "GB";
     dialog.startFolder = std::move(startFolder);
+    dialog.hiddenNames = {romc::kMenuTemplateName, romc::kImageName};
+    for (int piece = 1; piece <= romc::kPieceCount; ++piece) {
+        dialog.hiddenNames.push_back(romc::pieceName(piece));
+    }
     return dialog;
 }
 
@@ -141,7 +145,7 @@ void WindowModel::checkRows() {
 Reaction WindowModel::load() {
     state_.startupReset();
     checkRows();
-    buttons_ = ButtonState::Start;
+    buttons_ = ButtonState::WaitingForFile;
     if (recentListsFile_) {
         recentLists_ = romc::readRecentLists(*recentListsFile_);
     }
@@ -180,7 +184,7 @@ Reaction WindowModel::takeHeldRomFile() {
     if (pathBox_.empty()) {
         return showing({Text2});
     }
-    buttons_ = afterFilePicked(buttons_);
+    buttons_ = ButtonState::FileHeld;
     nameBox_ = romc::proposeRomName(pathBox_);
     proposeSaveBox(pathBox_);
     // The name box next: the user edits the proposed name, and Enter adds the ROM.
@@ -190,9 +194,10 @@ Reaction WindowModel::takeHeldRomFile() {
 }
 
 void WindowModel::proposeSaveBox(const std::string& romPath) {
-    if (const auto proposed = romc::proposedSaveMemory(romc::resolveRomPath(workFolder_, romPath))) {
-        saveBox_ = romc::saveBoxAllowed(state_, *proposed);
-    }
+    // A header that cannot be trusted proposes no save memory: the tick of the ROM before says nothing of
+    // this one, and a save bank given on its word would be one fewer for a game that needs it.
+    const auto proposed = romc::proposedSaveMemory(romc::resolveRomPath(workFolder_, romPath));
+    saveBox_ = romc::saveBoxAllowed(state_, proposed.value_or(false));
 }
 
 Reaction WindowModel::addRom() {
@@ -222,7 +227,7 @@ Reaction WindowModel::clearList() {
         }
         rememberForUndo("Clear List", state_);
     }
-    buttons_ = ButtonState::Ready;
+    buttons_ = ButtonState::FileHeld;
     romc::clearList(state_);
     return tableChanged(tableShown().add(kButtons));
 }
@@ -258,7 +263,7 @@ Reaction WindowModel::generateCompilation() {
         return refused(refusal->message);
     }
     savesWarning_ = romc::saveMovesWarning(moves, false).value_or("");
-    buttons_ = ButtonState::Compiled;
+    buttons_ = ButtonState::WaitingForFile;
     compiled_ = true;
     return showing(tableShown().add(kButtons).add(WindowPart::MenuBar));
 }
@@ -325,7 +330,6 @@ Reaction WindowModel::textEdited(ControlId box, std::string text) {
 
 Reaction WindowModel::tableChanged(const Refresh& shown) {
     checkRows();
-    buttons_ = afterTableChanged(buttons_);
     if (!keepUndo_) {
         undo_.clear();
     }
@@ -333,18 +337,21 @@ Reaction WindowModel::tableChanged(const Refresh& shown) {
     notices_.clear();
     // The menu bar follows: Undo and the Edit items depend on the table.
     Reaction reaction = showing(Refresh(shown).add(kButtons).add(WindowPart::MenuBar));
-    if (compiled_) {
-        // The table no longer is what the outputs hold: the status line tells the draft again.
-        compiled_ = false;
-        savesWarning_.clear();
-        reaction.refresh.add(WindowPart::MenuBar);
-    }
+    // The table no longer is what the outputs hold: the status line tells the draft again.
+    compiled_ = false;
+    savesWarning_.clear();
     if (!listFile_.empty() && !listModified_) {
         listModified_ = true;
         reaction.refresh.add(WindowPart::Caption);
     }
     keepSession();
     return reaction;
+}
+
+ButtonState WindowModel::buttonsForBoxes() const {
+    // A table replaced by a list: as after Clear List, but "Add ROM" waits for a file when the boxes hold
+    // none, since pressed on empty boxes it could only be refused.
+    return pathBox_.empty() ? ButtonState::WaitingForFile : ButtonState::FileHeld;
 }
 
 Reaction WindowModel::failure(const char* action, const std::string& text, Severity severity) const {

@@ -13,6 +13,7 @@
 #include "form/menu_bar.h"
 #include "form/modal_dialogs.h"
 #include "form/reaction.h"
+#include "form/user_event.h"
 #include "plan/flash_plan.h"
 #include "romtable/row_order.h"
 #include "romtable/table_state.h"
@@ -25,6 +26,10 @@
 #include <vector>
 
 namespace romform {
+
+// What the status line leads with after a refused action: "Add ROM: Cannot read ...", the action and the
+// message's first line.
+std::string refusalStatus(const Message& message);
 
 // "Find File"'s dialog: "Select File", the ROM filter first, then every file; "GB" added to a typed name;
 // open in `startFolder`, with an empty name box.
@@ -67,8 +72,11 @@ class WindowModel {
     // ("All 12 ROMs fit: 382 of 1024 blocks; Output.GB will be 12 MiB, 2 pieces"), or after one what it wrote
     // and the pieces it left; then the save banks used and the work folder. None: no status line.
     std::optional<std::string> statusText() const;
-    // The plan of the table as it stands, over the work folder as it is now.
-    romc::FlashPlan flashPlan() const;
+    // The plan of the table as it stands, over the work folder as it is now. After handle(), the one plan
+    // of that event's reaction until the next event: what it shows, and every point of the flash view the
+    // pointer passes over, read one plan.
+    const romc::FlashPlan& flashPlan() const;
+    std::size_t flashPlansMade() const { return plansMade_; }
 
     // The flash view: a window beside this one, open while View > "Flash Map" is ticked, showing
     // flashPicture() again whenever a Reaction names WindowPart::FlashView.
@@ -89,10 +97,17 @@ class WindowModel {
     const std::string& rowWarning(int row) const;
 
     ButtonState buttonState() const { return buttons_; }
+    // The outputs in the work folder hold the table as it stands: the last action compiled it.
+    bool compiled() const { return compiled_; }
     const romc::TableState& tableState() const { return state_; }
     const std::filesystem::path& workFolder() const { return workFolder_; }
 
     // --- Events ---------------------------------------------------------------------------------------
+
+    // Any event of the user's, as every face reports it: handed to its handler below. The reaction also
+    // shows the status line, which then leads with this action's outcome.
+    Reaction handle(const UserEvent& event);
+    Reaction clicked(ControlId button); // one of the six buttons
 
     // Form1 load, before the window is first shown: the start-up reset, and the table a session that
     // ended unexpectedly kept, offered back.
@@ -166,11 +181,13 @@ class WindowModel {
     ModalDialogs* dialogs_;
     std::filesystem::path workFolder_;
     romc::TableState state_;
-    ButtonState buttons_ = ButtonState::Start;
+    ButtonState buttons_ = ButtonState::WaitingForFile;
+    ButtonState buttonsForBoxes() const;
     std::string nameBox_;
     std::string pathBox_;
     bool saveBox_ = false;
-    // "Save?" as the ROM's cartridge header proposes, where it proposes anything; the Save box rule holds.
+    // "Save?" as the ROM's cartridge header proposes, unticked when the header cannot be read or trusted;
+    // the Save box rule holds.
     void proposeSaveBox(const std::string& romPath);
     // The held ROM file into the path box, its proposed name and "Save?", as after "Find File".
     Reaction takeHeldRomFile();
@@ -181,6 +198,7 @@ class WindowModel {
     // Every ROM the files give: a plain file itself, each ROM of an archive named alone.
     std::vector<std::string> romsOfFiles(const std::vector<std::string>& files) const;
     bool holdsSeveralRoms(const std::string& file) const;
+    bool isWorkFolderFile(const std::string& file) const; // "Menu.GB", "Output.GB" or a piece, by identity
     // The file the ROM dialog holds from its last use: shown chosen when it opens again, and taken again
     // when the user cancels.
     std::string heldRomFile_;
@@ -193,12 +211,25 @@ class WindowModel {
     // The warnings of rows read from archives, by file text and save flag, with the archive's length and
     // time of change when they were read: unchanged archives are not unpacked again on every change.
     std::map<std::string, std::pair<std::string, std::string>> checkedArchiveRows_;
-    bool compiled_ = false;
+    bool compiled_ = false; // the outputs in the work folder hold the table as it stands
+    // The last event's refusal as the status line leads with it ("Add ROM: Cannot read ..."); "" when the
+    // last event was not refused.
+    std::string refusal_;
+    Reaction dispatch(const UserEvent& event);
+    // One flash plan per reaction: made at the first ask after keepFlashPlan(), until forgetFlashPlan().
+    mutable std::optional<romc::FlashPlan> plan_;
+    mutable std::size_t plansMade_ = 0;
+    bool planKept_ = false;
+    void keepFlashPlan() { planKept_ = true; }
+    void forgetFlashPlan() {
+        planKept_ = false;
+        plan_.reset();
+    }
     // What the status line says first until the table changes: an interrupted compilation completed (or
     // found beyond completing) when the window came to the work folder or compiled in it.
     std::vector<std::string> notices_;
     void arriveInWorkFolder();
-    bool flashViewOpen_ = false; // the outputs in the work folder hold the table as it stands
+    bool flashViewOpen_ = false;
     // Opening or saving a list makes its folder the work folder, unless the user chose one, and puts it
     // first among the recent lists.
     void followList(Reaction& reaction);

@@ -20,6 +20,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -97,111 +98,73 @@ Form1::Form1(std::unique_ptr<romform::ModalDialogs> dialogs, QWidget* parent)
     createControls();
     chainFocusOrder();
     connectEvents();
-    Form1_Load();
+    driver_.load();
     fitToContents();
 }
 
 Form1::~Form1() = default;
 
 void Form1::connectEvents() {
-    using enum ControlId;
-    const auto button = [this](ControlId id) { return static_cast<QPushButton*>(widget(id)); };
-    connect(button(Command1), &QPushButton::clicked, this, &Form1::Command1_Click);
-    connect(button(Command2), &QPushButton::clicked, this, &Form1::Command2_Click);
-    connect(button(Command3), &QPushButton::clicked, this, &Form1::Command3_Click);
-    connect(button(Command4), &QPushButton::clicked, this, &Form1::Command4_Click);
-    connect(button(Command5), &QPushButton::clicked, this, &Form1::Command5_Click);
-    connect(button(Command6), &QPushButton::clicked, this, &Form1::Command6_Click);
-    // Each change of the box, by the user or by the program, runs the Save box rule.
-    connect(static_cast<QCheckBox*>(widget(Check1)), &QCheckBox::toggled, this, &Form1::Check1_Click);
-    for (ControlId box : {Text1, Text2}) {
-        connect(static_cast<QLineEdit*>(widget(box)), &QLineEdit::textChanged, this,
-                [this, box](const QString& text) { Text_Change(box, text); });
-        connect(static_cast<QLineEdit*>(widget(box)), &QLineEdit::returnPressed, this,
-                [this, box] { apply(model_.enterPressed(box)); });
-    }
-    // A row chosen by mouse or keyboard, in any of the seven lists.
+    using romform::Clicked;
+    using romform::Edited;
+    using romform::Key;
+    using romform::KeyPressed;
+    using romform::RowChosen;
+    using romform::Ticked;
     for (const auto& control : romform::controlTable()) {
-        if (control.kind == ControlKind::ListBox) {
-            const ControlId list = control.id;
-            connect(static_cast<QListWidget*>(widget(list)), &QListWidget::currentRowChanged, this,
-                    [this, list](int row) { List_Click(list, row); });
-            widget(list)->installEventFilter(this); // the Delete key
+        const ControlId id = control.id;
+        switch (control.kind) {
+        case ControlKind::Button:
+            connect(static_cast<QPushButton*>(widget(id)), &QPushButton::clicked, this,
+                    [this, id] { handle(Clicked{id}); });
+            break;
+        case ControlKind::CheckBox:
+            // Each change of the box, by the user or by the program, runs the Save box rule.
+            connect(static_cast<QCheckBox*>(widget(id)), &QCheckBox::toggled, this, [this, id](bool ticked) {
+                handle(Ticked{id, ticked});
+            });
+            break;
+        case ControlKind::TextBox:
+            connect(static_cast<QLineEdit*>(widget(id)), &QLineEdit::textChanged, this,
+                    [this, id](const QString& text) {
+                        handle(Edited{id, text.toStdString()});
+                    });
+            connect(static_cast<QLineEdit*>(widget(id)), &QLineEdit::returnPressed, this, [this, id] {
+                handle(KeyPressed{id, Key::Enter});
+            });
+            break;
+        case ControlKind::ListBox:
+            // A row chosen by mouse or keyboard, in any of the seven lists.
+            connect(static_cast<QListWidget*>(widget(id)), &QListWidget::currentRowChanged, this,
+                    [this, id](int row) {
+                        handle(RowChosen{id, row});
+                    });
+            widget(id)->installEventFilter(this); // the Delete key
+            // A click below the rows chooses none.
+            static_cast<QListWidget*>(widget(id))->viewport()->installEventFilter(this);
+            break;
+        case ControlKind::Label:
+        case ControlKind::Line:
+            break;
         }
     }
-    // The name column's tooltips are made when asked for, so they speak of the file as it is now.
-    static_cast<QListWidget*>(widget(List1))->viewport()->installEventFilter(this);
 }
 
-void Form1::Form1_Load() {
-    apply(model_.load());
+void Form1::showCaption(const std::string& caption) {
+    setWindowTitle(shown(caption));
 }
 
-void Form1::Command1_Click() {
-    apply(model_.findFile());
+void Form1::moveFocus(ControlId id) {
+    // As a focus moved by Tab: a box's text chosen whole, so that typing replaces a proposed name.
+    widget(id)->setFocus(Qt::TabFocusReason);
 }
 
-void Form1::Command2_Click() {
-    apply(model_.addRom());
+void Form1::showMessage(const romform::Message& message) {
+    romui::showMessage(this, message);
 }
 
-void Form1::Command3_Click() {
-    apply(model_.clearList());
-}
-
-void Form1::Command4_Click() {
-    apply(model_.generateCompilation());
-}
-
-void Form1::Command5_Click() {
-    apply(model_.removeRom());
-}
-
-void Form1::Command6_Click() {
-    apply(model_.debug());
-}
-
-void Form1::Check1_Click(bool ticked) {
-    apply(model_.saveBoxChanged(ticked));
-}
-
-void Form1::List_Click(ControlId list, int row) {
-    apply(model_.rowSelected(list, row));
-}
-
-void Form1::Text_Change(ControlId box, const QString& text) {
-    apply(model_.textEdited(box, text.toStdString()));
-}
-
-void Form1::apply(const romform::Reaction& reaction) {
-    for (const auto& control : romform::controlTable()) {
-        if (reaction.refresh.has(control.id)) {
-            showControl(control.id);
-        }
-    }
-    if (reaction.refresh.has(romform::WindowPart::Caption)) {
-        setWindowTitle(shown(model_.caption()));
-    }
-    if (reaction.refresh.has(romform::WindowPart::MenuBar)) {
-        showMenuBar();
-    }
-    if (reaction.refresh.has(romform::WindowPart::StatusLine)) {
-        showStatusLine();
-    }
-    if (reaction.refresh.has(romform::WindowPart::FlashView)) {
-        showFlashView();
-    }
-    if (reaction.focus) {
-        // As a focus moved by Tab: a box's text chosen whole, so that typing replaces a proposed name.
-        widget(*reaction.focus)->setFocus(Qt::TabFocusReason);
-    }
-    if (reaction.message) {
-        showMessage(this, *reaction.message);
-    }
-    if (reaction.closeWindow) {
-        closeAgreed_ = true;
-        close();
-    }
+void Form1::startClose() {
+    close();
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
@@ -214,21 +177,12 @@ void Form1::dropEvent(QDropEvent* event) {
     const auto files = droppedFiles(event->mimeData());
     if (!files.empty()) {
         event->acceptProposedAction();
-        apply(model_.filesDropped(files));
+        handle(romform::FilesDropped{files});
     }
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-    if (closeAgreed_) {
-        closeAgreed_ = false;
-        event->accept();
-        return;
-    }
-    romform::Reaction reaction = model_.requestClose();
-    const bool closes = reaction.closeWindow;
-    reaction.closeWindow = false; // this is the close already: the event says it
-    apply(reaction);
-    if (closes) {
+    if (driver_.closeRequested()) {
         event->accept();
     } else {
         event->ignore();
@@ -261,14 +215,13 @@ void Form1::showControl(ControlId id) {
     }
 }
 
-void Form1::showMenuBar() {
-    const romform::MenuBar menus = model_.menuBar();
+void Form1::showMenuBar(const romform::MenuBar& menus) {
     // A window without menus has no bar at all, not an empty one.
     if (menus.empty() && menuWidget() == nullptr) {
         return;
     }
     fillMenuBar(*menuBar(), menus,
-                [this](romform::MenuCommand command) { apply(model_.menuCommand(command)); });
+                [this](romform::MenuCommand command) { handle(romform::MenuChosen{command}); });
     menuBar()->setVisible(!menus.empty());
 }
 
@@ -280,8 +233,8 @@ void Form1::markWarnedRows(QListWidget* names) {
     }
 }
 
-void Form1::showFlashView() {
-    if (!model_.flashViewOpen()) {
+void Form1::showFlashView(bool open) {
+    if (!open) {
         if (flashView_ != nullptr && flashView_->isVisible()) {
             flashView_->hideFromModel();
         }
@@ -289,7 +242,7 @@ void Form1::showFlashView() {
     }
     if (flashView_ == nullptr) {
         flashView_ = new FlashViewWindow(
-            model_, [this] { apply(model_.flashViewClosed()); }, this);
+            model_, [this] { handle(romform::FlashViewClosed{}); }, this);
         flashView_->move(frameGeometry().topRight() + QPoint(kFlashViewGap, 0));
     }
     flashView_->showPicture();
@@ -298,8 +251,7 @@ void Form1::showFlashView() {
     }
 }
 
-void Form1::showStatusLine() {
-    const auto text = model_.statusText();
+void Form1::showStatusLine(const std::optional<std::string>& text) {
     if (!text && statusLine_ == nullptr) {
         return;
     }
@@ -321,12 +273,21 @@ void Form1::fitToContents() {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
-        for (const auto& control : romform::controlTable()) {
-            if (control.kind == ControlKind::ListBox && watched == widget(control.id)) {
-                apply(model_.deletePressed(control.id));
-                return true;
-            }
+    for (const auto& control : romform::controlTable()) {
+        if (control.kind != ControlKind::ListBox) {
+            continue;
+        }
+        auto* list = static_cast<QListWidget*>(widget(control.id));
+        if (watched == list && event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+            handle(romform::KeyPressed{control.id, romform::Key::Delete});
+            return true;
+        }
+        // A click on the empty space below the rows leaves the table with no row chosen.
+        if (watched == list->viewport() && event->type() == QEvent::MouseButtonPress &&
+            !list->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint()).isValid()) {
+            handle(romform::RowChosen{ControlId::List1, romc::kNoRowSelected});
+            return true;
         }
     }
     auto* names = static_cast<QListWidget*>(widget(ControlId::List1));

@@ -2,6 +2,7 @@
 // table, forwards each event to the model's handler and shows again what the model's reaction names.
 #pragma once
 
+#include "form/face_driver.h"
 #include "form/window_model.h"
 
 #include <QMainWindow>
@@ -15,7 +16,7 @@ namespace romui {
 
 class FlashViewWindow;
 
-class Form1 : public QMainWindow {
+class Form1 : public QMainWindow, private romform::WindowView {
     Q_OBJECT
 
   public:
@@ -38,28 +39,23 @@ class Form1 : public QMainWindow {
     void createControls();
     void chainFocusOrder();
     void connectEvents();
-
-    void Form1_Load();
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Command4_Click();
-    void Command5_Click();
-    void Command6_Click();
-    void Check1_Click(bool ticked);
-    void List_Click(romform::ControlId list, int row);
-    void Text_Change(romform::ControlId box, const QString& text);
+    void handle(const romform::UserEvent& event) { driver_.handle(event); }
 
   public:
     // Opens a list as "Open List..." would once the user chose it: the command line's LIST.
-    void openList(const std::string& path) { apply(model_.openListFile(path)); }
+    void openList(const std::string& path) { handle(romform::ListNamed{path}); }
 
   private:
-    void apply(const romform::Reaction& reaction);
-    void showControl(romform::ControlId id);
-    void showMenuBar();
-    void showStatusLine();
-    void showFlashView();
+    // romform::WindowView: what the driver shows.
+    void showControl(romform::ControlId id) override;
+    void showCaption(const std::string& caption) override;
+    void showMenuBar(const romform::MenuBar& menus) override;
+    void showStatusLine(const std::optional<std::string>& text) override;
+    void showFlashView(bool open) override;
+    void moveFocus(romform::ControlId id) override;
+    void showMessage(const romform::Message& message) override;
+    void startClose() override;
+
     void markWarnedRows(QListWidget* names); // a warning sign before each name whose header check warns
     void fitToContents();
 
@@ -71,7 +67,7 @@ class Form1 : public QMainWindow {
     std::array<QWidget*, romform::kControlCount> controls_{};
     QLabel* statusLine_ = nullptr;
     FlashViewWindow* flashView_ = nullptr; // made when first opened, a window of its own
-    bool closeAgreed_ = false;             // Quit already had the model's answer
+    romform::FaceDriver driver_{model_, *this};
 };
 
 } // namespace romui

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QSortFilterProxyModel>
 #include <QStringList>
 
 namespace romui {
@@ -64,6 +65,28 @@ void setPick(QFileDialog& dialog, romform::FilePick pick) {
     }
 }
 
+// The dialog's list without the names the model leaves out; folders and every other file pass.
+class HiddenNames : public QSortFilterProxyModel {
+  public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+    void hide(const std::vector<std::string>& names) {
+        hidden_.clear();
+        for (const auto& name : names) {
+            hidden_ << shown(name).toLower();
+        }
+        invalidateFilter();
+    }
+
+  protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
+        const QString name = sourceModel()->index(row, 0, parent).data().toString().toLower();
+        return !hidden_.contains(name);
+    }
+
+  private:
+    QStringList hidden_;
+};
+
 } // namespace
 
 QtDialogs::QtDialogs(QWidget* window) : window_(window), CommonDialog1(new QFileDialog(window)) {
@@ -72,6 +95,8 @@ QtDialogs::QtDialogs(QWidget* window) : window_(window), CommonDialog1(new QFile
     // are as often called "tetris.gb" as "TETRIS.GB".
     CommonDialog1->setOption(QFileDialog::DontUseNativeDialog);
     CommonDialog1->setFilter(CommonDialog1->filter() & ~QDir::CaseSensitive);
+    hiddenNames_ = new HiddenNames(CommonDialog1);
+    CommonDialog1->setProxyModel(hiddenNames_);
 }
 
 std::vector<std::string> QtDialogs::pickFiles(const romform::FileDialog& dialog) {
@@ -86,6 +111,7 @@ std::vector<std::string> QtDialogs::pickFiles(const romform::FileDialog& dialog)
         CommonDialog1->selectNameFilter(filters.constFirst());
     }
     CommonDialog1->setDefaultSuffix(shown(dialog.defaultSuffix));
+    static_cast<HiddenNames*>(hiddenNames_)->hide(dialog.hiddenNames);
     CommonDialog1->setWindowTitle(shown(dialog.title));
     if (!dialog.startFolder.empty()) {
         CommonDialog1->setDirectory(shown(dialog.startFolder));

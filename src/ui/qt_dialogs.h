@@ -7,6 +7,7 @@
 #include <QString>
 
 class QFileDialog;
+class QSortFilterProxyModel;
 class QWidget;
 
 namespace romui {
@@ -23,6 +24,8 @@ class QtDialogs : public romform::ModalDialogs {
   private:
     QWidget* window_;
     QFileDialog* CommonDialog1;
+    QSortFilterProxyModel*
+        hiddenNames_; // the list as the dialog shows it, without the work folder's own files
 };
 
 // A type-list entry as Qt reads it: the patterns in parentheses after the description.

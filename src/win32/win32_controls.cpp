@@ -138,6 +138,9 @@ void MainWindow::createControls() {
         if (entry.kind == ControlKind::Label) {
             SetWindowSubclass(made, &MainWindow::labelProc, 0, 0);
         }
+        if (entry.kind == ControlKind::ListBox) {
+            SetWindowSubclass(made, &MainWindow::listProc, 0, reinterpret_cast<DWORD_PTR>(this));
+        }
         controls_[romform::indexOf(entry.id)] = made;
     }
 }
@@ -328,6 +331,22 @@ LRESULT CALLBACK MainWindow::labelProc(HWND label, UINT message, WPARAM wParam, 
         ReleaseDC(label, dc);
     }
     return result;
+}
+
+// A click on the empty space below a column's rows leaves the table with no row chosen; the list box itself
+// would keep the row it had.
+LRESULT CALLBACK MainWindow::listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                      DWORD_PTR window) {
+    if (message == WM_LBUTTONDOWN) {
+        const auto hit = static_cast<DWORD>(SendMessageW(list, LB_ITEMFROMPOINT, 0, lParam));
+        if (HIWORD(hit) != 0) {
+            SetFocus(list);
+            reinterpret_cast<MainWindow*>(window)->driver_.handle(
+                romform::RowChosen{ControlId::List1, romc::kNoRowSelected});
+            return 0;
+        }
+    }
+    return DefSubclassProc(list, message, wParam, lParam);
 }
 
 } // namespace romwin

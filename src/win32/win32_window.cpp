@@ -73,7 +73,7 @@ MainWindow::MainWindow(HINSTANCE instance, romform::ModalDialogs& dialogs,
     tips_->watchRows(control(ControlId::List1), [this](int row) { return model_.nameToolTip(row); });
     // ROM files dropped anywhere on the window.
     DragAcceptFiles(window_, TRUE);
-    apply(model_.load());
+    driver_.load();
     layOut();
 }
 
@@ -135,19 +135,13 @@ void MainWindow::watchAltChords(const MSG& message) {
 }
 
 bool MainWindow::takeKey(const MSG& message) {
-    if (message.message != WM_KEYDOWN) {
+    if (message.message != WM_KEYDOWN || (message.wParam != VK_RETURN && message.wParam != VK_DELETE)) {
         return false;
     }
+    const romform::Key key = message.wParam == VK_RETURN ? romform::Key::Enter : romform::Key::Delete;
     for (const auto& entry : romform::controlTable()) {
-        if (control(entry.id) != message.hwnd) {
-            continue;
-        }
-        if (message.wParam == VK_RETURN && entry.kind == ControlKind::TextBox) {
-            apply(model_.enterPressed(entry.id));
-            return true;
-        }
-        if (message.wParam == VK_DELETE && entry.kind == ControlKind::ListBox) {
-            apply(model_.deletePressed(entry.id));
+        if (control(entry.id) == message.hwnd && romform::takesKey(entry.id, key)) {
+            driver_.handle(romform::KeyPressed{entry.id, key});
             return true;
         }
     }
@@ -209,20 +203,11 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         return DefWindowProcW(window_, message, wParam, lParam);
-    case WM_CLOSE: {
-        if (closeAgreed_) {
-            DestroyWindow(window_);
-            return 0;
-        }
-        romform::Reaction reaction = model_.requestClose();
-        const bool closes = reaction.closeWindow;
-        reaction.closeWindow = false; // this is the close already
-        apply(reaction);
-        if (closes) {
+    case WM_CLOSE:
+        if (driver_.closeRequested()) {
             DestroyWindow(window_);
         }
         return 0;
-    }
     case WM_DESTROY:
         window_ = nullptr;
         PostQuitMessage(0);
@@ -235,58 +220,36 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 void MainWindow::onCommand(int id, int code) {
     if (id < kFirstControlId) {
         // A menu item or its shortcut: the item's command number.
-        apply(model_.menuCommand(static_cast<romform::MenuCommand>(id)));
+        driver_.handle(romform::MenuChosen{static_cast<romform::MenuCommand>(id)});
         return;
     }
     const auto index = static_cast<std::size_t>(id - kFirstControlId);
-    if (index >= romform::kControlCount || showing_) {
+    if (index >= romform::kControlCount) {
         return;
     }
     const romform::Control& entry = romform::controlTable()[index];
-    using enum ControlId;
     switch (entry.kind) {
     case ControlKind::Button:
-        if (code != BN_CLICKED) {
-            return;
-        }
-        switch (entry.id) {
-        case Command1:
-            apply(model_.findFile());
-            break;
-        case Command2:
-            apply(model_.addRom());
-            break;
-        case Command3:
-            apply(model_.clearList());
-            break;
-        case Command4:
-            apply(model_.generateCompilation());
-            break;
-        case Command5:
-            apply(model_.removeRom());
-            break;
-        case Command6:
-            apply(model_.debug());
-            break;
-        default:
-            break;
+        if (code == BN_CLICKED) {
+            driver_.handle(romform::Clicked{entry.id});
         }
         return;
     case ControlKind::CheckBox:
         // Each change of the box by the user runs the Save box rule.
         if (code == BN_CLICKED) {
-            apply(model_.saveBoxChanged(SendMessageW(control(entry.id), BM_GETCHECK, 0, 0) == BST_CHECKED));
+            const bool ticked = SendMessageW(control(entry.id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+            driver_.handle(romform::Ticked{entry.id, ticked});
         }
         return;
     case ControlKind::TextBox:
         if (code == EN_CHANGE) {
-            apply(model_.textEdited(entry.id, utf8(windowText(control(entry.id)))));
+            driver_.handle(romform::Edited{entry.id, utf8(windowText(control(entry.id)))});
         }
         return;
     case ControlKind::ListBox:
         if (code == LBN_SELCHANGE) {
             const auto row = static_cast<int>(SendMessageW(control(entry.id), LB_GETCURSEL, 0, 0));
-            apply(model_.rowSelected(entry.id, row == LB_ERR ? romc::kNoRowSelected : row));
+            driver_.handle(romform::RowChosen{entry.id, row == LB_ERR ? romc::kNoRowSelected : row});
         }
         return;
     case ControlKind::Label:
@@ -295,48 +258,32 @@ void MainWindow::onCommand(int id, int code) {
     }
 }
 
-void MainWindow::apply(const romform::Reaction& reaction) {
-    for (const auto& entry : romform::controlTable()) {
-        if (reaction.refresh.has(entry.id)) {
-            showControl(entry.id);
-        }
+void MainWindow::showCaption(const std::string& caption) {
+    SetWindowTextW(window_, wide(caption).c_str());
+}
+
+void MainWindow::moveFocus(ControlId id) {
+    // As a focus moved by Tab: a box's text chosen whole, so that typing replaces a proposed name.
+    SetFocus(control(id));
+    if (romform::control(id).kind == ControlKind::TextBox) {
+        SendMessageW(control(id), EM_SETSEL, 0, -1);
     }
-    if (reaction.refresh.has(romform::WindowPart::Caption)) {
-        SetWindowTextW(window_, wide(model_.caption()).c_str());
+}
+
+void MainWindow::showMessage(const romform::Message& message) {
+    if (messageSink_) {
+        messageSink_(message);
+    } else {
+        romwin::showMessage(window_, message);
     }
-    if (reaction.refresh.has(romform::WindowPart::MenuBar)) {
-        showMenuBar();
-    }
-    if (reaction.refresh.has(romform::WindowPart::StatusLine)) {
-        showStatusLine();
-    }
-    if (reaction.refresh.has(romform::WindowPart::FlashView)) {
-        showFlashView();
-    }
-    if (reaction.focus) {
-        // As a focus moved by Tab: a box's text chosen whole, so that typing replaces a proposed name.
-        SetFocus(control(*reaction.focus));
-        if (romform::control(*reaction.focus).kind == ControlKind::TextBox) {
-            SendMessageW(control(*reaction.focus), EM_SETSEL, 0, -1);
-        }
-    }
-    if (reaction.message) {
-        if (messageSink_) {
-            messageSink_(*reaction.message);
-        } else {
-            showMessage(window_, *reaction.message);
-        }
-    }
-    if (reaction.closeWindow) {
-        closeAgreed_ = true;
-        PostMessageW(window_, WM_CLOSE, 0, 0);
-    }
+}
+
+void MainWindow::startClose() {
+    PostMessageW(window_, WM_CLOSE, 0, 0);
 }
 
 void MainWindow::showControl(ControlId id) {
     HWND shown = control(id);
-    // What the model shows is no new event of the user's.
-    showing_ = true;
     EnableWindow(shown, model_.enabled(id));
     ShowWindow(shown, model_.visible(id) ? SW_SHOWNA : SW_HIDE);
     switch (romform::control(id).kind) {
@@ -366,11 +313,9 @@ void MainWindow::showControl(ControlId id) {
     case ControlKind::Line:
         break;
     }
-    showing_ = false;
 }
 
-void MainWindow::showMenuBar() {
-    const romform::MenuBar menus = model_.menuBar();
+void MainWindow::showMenuBar(const romform::MenuBar& menus) {
     HMENU old = GetMenu(window_);
     if (menus.empty() && old == nullptr) {
         return;
@@ -386,8 +331,7 @@ void MainWindow::showMenuBar() {
     layOut();
 }
 
-void MainWindow::showStatusLine() {
-    const auto text = model_.statusText();
+void MainWindow::showStatusLine(const std::optional<std::string>& text) {
     SetWindowTextW(statusLine_, wide(text.value_or(std::string())).c_str());
     // The window keeps its width: a line longer than it is cut off there, and read whole when pointed at.
     tips_->setText(statusLine_, text.value_or(std::string()));
@@ -395,16 +339,16 @@ void MainWindow::showStatusLine() {
     layOut();
 }
 
-void MainWindow::showFlashView() {
-    if (!model_.flashViewOpen()) {
+void MainWindow::showFlashView(bool open) {
+    if (!open) {
         if (flashView_) {
             flashView_->hide();
         }
         return;
     }
     if (!flashView_) {
-        flashView_ = std::make_unique<FlashViewWindow>(instance_, window_, model_,
-                                                       [this] { apply(model_.flashViewClosed()); });
+        flashView_ = std::make_unique<FlashViewWindow>(
+            instance_, window_, model_, [this] { driver_.handle(romform::FlashViewClosed{}); });
     }
     flashView_->showPicture();
 }
@@ -419,7 +363,7 @@ void MainWindow::dropped(HDROP drop) {
     }
     DragFinish(drop);
     if (!files.empty()) {
-        apply(model_.filesDropped(files));
+        driver_.handle(romform::FilesDropped{files});
     }
 }
 

@@ -3,6 +3,7 @@
 // model's handler and shows again what the model's reaction names.
 #pragma once
 
+#include "form/face_driver.h"
 #include "form/window_model.h"
 
 #include <array>
@@ -29,7 +30,7 @@ constexpr int scaled(int twips, UINT dpi) {
                             romform::kTwipsPerInch);
 }
 
-class MainWindow {
+class MainWindow : private romform::WindowView {
   public:
     // Messages go to `messageSink` instead of a message box when one is given (the replay of a script).
     MainWindow(HINSTANCE instance, romform::ModalDialogs& dialogs,
@@ -44,11 +45,9 @@ class MainWindow {
 
     void show(int showCommand);
     // Opens a list as "Open List..." would once the user chose it: the command line's LIST.
-    void openList(const std::string& path) { apply(model_.openListFile(path)); }
+    void openList(const std::string& path) { driver_.handle(romform::ListNamed{path}); }
     // Runs the messages until the window is gone; returns the exit code.
     int run();
-
-    void apply(const romform::Reaction& reaction);
 
   private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -67,13 +66,20 @@ class MainWindow {
     static void paintLines(HDC dc, UINT dpi);
     static LRESULT CALLBACK labelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                       DWORD_PTR);
+    static LRESULT CALLBACK listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                     DWORD_PTR window);
     int statusLineHeight() const;
 
     void onCommand(int id, int code);
-    void showControl(romform::ControlId id);
-    void showMenuBar();
-    void showStatusLine();
-    void showFlashView();
+    // romform::WindowView: what the driver shows.
+    void showControl(romform::ControlId id) override;
+    void showCaption(const std::string& caption) override;
+    void showMenuBar(const romform::MenuBar& menus) override;
+    void showStatusLine(const std::optional<std::string>& text) override;
+    void showFlashView(bool open) override;
+    void moveFocus(romform::ControlId id) override;
+    void showMessage(const romform::Message& message) override;
+    void startClose() override;
     void dropped(HDROP drop);
     void dpiChanged(UINT dpi, const RECT& suggested);
 
@@ -87,8 +93,7 @@ class MainWindow {
     HFONT font_ = nullptr;
     HACCEL accelerators_ = nullptr;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
-    bool showing_ = false;     // the face writes a control: its notifications are no user's events
-    bool closeAgreed_ = false; // Quit already had the model's answer
+    romform::FaceDriver driver_{model_, *this};
     // Alt was held for a chord (Alt+Down): its release must not leave the menu bar active.
     bool altChordUsed_ = false;
     void watchAltChords(const MSG& message);

@@ -63,7 +63,7 @@ TEST_F(AddingManyTest, SeveralFilesAddedInOrderWithRefusalsInOneMessage) {
     EXPECT_NE(reaction.message->text.find("1 of the 4 files cannot be added; the other 3"), std::string::npos)
         << reaction.message->text;
     EXPECT_NE(reaction.message->text.find("short.gb"), std::string::npos);
-    EXPECT_EQ(model.buttonState(), ButtonState::Ready);
+    EXPECT_EQ(model.buttonState(), ButtonState::FileHeld);
 }
 
 TEST_F(AddingManyTest, OneDropFillsTheBoxesSeveralAreAddedAlsoToACompiledTable) {

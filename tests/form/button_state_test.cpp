@@ -1,5 +1,6 @@
-// The four states of "Add ROM", "Remove ROM" and "Generate Compilation", what "Find File" makes of each,
-// and the events of the window that move from one to the next.
+// The buttons and the status line after each event, as the faces send them through handle(): "Add ROM"
+// waits for a file, the others stay enabled, whether the outputs hold the table is kept once, and the
+// status line leads with what the last action did.
 #include "form/window_model.h"
 #include "scripted_dialogs.h"
 #include "support/table_fixture.h"
@@ -11,107 +12,91 @@ namespace {
 
 using enum ControlId;
 
-TEST(ButtonState, EachStateEnablesItsButtons) {
-    const struct {
-        ButtonState state;
-        ButtonsEnabled enabled;
-    } cases[] = {
-        {ButtonState::Start, {false, true, true}},
-        {ButtonState::Ready, {true, true, true}},
-        {ButtonState::Compiled, {false, true, true}},
-        {ButtonState::CompiledAndAdding, {true, true, true}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(buttonsEnabled(c.state), c.enabled) << buttonStateName(c.state);
-    }
-}
-
-TEST(ButtonState, PickedFileEnablesAddRomOnly) {
-    const struct {
-        ButtonState before;
-        ButtonState after;
-    } cases[] = {
-        {ButtonState::Start, ButtonState::Ready},
-        {ButtonState::Ready, ButtonState::Ready},
-        {ButtonState::Compiled, ButtonState::CompiledAndAdding},
-        {ButtonState::CompiledAndAdding, ButtonState::CompiledAndAdding},
-    };
-    for (const auto& c : cases) {
-        EXPECT_STREQ(buttonStateName(afterFilePicked(c.before)), buttonStateName(c.after));
-    }
-}
-
 class ButtonStateEvents : public romc::test::MenuFolderFixture {
   public:
     test::ScriptedDialogs dialogs;
     WindowModel model{dialogs, folder.path()};
 };
 
-// One run through every transition: each step is an event and the state the buttons must show after it.
-TEST_F(ButtonStateEvents, EveryEventMovesTheButtonsAsDesigned) {
+// One run through every transition: each step is an event, the buttons after it, whether the outputs hold
+// the table, and how the status line begins.
+TEST_F(ButtonStateEvents, EveryEventMovesTheButtonsAndLeadsTheStatusLine) {
     romc::test::makeRom(folder.path(), "A.GB", romc::kBlockSize, 1);
-    enum class Event { Load, FindFile, CancelFindFile, AddRom, RemoveRom, Compile, ClearList };
+    enum class Event { Load, FindFile, CancelFindFile, AddRom, RemoveRom, Compile, ClearList, SelectNone };
     const struct {
         Event event;
-        ButtonState after;
+        bool addRom;
+        bool compiled;
+        const char* statusStart;
         bool ignored; // the event's button is disabled: nothing changes, nothing is shown
         const char* what;
     } steps[] = {
-        {Event::Load, ButtonState::Start, false, "window load"},
-        {Event::CancelFindFile, ButtonState::Start, false, "a first cancelled dialog picks nothing"},
-        {Event::Compile, ButtonState::Start, false, "an empty table is refused and locks nothing"},
-        {Event::FindFile, ButtonState::Ready, false, "a picked file"},
-        {Event::AddRom, ButtonState::Ready, false, "Add ROM changes no button"},
-        {Event::FindFile, ButtonState::Ready, false, "a second pick"},
-        {Event::Compile, ButtonState::Compiled, false, "a compilation"},
-        {Event::AddRom, ButtonState::Compiled, true, "Add ROM waits for a file"},
-        {Event::Compile, ButtonState::Compiled, false, "compiling the same table again"},
-        {Event::CancelFindFile, ButtonState::CompiledAndAdding, false, "a cancel takes the held file again"},
-        {Event::AddRom, ButtonState::Ready, false, "adding after a compilation: a draft again"},
-        {Event::Compile, ButtonState::Compiled, false, "the changed table compiled again"},
-        {Event::RemoveRom, ButtonState::Start, false, "removing after a compilation: a draft, no file held"},
-        {Event::FindFile, ButtonState::Ready, false, "a pick"},
-        {Event::Compile, ButtonState::Compiled, false, "compiled again"},
-        {Event::FindFile, ButtonState::CompiledAndAdding, false, "a pick after a compilation"},
-        {Event::ClearList, ButtonState::Ready, false, "Clear List unlocks everything"},
-        {Event::ClearList, ButtonState::Ready, false, "Clear List from Ready"},
+        {Event::Load, false, false, "No ROMs in the table", false, "window load"},
+        {Event::CancelFindFile, false, false, "No ROMs", false, "a first cancelled dialog picks nothing"},
+        {Event::Compile, false, false, "Generate Compilation: ", false, "an empty table is refused"},
+        {Event::FindFile, true, false, "No ROMs", false, "a picked file: the refusal is gone"},
+        {Event::AddRom, true, false, "The ROM fits", false, "Add ROM changes no button"},
+        {Event::FindFile, true, false, "The ROM fits", false, "a second pick"},
+        {Event::Compile, false, true, "Wrote Output.GB", false, "a compilation"},
+        {Event::AddRom, false, true, "Wrote Output.GB", true, "Add ROM waits for a file"},
+        {Event::SelectNone, false, true, "Wrote Output.GB", false,
+         "a click on empty space keeps the outcome"},
+        {Event::Compile, false, true, "Wrote Output.GB", false, "compiling the same table again"},
+        {Event::CancelFindFile, true, true, "Wrote", false, "a cancel takes the held file again"},
+        {Event::AddRom, true, false, "All 2 ROMs fit", false, "adding after a compilation: a draft again"},
+        {Event::Compile, false, true, "Wrote", false, "the changed table compiled again"},
+        {Event::RemoveRom, false, false, "The ROM fits", false, "removing after a compilation: a draft"},
+        {Event::FindFile, true, false, "The ROM fits", false, "a pick"},
+        {Event::Compile, false, true, "Wrote", false, "compiled again"},
+        {Event::FindFile, true, true, "Wrote", false, "a pick after a compilation"},
+        {Event::ClearList, true, false, "No ROMs", false, "Clear List unlocks everything"},
+        {Event::ClearList, true, false, "No ROMs", false, "Clear List again"},
     };
     for (const auto& step : steps) {
         const romc::TableState before = model.tableState();
         Reaction reaction;
         switch (step.event) {
         case Event::Load:
-            reaction = model.load();
+            reaction = model.handle(Loaded{});
             break;
         case Event::FindFile:
         case Event::CancelFindFile:
             dialogs.choose(step.event == Event::FindFile ? "A.GB" : "");
-            reaction = model.findFile();
+            reaction = model.handle(Clicked{Command1});
             break;
         case Event::AddRom:
-            reaction = model.addRom();
+            reaction = model.handle(Clicked{Command2});
             break;
         case Event::RemoveRom:
-            model.rowSelected(List1, 0);
-            reaction = model.removeRom();
+            model.handle(RowChosen{List1, 0});
+            reaction = model.handle(Clicked{Command5});
             break;
         case Event::Compile:
-            reaction = model.generateCompilation();
+            reaction = model.handle(Clicked{Command4});
             break;
         case Event::ClearList:
-            reaction = model.clearList();
+            reaction = model.handle(Clicked{Command3});
+            break;
+        case Event::SelectNone:
+            model.handle(RowChosen{List1, 0});
+            reaction = model.handle(RowChosen{List1, romc::kNoRowSelected});
+            EXPECT_EQ(model.selectedRow(List1), romc::kNoRowSelected) << step.what;
             break;
         }
-        EXPECT_STREQ(buttonStateName(model.buttonState()), buttonStateName(step.after)) << step.what;
-        const ButtonsEnabled enabled = buttonsEnabled(step.after);
-        EXPECT_EQ(model.enabled(Command2), enabled.addRom) << step.what;
-        EXPECT_EQ(model.enabled(Command5), enabled.removeRom) << step.what;
-        EXPECT_EQ(model.enabled(Command4), enabled.generateCompilation) << step.what;
-        EXPECT_TRUE(model.enabled(Command1) && model.enabled(Command3)) << step.what;
+        EXPECT_EQ(model.enabled(Command2), step.addRom) << step.what;
+        EXPECT_TRUE(model.enabled(Command1) && model.enabled(Command3) && model.enabled(Command4) &&
+                    model.enabled(Command5))
+            << step.what;
+        EXPECT_EQ(model.compiled(), step.compiled) << step.what;
+        EXPECT_EQ(model.statusText().value_or("").rfind(step.statusStart, 0), 0u)
+            << step.what << ": " << model.statusText().value_or("");
         if (step.ignored) {
             EXPECT_TRUE(reaction.refresh.empty() && !reaction.message) << step.what;
             EXPECT_EQ(model.tableState().table.columns, before.table.columns) << step.what;
             EXPECT_EQ(model.tableState().blocks, before.blocks) << step.what;
+        } else {
+            // Whatever the event, the status line is shown again: it never tells of the action before.
+            EXPECT_TRUE(reaction.refresh.has(WindowPart::StatusLine)) << step.what;
         }
     }
 }
