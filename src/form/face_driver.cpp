@@ -25,11 +25,30 @@ bool FaceDriver::closeRequested() {
     return closes;
 }
 
+void FaceDriver::showControl(ControlId id) {
+    view_->showState(id, model_->enabled(id), model_->visible(id));
+    switch (control(id).kind) {
+    case ControlKind::TextBox:
+        view_->showText(id, model_->text(id));
+        break;
+    case ControlKind::CheckBox:
+        view_->showTick(id, model_->checked(id));
+        break;
+    case ControlKind::ListBox:
+        view_->showRows(id, model_->rows(id), model_->selectedRow(id));
+        break;
+    case ControlKind::Label:
+    case ControlKind::Button:
+    case ControlKind::Line:
+        break;
+    }
+}
+
 void FaceDriver::apply(const Reaction& reaction) {
     showing_ = true;
     for (const auto& control : controlTable()) {
         if (reaction.refresh.has(control.id)) {
-            view_->showControl(control.id);
+            showControl(control.id);
         }
     }
     if (reaction.refresh.has(WindowPart::Caption)) {

@@ -11,13 +11,19 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace romform {
 
-// What a face can show. It reads the contents of a control from the model; the driver decides when.
+// What a face can show; the driver decides what and when.
 class WindowView {
   public:
-    virtual void showControl(ControlId id) = 0;
+    virtual void showState(ControlId id, bool enabled, bool visible) = 0; // every control
+    virtual void showText(ControlId box, const std::string& text) = 0;    // a text box the model wrote
+    virtual void showTick(ControlId box, bool ticked) = 0;                // the check box
+    // A column's rows and its chosen row (kNoRowSelected for none); the name column also marks the rows
+    // whose header check warns (WindowModel::rowWarning).
+    virtual void showRows(ControlId list, const std::vector<std::string>& rows, int selected) = 0;
     virtual void showCaption(const std::string& caption) = 0;
     virtual void showMenuBar(const MenuBar& menus) = 0;
     virtual void showStatusLine(const std::optional<std::string>& text) = 0;
@@ -46,6 +52,7 @@ class FaceDriver {
 
   private:
     void apply(const Reaction& reaction);
+    void showControl(ControlId id);
 
     WindowModel* model_;
     WindowView* view_;

@@ -150,21 +150,9 @@ void Form1::connectEvents() {
     }
 }
 
-void Form1::showCaption(const std::string& caption) {
-    setWindowTitle(shown(caption));
-}
-
 void Form1::moveFocus(ControlId id) {
     // As a focus moved by Tab: a box's text chosen whole, so that typing replaces a proposed name.
     widget(id)->setFocus(Qt::TabFocusReason);
-}
-
-void Form1::showMessage(const romform::Message& message) {
-    romui::showMessage(this, message);
-}
-
-void Form1::startClose() {
-    close();
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
@@ -189,29 +177,27 @@ void Form1::closeEvent(QCloseEvent* event) {
     }
 }
 
-void Form1::showControl(ControlId id) {
-    QWidget* shownWidget = widget(id);
-    // What the model shows is no new event of the user's.
-    const QSignalBlocker quiet(shownWidget);
-    shownWidget->setEnabled(model_.enabled(id));
-    switch (romform::control(id).kind) {
-    case ControlKind::TextBox:
-        // The model names a box only when it wrote the box itself, or cut what was typed into it.
-        static_cast<QLineEdit*>(shownWidget)->setText(shown(model_.text(id)));
-        break;
-    case ControlKind::CheckBox:
-        static_cast<QCheckBox*>(shownWidget)->setChecked(model_.checked(id));
-        break;
-    case ControlKind::ListBox:
-        showColumn(static_cast<QListWidget*>(shownWidget), model_.rows(id), model_.selectedRow(id));
-        if (id == ControlId::List1) {
-            markWarnedRows(static_cast<QListWidget*>(shownWidget));
-        }
-        break;
-    case ControlKind::Label:
-    case ControlKind::Button:
-    case ControlKind::Line:
-        break;
+void Form1::showState(ControlId id, bool enabled, bool) {
+    widget(id)->setEnabled(enabled);
+}
+
+void Form1::showText(ControlId box, const std::string& text) {
+    // The model names a box only when it wrote the box itself, or cut what was typed into it.
+    const QSignalBlocker quiet(widget(box));
+    static_cast<QLineEdit*>(widget(box))->setText(shown(text));
+}
+
+void Form1::showTick(ControlId box, bool ticked) {
+    const QSignalBlocker quiet(widget(box));
+    static_cast<QCheckBox*>(widget(box))->setChecked(ticked);
+}
+
+void Form1::showRows(ControlId id, const std::vector<std::string>& rows, int selected) {
+    auto* list = static_cast<QListWidget*>(widget(id));
+    const QSignalBlocker quiet(list);
+    showColumn(list, rows, selected);
+    if (id == ControlId::List1) {
+        markWarnedRows(list);
     }
 }
 

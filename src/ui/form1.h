@@ -4,6 +4,8 @@
 
 #include "form/face_driver.h"
 #include "form/window_model.h"
+#include "ui/qt_dialogs.h"
+#include "ui/qt_text.h"
 
 #include <QMainWindow>
 #include <array>
@@ -46,15 +48,18 @@ class Form1 : public QMainWindow, private romform::WindowView {
     void openList(const std::string& path) { handle(romform::ListNamed{path}); }
 
   private:
-    // romform::WindowView: what the driver shows.
-    void showControl(romform::ControlId id) override;
-    void showCaption(const std::string& caption) override;
+    // romform::WindowView: what the driver shows. What it writes itself raises no signal of the user's.
+    void showState(romform::ControlId id, bool enabled, bool visible) override;
+    void showText(romform::ControlId box, const std::string& text) override;
+    void showTick(romform::ControlId box, bool ticked) override;
+    void showRows(romform::ControlId list, const std::vector<std::string>& rows, int selected) override;
+    void showCaption(const std::string& caption) override { setWindowTitle(shown(caption)); }
     void showMenuBar(const romform::MenuBar& menus) override;
     void showStatusLine(const std::optional<std::string>& text) override;
     void showFlashView(bool open) override;
     void moveFocus(romform::ControlId id) override;
-    void showMessage(const romform::Message& message) override;
-    void startClose() override;
+    void showMessage(const romform::Message& message) override { romui::showMessage(this, message); }
+    void startClose() override { close(); }
 
     void markWarnedRows(QListWidget* names); // a warning sign before each name whose header check warns
     void fitToContents();

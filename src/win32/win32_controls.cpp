@@ -271,9 +271,8 @@ void MainWindow::drawRow(const DRAWITEMSTRUCT& item) const {
 
 // Makes the list show exactly the column's texts, touching only rows that differ so that it keeps its
 // scroll position.
-void MainWindow::showColumn(ControlId id) {
+void MainWindow::showRows(ControlId id, const std::vector<std::string>& texts, int selected) {
     HWND list = control(id);
-    const auto& texts = model_.rows(id);
     const int rows = static_cast<int>(texts.size());
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     while (static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)) > rows) {
@@ -293,7 +292,7 @@ void MainWindow::showColumn(ControlId id) {
         }
         SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text.c_str()));
     }
-    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(model_.selectedRow(id)), 0);
+    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
 }

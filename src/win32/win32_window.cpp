@@ -282,37 +282,30 @@ void MainWindow::startClose() {
     PostMessageW(window_, WM_CLOSE, 0, 0);
 }
 
-void MainWindow::showControl(ControlId id) {
-    HWND shown = control(id);
-    EnableWindow(shown, model_.enabled(id));
-    ShowWindow(shown, model_.visible(id) ? SW_SHOWNA : SW_HIDE);
-    switch (romform::control(id).kind) {
-    case ControlKind::TextBox: {
-        // The model names a box only when it wrote the box itself, never one the user is typing in.
-        const bool path = romform::control(id).keepsTextEnd;
-        const std::wstring text = path ? shownPath(model_.text(id)) : wide(model_.text(id));
-        if (windowText(shown) != text) {
-            SetWindowTextW(shown, text.c_str());
-            if (path) {
-                // The end in view: the file name, not the start of its folder.
-                const auto end = static_cast<WPARAM>(text.size());
-                SendMessageW(shown, EM_SETSEL, end, static_cast<LPARAM>(end));
-                SendMessageW(shown, EM_SCROLLCARET, 0, 0);
-            }
-        }
-        break;
+void MainWindow::showState(ControlId id, bool enabled, bool visible) {
+    EnableWindow(control(id), enabled);
+    ShowWindow(control(id), visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void MainWindow::showText(ControlId box, const std::string& utf8Text) {
+    // The model names a box only when it wrote the box itself, never one the user is typing in.
+    HWND shown = control(box);
+    const bool path = romform::control(box).keepsTextEnd;
+    const std::wstring text = path ? shownPath(utf8Text) : wide(utf8Text);
+    if (windowText(shown) == text) {
+        return;
     }
-    case ControlKind::CheckBox:
-        SendMessageW(shown, BM_SETCHECK, model_.checked(id) ? BST_CHECKED : BST_UNCHECKED, 0);
-        break;
-    case ControlKind::ListBox:
-        showColumn(id);
-        break;
-    case ControlKind::Label:
-    case ControlKind::Button:
-    case ControlKind::Line:
-        break;
+    SetWindowTextW(shown, text.c_str());
+    if (path) {
+        // The end in view: the file name, not the start of its folder.
+        const auto end = static_cast<WPARAM>(text.size());
+        SendMessageW(shown, EM_SETSEL, end, static_cast<LPARAM>(end));
+        SendMessageW(shown, EM_SCROLLCARET, 0, 0);
     }
+}
+
+void MainWindow::showTick(ControlId box, bool ticked) {
+    SendMessageW(control(box), BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void MainWindow::showMenuBar(const romform::MenuBar& menus) {

@@ -62,7 +62,6 @@ class MainWindow : private romform::WindowView {
     void layOut(); // every child at its place for dpi_, the window as large as its client area and bars
     void measureRow(MEASUREITEMSTRUCT& item) const;
     void drawRow(const DRAWITEMSTRUCT& item) const;
-    void showColumn(romform::ControlId list);
     static void paintLines(HDC dc, UINT dpi);
     static LRESULT CALLBACK labelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                       DWORD_PTR);
@@ -71,8 +70,13 @@ class MainWindow : private romform::WindowView {
     int statusLineHeight() const;
 
     void onCommand(int id, int code);
-    // romform::WindowView: what the driver shows.
-    void showControl(romform::ControlId id) override;
+    // romform::WindowView, in the order the driver shows a reaction. While it shows one, the
+    // notifications these writes raise are no user's events: the driver drops them.
+    void showState(romform::ControlId id, bool enabled, bool visible) override;
+    void showText(romform::ControlId box, const std::string& text) override;
+    void showTick(romform::ControlId box, bool ticked) override;
+    void showRows(romform::ControlId list, const std::vector<std::string>& rows,
+                  int selected) override; // win32_controls.cpp
     void showCaption(const std::string& caption) override;
     void showMenuBar(const romform::MenuBar& menus) override;
     void showStatusLine(const std::optional<std::string>& text) override;
