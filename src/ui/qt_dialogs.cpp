@@ -2,6 +2,7 @@
 
 #include "ui/qt_text.h"
 
+#include <QAbstractItemView>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -120,6 +121,12 @@ std::vector<std::string> QtDialogs::pickFiles(const romform::FileDialog& dialog)
     // the name box as it was, so the box (Qt's own dialog's "fileNameEdit") is emptied first.
     if (auto* name = CommonDialog1->findChild<QLineEdit*>("fileNameEdit")) {
         name->clear();
+    }
+    // Nor the files chosen in its list last time ("Add ROMs..." before "Find File"): Open would take them.
+    for (auto* view : CommonDialog1->findChildren<QAbstractItemView*>()) {
+        if (view->selectionModel() != nullptr) {
+            view->selectionModel()->clear();
+        }
     }
     if (!dialog.startPath.empty()) {
         CommonDialog1->selectFile(shown(dialog.startPath));

@@ -88,6 +88,9 @@ class FilePickerTest : public QObject {
         makeRom(folder.path(), "tetris.gb", 32768, 1);
         makeRom(folder.path(), "PUZZLE.GB", 32768, 2);
         makeRom(folder.path(), "notes.txt", 10, 3);
+        // The work folder's own files match the filter but are no games: the list leaves them out.
+        makeRom(folder.path(), "Menu.GB", 32768, 4);
+        makeRom(folder.path(), "output2.gb", 32768, 5);
         QWidget window;
         QtDialogs picker(&window);
         QCOMPARE(picker.dialog()->objectName(), QString("CommonDialog1"));
