@@ -53,6 +53,12 @@ class Form1 : public QMainWindow {
   public:
     // Opens a list as "Open List..." would once the user chose it: the command line's LIST.
     void openList(const std::string& path) { apply(model_.openListFile(path)); }
+    // Ticks View > "Flash Map" unless it is ticked: the command line's --flash-map.
+    void openFlashMap() {
+        if (!model_.flashViewOpen()) {
+            apply(model_.toggleFlashView());
+        }
+    }
 
   private:
     void apply(const romform::Reaction& reaction);

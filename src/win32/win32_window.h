@@ -45,6 +45,12 @@ class MainWindow {
     void show(int showCommand);
     // Opens a list as "Open List..." would once the user chose it: the command line's LIST.
     void openList(const std::string& path) { apply(model_.openListFile(path)); }
+    // Ticks View > "Flash Map" unless it is ticked: the command line's --flash-map.
+    void openFlashMap() {
+        if (!model_.flashViewOpen()) {
+            apply(model_.toggleFlashView());
+        }
+    }
     // Runs the messages until the window is gone; returns the exit code.
     int run();
 
