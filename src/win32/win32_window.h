@@ -4,6 +4,7 @@
 #pragma once
 
 #include "form/window_model.h"
+#include "win32/win32_menu_bar.h"
 
 #include <array>
 #include <functional>
@@ -74,6 +75,8 @@ class MainWindow {
     static LRESULT CALLBACK labelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                       DWORD_PTR);
     int statusLineHeight() const;
+    int statusLineLeft() const;
+    int statusLineWidth() const;
 
     void onCommand(int id, int code);
     void showControl(romform::ControlId id);
@@ -92,6 +95,7 @@ class MainWindow {
     std::array<HWND, romform::kControlCount> controls_{};
     HFONT font_ = nullptr;
     HACCEL accelerators_ = nullptr;
+    DrawnMenus menus_;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     bool showing_ = false;     // the face writes a control: its notifications are no user's events
     bool closeAgreed_ = false; // Quit already had the model's answer
