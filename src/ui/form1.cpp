@@ -41,9 +41,10 @@ constexpr int kFlashViewGap = 8; // between the main window and the flash view b
 constexpr int kStatusLineProbeWidth = 100;
 
 // The controls were laid out for a small dialog font of narrow letters: at ten pixels an Arial-like face
-// fits every caption in its box, the hint text on one line included.
+// fits every caption in its box, the hint text on one line included. Where none is installed, DejaVu
+// Sans is wider than Arial and its condensed cut fits as Arial does.
 QFont designFont() {
-    QFont font(QStringList{"Liberation Sans", "Arial", "Helvetica", "Nimbus Sans"});
+    QFont font(QStringList{"Liberation Sans", "Arial", "Helvetica", "Nimbus Sans", "DejaVu Sans Condensed"});
     font.setPixelSize(kDesignFontPixels);
     return font;
 }
