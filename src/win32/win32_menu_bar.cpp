@@ -262,14 +262,34 @@ void DrawnMenus::draw(const DRAWITEMSTRUCT& drawn, HFONT font, UINT dpi) const {
     SelectObject(dc, oldFont);
 }
 
-std::optional<LRESULT> DrawnMenus::menuChar(wchar_t key, HMENU menu) {
+bool DrawnMenus::owns(ULONG_PTR data) const {
+    for (const auto* generation : {current_.get(), previous_.get()}) {
+        if (generation == nullptr) {
+            continue;
+        }
+        for (const Popup& popup : *generation) {
+            if (data == reinterpret_cast<ULONG_PTR>(&popup.title)) {
+                return true;
+            }
+            for (const Item& item : popup.items) {
+                if (data == reinterpret_cast<ULONG_PTR>(&item)) {
+                    return true;
+                }
+            }
+        }
+    }
+    return false;
+}
+
+std::optional<LRESULT> DrawnMenus::menuChar(wchar_t key, HMENU menu) const {
     const int count = GetMenuItemCount(menu);
     for (int position = 0; position < count; ++position) {
         MENUITEMINFOW info{};
         info.cbSize = sizeof(info);
         info.fMask = MIIM_DATA;
+        // Another menu's data (the system menu's) is no item of ours.
         if (GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &info) == FALSE ||
-            info.dwItemData == 0) {
+            !owns(info.dwItemData)) {
             continue;
         }
         const auto* item = reinterpret_cast<const Item*>(info.dwItemData);

@@ -42,7 +42,7 @@ class DrawnMenus {
 
     // WM_MENUCHAR: MNC_EXECUTE for the item of `menu` whose access key is `key`; none when no item drawn
     // here has it (the system menu's keys are the system's).
-    static std::optional<LRESULT> menuChar(wchar_t key, HMENU menu);
+    std::optional<LRESULT> menuChar(wchar_t key, HMENU menu) const;
 
   private:
     struct Popup;
@@ -64,6 +64,8 @@ class DrawnMenus {
         int shortcutLeft = 0; // the same for every item of a menu
     };
     static ItemBox itemBox(HDC dc, const Item& item, UINT dpi);
+    // Whether `data`, an item's menu data, is an item of the bars built here.
+    bool owns(ULONG_PTR data) const;
 
     std::unique_ptr<Generation> current_;
     std::unique_ptr<Generation> previous_;

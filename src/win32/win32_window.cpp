@@ -194,7 +194,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         drawRow(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
     case WM_MENUCHAR:
-        if (const auto chosen = DrawnMenus::menuChar(LOWORD(wParam), reinterpret_cast<HMENU>(lParam))) {
+        if (const auto chosen = menus_.menuChar(LOWORD(wParam), reinterpret_cast<HMENU>(lParam))) {
             return *chosen;
         }
         return DefWindowProcW(window_, message, wParam, lParam);
