@@ -1,12 +1,11 @@
 // romcompiler: the window, working in the current directory or, with --demo-folder, in a demo folder
-// that it fills with a placeholder menu and sample ROMs.
+// that it fills with a placeholder menu, sample ROMs and their list.
 #include "app/demo_folder.h"
 #include "form/window_arguments.h"
 #include "ui/form1.h"
 
 #include <QApplication>
 #include <csignal>
-#include <filesystem>
 #include <iostream>
 
 namespace {
@@ -47,25 +46,23 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
 
-    if (const auto& demoFolder = arguments.value().demoFolder) {
-        const std::filesystem::path folder = *demoFolder;
-        if (const std::string failure = romapp::fillDemoFolder(folder); !failure.empty()) {
+    romform::WindowArguments start = arguments.value();
+    if (start.demoFolder) {
+        if (const std::string failure = romapp::enterDemoFolder(*start.demoFolder, start.list);
+            !failure.empty()) {
             std::cerr << "romcompiler: " << failure << '\n';
-            return 1;
-        }
-        std::error_code error;
-        std::filesystem::current_path(folder, error);
-        if (error) {
-            std::cerr << "romcompiler: Cannot work in \"" << folder.string() << "\": " << error.message()
-                      << '\n';
             return 1;
         }
     }
 
     romui::Form1 window;
-    if (const auto& list = arguments.value().list) {
-        window.openList(*list);
+    if (start.list) {
+        window.openList(*start.list);
     }
     window.show();
+    // Once the window has its place: the flash map opens beside it.
+    if (start.flashMap) {
+        window.openFlashMap();
+    }
     return QApplication::exec();
 }

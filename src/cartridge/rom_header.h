@@ -20,6 +20,7 @@ namespace romc {
 namespace header {
 // The boot ROM compares these bytes with the logo it holds and starts no game whose logo differs. This tool
 // holds no copy of the logo, so it can only tell that the area is blank (erased flash, a zeroed dump).
+inline constexpr std::size_t kEntryPoint = 0x100; // four bytes of code, usually "nop; jp 0x150"
 inline constexpr std::size_t kLogo = 0x104;
 inline constexpr std::size_t kLogoLength = 48;
 inline constexpr std::uint8_t kErasedByte = 0xFF;
@@ -32,7 +33,9 @@ inline constexpr std::size_t kRamSizeCode = 0x149;
 inline constexpr std::size_t kChecksumFirst = 0x134; // the boot ROM sums these bytes ...
 inline constexpr std::size_t kChecksumLast = 0x14C;
 inline constexpr std::size_t kChecksum = 0x14D; // ... and locks up unless the result is stored here
-inline constexpr std::size_t kEnd = 0x150;      // bytes a file needs to hold the whole header
+inline constexpr std::size_t kGlobalChecksum =
+    0x14E;                                 // big-endian sum of every other byte; no boot ROM checks it
+inline constexpr std::size_t kEnd = 0x150; // bytes a file needs to hold the whole header
 inline constexpr std::uint8_t kColourEnhanced = 0x80;
 inline constexpr std::uint8_t kColourOnly = 0xC0;
 inline constexpr std::uint8_t kLargestRomSizeCode = 0x08; // 8 MiB
@@ -40,6 +43,7 @@ inline constexpr std::uint8_t kLargestRomSizeCode = 0x08; // 8 MiB
 static_assert(kLogo + kLogoLength == kTitle, "the title follows the logo");
 static_assert(kTitle + kTitleLength - 1 == kColourFlag, "the colour flag is the title's last byte");
 static_assert(kChecksumLast + 1 == kChecksum, "the checksum follows the bytes it covers");
+static_assert(kGlobalChecksum + 2 == kEnd, "the global checksum ends the header");
 static_assert(kEnd <= kBlockSize, "the header lies inside a ROM's first block");
 static_assert((std::size_t{32 * 1024} << kLargestRomSizeCode) == kMaxRomBlocks * kBlockSize,
               "the largest ROM size code is the largest ROM the flash takes");

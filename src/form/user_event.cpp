@@ -57,9 +57,11 @@ Reaction WindowModel::dispatch(const UserEvent& event) {
                 return filesDropped(e.files);
             } else if constexpr (std::is_same_v<E, FlashViewClosed>) {
                 return flashViewClosed();
-            } else {
-                static_assert(std::is_same_v<E, ListNamed>);
+            } else if constexpr (std::is_same_v<E, ListNamed>) {
                 return openListFile(e.path);
+            } else {
+                static_assert(std::is_same_v<E, FlashMapNamed>);
+                return flashViewOpen() ? Reaction{} : toggleFlashView();
             }
         },
         event);

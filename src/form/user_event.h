@@ -53,8 +53,11 @@ struct ListNamed {
     std::filesystem::path path;
 };
 
+// The command line's --flash-map: the flash map opened unless it is open.
+struct FlashMapNamed {};
+
 using UserEvent = std::variant<Loaded, Clicked, Ticked, Edited, RowChosen, KeyPressed, MenuChosen,
-                               FilesDropped, FlashViewClosed, ListNamed>;
+                               FilesDropped, FlashViewClosed, ListNamed, FlashMapNamed>;
 
 // Whether a key is one the model takes in `control`: the face lets every other key through.
 bool takesKey(ControlId control, Key key);

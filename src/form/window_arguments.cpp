@@ -9,17 +9,20 @@ namespace romform {
 namespace {
 
 constexpr std::string_view kDemoFolder = "--demo-folder";
+constexpr std::string_view kFlashMap = "--flash-map";
 
 } // namespace
 
 const char* const kWindowUsage =
-    "usage: romcompiler [--demo-folder DIR] [LIST]\n"
+    "usage: romcompiler [--demo-folder DIR] [--flash-map] [LIST]\n"
     "\n"
     "Opens the window \"Tarnwick 256M ROM Compiler\". It works in the current directory: \"Menu.GB\" is\n"
     "read there, and \"Output.GB\" with \"Output1.GB\"..\"Output4.GB\" is written there.\n"
     "With LIST, the ROM list file LIST is opened at start.\n"
     "\n"
-    "  --demo-folder DIR  work in DIR, made if missing, with a placeholder \"Menu.GB\" and sample ROMs\n"
+    "  --demo-folder DIR  work in DIR, made if missing, with a placeholder \"Menu.GB\", sample ROMs and\n"
+    "                     a list of them\n"
+    "  --flash-map        open the flash map beside the window at start\n"
     "  --help             print this text\n"
     "  --version          print the program's version\n"
     "\n"
@@ -40,6 +43,8 @@ romc::Outcome<WindowArguments> parseWindowArguments(const std::vector<std::strin
             parsed.help = true;
         } else if (argument == "--version") {
             parsed.version = true;
+        } else if (argument == kFlashMap) {
+            parsed.flashMap = true;
         } else if (argument == kDemoFolder || argument.starts_with(std::string(kDemoFolder) + "=")) {
             std::string folder;
             if (argument.size() > kDemoFolder.size()) {

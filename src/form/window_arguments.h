@@ -20,6 +20,7 @@ struct WindowArguments {
     bool version = false;
     std::optional<std::string> demoFolder; // --demo-folder DIR
     std::optional<std::string> list;       // LIST: a ROM list opened at start
+    bool flashMap = false;                 // --flash-map: View > "Flash Map" open at start
 };
 
 enum class ToolkitOptions {

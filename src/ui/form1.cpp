@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -37,11 +38,14 @@ using romform::ControlKind;
 
 constexpr int kDesignFontPixels = 10;
 constexpr int kFlashViewGap = 8; // between the main window and the flash view beside it
+// Any width the status line is given a moment, to learn how much the status bar puts around it.
+constexpr int kStatusLineProbeWidth = 100;
 
 // The controls were laid out for a small dialog font of narrow letters: at ten pixels an Arial-like face
-// fits every caption in its box, the hint text on one line included.
+// fits every caption in its box, the hint text on one line included. Where none is installed, DejaVu
+// Sans is wider than Arial and its condensed cut fits as Arial does.
 QFont designFont() {
-    QFont font(QStringList{"Liberation Sans", "Arial", "Helvetica", "Nimbus Sans"});
+    QFont font(QStringList{"Liberation Sans", "Arial", "Helvetica", "Nimbus Sans", "DejaVu Sans Condensed"});
     font.setPixelSize(kDesignFontPixels);
     return font;
 }
@@ -83,6 +87,14 @@ void showColumn(QListWidget* list, const std::vector<std::string>& texts, int se
     }
 }
 
+// A status bar lays its widgets out anew only when one comes or goes (before the window first shows, a
+// widget's new size reaches no layout): the line goes and comes back.
+void layOutAgain(QStatusBar& bar, QLabel& line) {
+    bar.removeWidget(&line);
+    line.show(); // shown before it comes back, or the new layout leaves it out
+    bar.addWidget(&line, 1);
+}
+
 } // namespace
 
 Form1::Form1(std::unique_ptr<romform::ModalDialogs> dialogs, QWidget* parent)
@@ -95,6 +107,9 @@ Form1::Form1(std::unique_ptr<romform::ModalDialogs> dialogs, QWidget* parent)
     client_->setFixedSize(pixels(romform::kClientWidthTwips), pixels(romform::kClientHeightTwips));
     setCentralWidget(client_);
     setFont(designFont());
+    // Tooltips are windows of their own: the names' header facts and the status line's text in the
+    // controls' font too.
+    QToolTip::setFont(designFont());
     createControls();
     chainFocusOrder();
     connectEvents();
@@ -213,9 +228,14 @@ void Form1::showMenuBar(const romform::MenuBar& menus) {
 
 void Form1::markWarnedRows(QListWidget* names) {
     const QIcon warning = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    // Every name has a sign's room before it, blank where nothing is warned, so that all names start at
+    // the same place.
+    QPixmap blank(names->iconSize());
+    blank.fill(Qt::transparent);
+    const QIcon none(blank);
     for (int row = 0; row < names->count(); ++row) {
         const std::string& text = model_.rowWarning(row);
-        names->item(row)->setIcon(text.empty() ? QIcon() : warning);
+        names->item(row)->setIcon(text.empty() ? none : warning);
     }
 }
 
@@ -244,12 +264,25 @@ void Form1::showStatusLine(const std::optional<std::string>& text) {
     if (statusLine_ == nullptr) {
         statusLine_ = new QLabel(this);
         statusLine_->setObjectName("StatusLine");
+        statusLine_->setWordWrap(true);
+        statusLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        // The text starts where the controls do, and keeps as far from the window's right edge.
+        const int margin = pixels(romform::control(romform::ControlId::Text1).box.left);
+        statusLine_->setContentsMargins(margin, 0, margin, 0);
+        // The window keeps its size whatever the user drags; a grip would promise otherwise.
+        statusBar()->setSizeGripEnabled(false);
         statusBar()->addWidget(statusLine_, 1);
     }
     statusLine_->setText(shown(text.value_or(std::string())));
-    // The window keeps its width: a line longer than it is cut off there, and read whole when pointed at.
     statusLine_->setToolTip(statusLine_->text());
     statusBar()->setVisible(text.has_value());
+    // Never cut: the line wraps within the window's width, and is as high as its lines. The width left
+    // for it is the window's less what the status bar puts around it, learnt from a trial width.
+    statusLine_->setFixedWidth(kStatusLineProbeWidth);
+    layOutAgain(*statusBar(), *statusLine_);
+    const int width = client_->width() - (statusBar()->sizeHint().width() - kStatusLineProbeWidth);
+    statusLine_->setFixedSize(width, statusLine_->heightForWidth(width));
+    layOutAgain(*statusBar(), *statusLine_);
     fitToContents();
 }
 

@@ -46,6 +46,8 @@ class Form1 : public QMainWindow, private romform::WindowView {
   public:
     // Opens a list as "Open List..." would once the user chose it: the command line's LIST.
     void openList(const std::string& path) { handle(romform::ListNamed{path}); }
+    // Ticks View > "Flash Map" unless it is ticked: the command line's --flash-map.
+    void openFlashMap() { handle(romform::FlashMapNamed{}); }
 
   private:
     // romform::WindowView: what the driver shows. What it writes itself raises no signal of the user's.

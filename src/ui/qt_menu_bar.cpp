@@ -27,6 +27,9 @@ void fillMenuBar(QMenuBar& bar, const romform::MenuBar& menus,
     bar.clear();
     for (const auto& menu : menus.menus) {
         QMenu* shown = bar.addMenu(caption(menu.caption, menu.accessKey));
+        // A menu is a window of its own and takes the application's font, not the bar's: the items are
+        // written in the controls' font the bar has from the main window.
+        shown->setFont(bar.font());
         for (const auto& item : menu.items) {
             if (item.separatorBefore) {
                 shown->addSeparator();

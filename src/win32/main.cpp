@@ -1,5 +1,5 @@
 // romcompiler.exe: the window on Windows, working in the current folder or, with --demo-folder, in a demo
-// folder that it fills with a placeholder menu and sample ROMs.
+// folder that it fills with a placeholder menu, sample ROMs and their list.
 #include "app/demo_folder.h"
 #include "files/console.h"
 #include "files/utf8_path.h"
@@ -97,6 +97,10 @@ int runWindow(romform::ModalDialogs& dialogs, const romform::WindowArguments& ar
         window.openList(*arguments.list);
     }
     window.show(SW_SHOWNORMAL);
+    // Once the window has its place: the flash map opens beside it.
+    if (arguments.flashMap) {
+        window.openFlashMap();
+    }
     if (scripted != nullptr) {
         const romwin::ReplayEnd end = romwin::replay(window, *scripted, steps, std::cout);
         if (end == romwin::ReplayEnd::Failed) {
@@ -130,16 +134,11 @@ int main(int argc, char** argv) {
         tellUser(romform::windowVersionText(), false);
         return 0;
     }
-    if (const auto& demoFolder = parsed.value().demoFolder) {
-        const std::filesystem::path folder = romc::pathFromUtf8(*demoFolder);
-        if (const std::string failure = romapp::fillDemoFolder(folder); !failure.empty()) {
+    romform::WindowArguments start = parsed.value();
+    if (start.demoFolder) {
+        if (const std::string failure = romapp::enterDemoFolder(*start.demoFolder, start.list);
+            !failure.empty()) {
             tellUser("romcompiler: " + failure + '\n', true);
-            return 1;
-        }
-        std::error_code error;
-        std::filesystem::current_path(folder, error);
-        if (error) {
-            tellUser("romcompiler: Cannot work in \"" + *demoFolder + "\": " + error.message() + '\n', true);
             return 1;
         }
     }
@@ -160,10 +159,10 @@ int main(int argc, char** argv) {
             return kExitUsage;
         }
         romwin::ScriptedDialogs dialogs(std::cout);
-        exitCode = runWindow(dialogs, parsed.value(), nullptr, &dialogs, steps.value());
+        exitCode = runWindow(dialogs, start, nullptr, &dialogs, steps.value());
     } else {
         romwin::Win32Dialogs dialogs;
-        exitCode = runWindow(dialogs, parsed.value(), &dialogs, nullptr, {});
+        exitCode = runWindow(dialogs, start, &dialogs, nullptr, {});
     }
     CoUninitialize();
     return exitCode;

@@ -46,4 +46,14 @@ std::wstring wrappedCaption(HDC dc, const std::wstring& caption, int width) {
     return wrapped + line;
 }
 
+int wrappedHeight(HDC dc, const std::wstring& text, int width) {
+    if (text.empty()) {
+        return 0;
+    }
+    RECT box{0, 0, width, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box,
+              DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_EXPANDTABS | DT_NOPREFIX);
+    return static_cast<int>(box.bottom - box.top);
+}
+
 } // namespace romwin

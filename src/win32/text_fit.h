@@ -1,5 +1,5 @@
 // Texts fitted to a width in the font selected into a device context: a path cut at its start, so that
-// its file name stays in view, and a button's caption broken at its spaces.
+// its file name stays in view, a button's caption broken at its spaces, a wrapped text's height.
 #pragma once
 
 #include <string>
@@ -14,5 +14,9 @@ std::wstring endThatFits(HDC dc, const std::wstring& text, int width);
 // wider than `width` stays whole on its line. The system wraps a multi-line button's caption only past the
 // button's edge, so "Remove ROM" ran under the focus rectangle drawn inside it.
 std::wstring wrappedCaption(HDC dc, const std::wstring& caption, int width);
+
+// The height of `text` wrapped within `width` as a static control of SS_LEFT | SS_EDITCONTROL wraps it: at
+// spaces, a word wider than `width` broken where it reaches the edge, its own line breaks kept.
+int wrappedHeight(HDC dc, const std::wstring& text, int width);
 
 } // namespace romwin

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <windows.h>
 
 namespace romwin {
 
@@ -11,5 +12,7 @@ std::wstring wide(std::string_view utf8);
 std::string utf8(std::wstring_view text);
 // A path as the window shows it, in the system's spelling: a list written on Linux names files with "/".
 std::wstring shownPath(std::string_view utf8Path);
+// The text a window or control shows.
+std::wstring windowText(HWND window);
 
 } // namespace romwin

@@ -3,6 +3,7 @@
 // rows drawn by the window itself, so that a path keeps its file name in view and a warned name its sign.
 #include "win32/text_fit.h"
 #include "win32/wide_text.h"
+#include "win32/win32_tips.h"
 #include "win32/win32_window.h"
 
 #include <algorithm>
@@ -22,8 +23,7 @@ using romform::ControlKind;
 // Arial-like face fits every caption in its box, the hint text on one line included.
 constexpr int kDesignFontPixels = 10;
 constexpr int kRowPixels = 14;         // a column's row at 96 dpi: the text and a pixel above and below
-constexpr int kStatusLinePixels = 32;  // the status line's two lines and its margins, at 96 dpi
-constexpr int kStatusMarginPixels = 4; // left of its text and above it
+constexpr int kStatusMarginPixels = 4; // above the status line's text and below it, at 96 dpi
 constexpr int kRowTextMarginPixels = 2;
 // The system draws a button's focus rectangle this far inside its edge (3 pixels) and the caption must
 // keep three pixels clear of it on each side.
@@ -121,6 +121,9 @@ void MainWindow::makeFonts() {
     if (statusLine_ != nullptr) {
         SendMessageW(statusLine_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     }
+    if (tips_) {
+        tips_->setFont(font_);
+    }
     if (old != nullptr) {
         DeleteObject(old);
     }
@@ -148,7 +151,25 @@ void MainWindow::createControls() {
 int MainWindow::statusLineHeight() const {
     // Its own style, not IsWindowVisible(): before the window is first shown every child counts as hidden.
     const bool shown = (GetWindowLongPtrW(statusLine_, GWL_STYLE) & WS_VISIBLE) != 0;
-    return shown ? pixelsAt(kStatusLinePixels, dpi_) : 0;
+    if (!shown) {
+        return 0;
+    }
+    // As high as its text wrapped within the window's width, with a margin above and below.
+    HDC dc = GetDC(statusLine_);
+    HGDIOBJ old = SelectObject(dc, font_);
+    const int text = wrappedHeight(dc, windowText(statusLine_), statusLineWidth());
+    SelectObject(dc, old);
+    ReleaseDC(statusLine_, dc);
+    return text + 2 * pixelsAt(kStatusMarginPixels, dpi_);
+}
+
+// The status line starts where the controls do and keeps as far from the window's right edge.
+int MainWindow::statusLineLeft() const {
+    return scaled(romform::control(ControlId::Text1).box.left, dpi_);
+}
+
+int MainWindow::statusLineWidth() const {
+    return scaled(romform::kClientWidthTwips, dpi_) - 2 * statusLineLeft();
 }
 
 void MainWindow::layOut() {
@@ -183,8 +204,8 @@ void MainWindow::layOut() {
     }
     keepListsWhole();
     const int margin = pixelsAt(kStatusMarginPixels, dpi_);
-    SetWindowPos(statusLine_, nullptr, margin, height + margin, width - 2 * margin,
-                 statusLineHeight() - margin, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(statusLine_, nullptr, statusLineLeft(), height + margin, statusLineWidth(),
+                 std::max(0, statusLineHeight() - 2 * margin), SWP_NOZORDER | SWP_NOACTIVATE);
 
     // The window is as large as its client area with the bars it shows, and no larger.
     RECT frame{0, 0, width, height + statusLineHeight()};
@@ -226,10 +247,18 @@ void MainWindow::keepListsWhole() {
 }
 
 void MainWindow::measureRow(MEASUREITEMSTRUCT& item) const {
+    if (item.CtlType == ODT_MENU) {
+        menus_.measure(item, font_, dpi_);
+        return;
+    }
     item.itemHeight = static_cast<UINT>(pixelsAt(kRowPixels, dpi_));
 }
 
 void MainWindow::drawRow(const DRAWITEMSTRUCT& item) const {
+    if (item.CtlType == ODT_MENU) {
+        menus_.draw(item, font_, dpi_);
+        return;
+    }
     if (item.CtlType != ODT_LISTBOX) {
         return;
     }
@@ -244,10 +273,13 @@ void MainWindow::drawRow(const DRAWITEMSTRUCT& item) const {
     const Control& entry = romform::controlTable()[static_cast<std::size_t>(index)];
     box.left += pixelsAt(kRowTextMarginPixels, dpi_);
     // A name whose header check warns is marked with the system's warning sign, no taller than the row.
-    if (entry.id == ControlId::List1 && !model_.rowWarning(row).empty()) {
+    // Every name has the sign's room before it, so that all names start at the same place.
+    if (entry.id == ControlId::List1) {
         const int sign = box.bottom - box.top - 2;
-        DrawIconEx(item.hDC, box.left, box.top + 1, LoadIconW(nullptr, IDI_WARNING), sign, sign, 0, nullptr,
-                   DI_NORMAL);
+        if (!model_.rowWarning(row).empty()) {
+            DrawIconEx(item.hDC, box.left, box.top + 1, LoadIconW(nullptr, IDI_WARNING), sign, sign, 0,
+                       nullptr, DI_NORMAL);
+        }
         box.left += sign + pixelsAt(kRowTextMarginPixels, dpi_);
     }
     SetBkMode(item.hDC, TRANSPARENT);

@@ -73,6 +73,10 @@ void WindowTips::setText(HWND control, const std::string& text) {
     }
 }
 
+void WindowTips::setFont(HFONT font) {
+    SendMessageW(tip_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
 void WindowTips::pointerAt(LPARAM point) {
     const auto found = static_cast<DWORD>(SendMessageW(list_, LB_ITEMFROMPOINT, 0, point));
     const int row = HIWORD(found) != 0 ? -1 : static_cast<int>(LOWORD(found));

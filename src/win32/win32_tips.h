@@ -1,7 +1,7 @@
 // The main window's tooltips on Windows: over the name column, what the model says of the row under the
 // pointer (the ROM's cartridge header facts and warnings), asked for only when the tip is about to show, so
 // that it speaks of the file as it is now and a pointer passing over the column reads no file; over the
-// status line, its whole text, which the window's width may cut.
+// status line, its whole text.
 #pragma once
 
 #include <functional>
@@ -21,6 +21,8 @@ class WindowTips {
     void watchRows(HWND list, std::function<std::string(int row)> tipOf);
     // `control`'s tip becomes `text`.
     void setText(HWND control, const std::string& text);
+    // The tips are written in `font` (the controls' font), which the caller keeps alive.
+    void setFont(HFONT font);
 
   private:
     static LRESULT CALLBACK listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,

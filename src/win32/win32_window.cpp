@@ -43,12 +43,6 @@ void registerClasses(HINSTANCE instance, WNDPROC windowProc, WNDPROC clientAreaP
     RegisterClassExW(&client);
 }
 
-std::wstring windowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 } // namespace
 
 MainWindow::MainWindow(HINSTANCE instance, romform::ModalDialogs& dialogs,
@@ -64,12 +58,15 @@ MainWindow::MainWindow(HINSTANCE instance, romform::ModalDialogs& dialogs,
     clientArea_ =
         CreateWindowExW(WS_EX_CONTROLPARENT, kClientAreaClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
                         0, 0, 0, 0, window_, nullptr, instance, this);
-    // SS_NOTIFY: the pointer resting on the line shows its whole text.
-    statusLine_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY,
-                                  0, 0, 0, 0, window_, nullptr, instance, nullptr);
+    // SS_NOTIFY: the pointer resting on the line shows its whole text. SS_EDITCONTROL: a word longer than
+    // the line (a deep folder's path) is broken where it reaches the edge, as wrappedHeight() measures it.
+    statusLine_ =
+        CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_LEFT | SS_EDITCONTROL | SS_NOPREFIX | SS_NOTIFY, 0,
+                        0, 0, 0, window_, nullptr, instance, nullptr);
     makeFonts();
     createControls();
     tips_ = std::make_unique<WindowTips>(window_);
+    tips_->setFont(font_);
     tips_->watchRows(control(ControlId::List1), [this](int row) { return model_.nameToolTip(row); });
     // ROM files dropped anywhere on the window.
     DragAcceptFiles(window_, TRUE);
@@ -190,6 +187,11 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DRAWITEM:
         drawRow(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
+    case WM_MENUCHAR:
+        if (const auto chosen = menus_.menuChar(LOWORD(wParam), reinterpret_cast<HMENU>(lParam))) {
+            return *chosen;
+        }
+        return DefWindowProcW(window_, message, wParam, lParam);
     case WM_DROPFILES:
         dropped(reinterpret_cast<HDROP>(wParam));
         return 0;
@@ -313,7 +315,7 @@ void MainWindow::showMenuBar(const romform::MenuBar& menus) {
     if (menus.empty() && old == nullptr) {
         return;
     }
-    SetMenu(window_, menus.empty() ? nullptr : buildMenuBar(menus));
+    SetMenu(window_, menus.empty() ? nullptr : menus_.build(menus));
     if (old != nullptr) {
         DestroyMenu(old);
     }
@@ -326,7 +328,7 @@ void MainWindow::showMenuBar(const romform::MenuBar& menus) {
 
 void MainWindow::showStatusLine(const std::optional<std::string>& text) {
     SetWindowTextW(statusLine_, wide(text.value_or(std::string())).c_str());
-    // The window keeps its width: a line longer than it is cut off there, and read whole when pointed at.
+    // Wrapped within the window, which grows to show every line; its tip says it whole as well.
     tips_->setText(statusLine_, text.value_or(std::string()));
     ShowWindow(statusLine_, text ? SW_SHOWNA : SW_HIDE);
     layOut();
@@ -363,6 +365,7 @@ void MainWindow::dropped(HDROP drop) {
 void MainWindow::dpiChanged(UINT dpi, const RECT& suggested) {
     dpi_ = dpi;
     makeFonts();
+    showMenuBar(); // its items measured again in the new font
     SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     layOut();

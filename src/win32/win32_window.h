@@ -5,6 +5,7 @@
 
 #include "form/face_driver.h"
 #include "form/window_model.h"
+#include "win32/win32_menu_bar.h"
 
 #include <array>
 #include <functional>
@@ -46,6 +47,8 @@ class MainWindow : private romform::WindowView {
     void show(int showCommand);
     // Opens a list as "Open List..." would once the user chose it: the command line's LIST.
     void openList(const std::string& path) { driver_.handle(romform::ListNamed{path}); }
+    // Ticks View > "Flash Map" unless it is ticked: the command line's --flash-map.
+    void openFlashMap() { driver_.handle(romform::FlashMapNamed{}); }
     // Runs the messages until the window is gone; returns the exit code.
     int run();
 
@@ -68,6 +71,8 @@ class MainWindow : private romform::WindowView {
     static LRESULT CALLBACK listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                      DWORD_PTR window);
     int statusLineHeight() const;
+    int statusLineLeft() const;
+    int statusLineWidth() const;
 
     void onCommand(int id, int code);
     // romform::WindowView, in the order the driver shows a reaction. While it shows one, the
@@ -96,6 +101,7 @@ class MainWindow : private romform::WindowView {
     std::array<HWND, romform::kControlCount> controls_{};
     HFONT font_ = nullptr;
     HACCEL accelerators_ = nullptr;
+    DrawnMenus menus_;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     romform::FaceDriver driver_{model_, *this};
     // Alt was held for a chord (Alt+Down): its release must not leave the menu bar active.

@@ -15,15 +15,25 @@ TEST(WindowArguments, OptionsAreReadInBothPasses) {
         bool help;
         bool version;
         std::optional<std::string> demoFolder;
+        bool flashMap;
+        std::optional<std::string> list;
     } cases[] = {
-        {{}, false, false, std::nullopt},
-        {{"--help"}, true, false, std::nullopt},
-        {{"-h"}, true, false, std::nullopt},
-        {{"--version"}, false, true, std::nullopt},
-        {{"--demo-folder", "demo"}, false, false, "demo"},
-        {{"--demo-folder=my demo"}, false, false, "my demo"},
+        {{}, false, false, std::nullopt, false, std::nullopt},
+        {{"--help"}, true, false, std::nullopt, false, std::nullopt},
+        {{"-h"}, true, false, std::nullopt, false, std::nullopt},
+        {{"--version"}, false, true, std::nullopt, false, std::nullopt},
+        {{"--demo-folder", "demo"}, false, false, "demo", false, std::nullopt},
+        {{"--demo-folder=my demo"}, false, false, "my demo", false, std::nullopt},
         // A folder may look like an option: it is the value, not a request for help.
-        {{"--demo-folder", "--help"}, false, false, "--help"},
+        {{"--demo-folder", "--help"}, false, false, "--help", false, std::nullopt},
+        // What the run script starts the window with.
+        {{"--demo-folder", "demo", "--flash-map", "demo/samples.json"},
+         false,
+         false,
+         "demo",
+         true,
+         "demo/samples.json"},
+        {{"--flash-map", "--flash-map"}, false, false, std::nullopt, true, std::nullopt},
     };
     for (const auto& c : cases) {
         for (auto toolkit : {ToolkitOptions::StillThere, ToolkitOptions::TakenOut}) {
@@ -32,6 +42,10 @@ TEST(WindowArguments, OptionsAreReadInBothPasses) {
             EXPECT_EQ(parsed.value().help, c.help);
             EXPECT_EQ(parsed.value().version, c.version);
             EXPECT_EQ(parsed.value().demoFolder, c.demoFolder);
+            EXPECT_EQ(parsed.value().flashMap, c.flashMap);
+            if (toolkit == ToolkitOptions::TakenOut) {
+                EXPECT_EQ(parsed.value().list, c.list);
+            }
         }
     }
 }

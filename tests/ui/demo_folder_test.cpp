@@ -6,7 +6,9 @@
 #include "romtable/add_rom.h"
 #include "romtable/rom_name.h"
 #include "support/rom_files.h"
+#include "window_driver.h"
 
+#include <QListWidget>
 #include <QTest>
 #include <set>
 
@@ -14,6 +16,8 @@ using romc::test::firstDifference;
 using romc::test::readFile;
 using romc::test::ScratchFolder;
 using romc::test::writeFile;
+using romui::test::WindowDriver;
+using romui::test::WorkingFolder;
 
 class DemoFolderTest : public QObject {
     Q_OBJECT
@@ -33,6 +37,10 @@ class DemoFolderTest : public QObject {
             sizes.insert(bytes.size());
         }
         QVERIFY(sizes.size() >= 4);
+        QVERIFY(sizes.contains(32768) && sizes.contains(8 * 1024 * 1024));
+        const std::string list = romapp::demoListText();
+        QCOMPARE(firstDifference({list.begin(), list.end()}, readFile(folder / romapp::kDemoListName)),
+                 std::string("equal"));
     }
 
     void fillsInMissingFilesAndKeepsTheOthers() {
@@ -44,6 +52,14 @@ class DemoFolderTest : public QObject {
         QCOMPARE(QString::fromStdString(romapp::fillDemoFolder(scratch.path())), QString());
         QCOMPARE(firstDifference(patchedMenu, readFile(scratch / "Menu.GB")), std::string("equal"));
         QVERIFY(std::filesystem::exists(scratch / "PUZZLE.GB"));
+        // The user's own list stays; a folder made before there was a list gets one.
+        const std::vector<std::uint8_t> ownList = {'{', '}'};
+        writeFile(scratch / romapp::kDemoListName, ownList);
+        QCOMPARE(QString::fromStdString(romapp::fillDemoFolder(scratch.path())), QString());
+        QCOMPARE(firstDifference(ownList, readFile(scratch / romapp::kDemoListName)), std::string("equal"));
+        std::filesystem::remove(scratch / romapp::kDemoListName);
+        QCOMPARE(QString::fromStdString(romapp::fillDemoFolder(scratch.path())), QString());
+        QCOMPARE(readFile(scratch / romapp::kDemoListName).size(), romapp::demoListText().size());
     }
 
     void reportsFolderThatCannotBeMade() {
@@ -72,17 +88,18 @@ class DemoFolderTest : public QObject {
         }
     }
 
+    // Every listed ROM but the one meant to find no place compiles at once, each with its listed save flag.
     void demoRomsCompileAtOnce() {
         ScratchFolder scratch;
         QCOMPARE(QString::fromStdString(romapp::fillDemoFolder(scratch.path())), QString());
         romc::TableState state;
-        bool save = true;
-        for (const auto& file : romapp::demoFiles()) {
-            if (std::string(file.name) == "Menu.GB") {
+        const auto& files = romapp::demoFiles();
+        for (auto file = files.begin(); file + 1 != files.end(); ++file) {
+            if (file->listedName == nullptr) {
                 continue;
             }
-            const auto refusal =
-                romc::addRom(state, {romc::proposeRomName(file.name), file.name, scratch.path()}, save);
+            bool save = file->listedWithSave;
+            const auto refusal = romc::addRom(state, {file->listedName, file->name, scratch.path()}, save);
             QVERIFY2(!refusal, refusal ? refusal->message.c_str() : "");
         }
         romc::CompileNotes notes;
@@ -90,7 +107,49 @@ class DemoFolderTest : public QObject {
         QVERIFY2(!failure, failure ? failure->message.c_str() : "");
         QVERIFY2(notes.templateWarnings.empty(),
                  notes.templateWarnings.empty() ? "" : notes.templateWarnings.front().c_str());
-        QVERIFY(std::filesystem::exists(scratch / "Output1.GB"));
+        QVERIFY(std::filesystem::exists(scratch / "Output4.GB"));
+    }
+
+    // What the run script opens: the demo folder entered with the list named from the folder the program
+    // started in, the flash map beside the window. Twelve rows, one with save memory, one warned (a battery
+    // game without it), one without a place; taking that one out lets the rest compile into a full flash.
+    void runScriptsWindowShowsTheSampleList() {
+        ScratchFolder scratch;
+        const WorkingFolder startedIn(scratch.path());
+        std::optional<std::string> list = "demo/" + std::string(romapp::kDemoListName);
+        QCOMPARE(QString::fromStdString(romapp::enterDemoFolder("demo", list)), QString());
+        QCOMPARE(std::filesystem::current_path(), std::filesystem::canonical(scratch / "demo"));
+        QVERIFY(list && std::filesystem::path(*list).is_absolute());
+
+        WindowDriver driver;
+        driver.window().openList(*list);
+        driver.window().openFlashMap();
+        driver.window().openFlashMap(); // a second time leaves it open
+        QVERIFY(driver.messages().empty());
+        QVERIFY(driver.model().flashViewOpen());
+        QStringList listed;
+        int battery = -1;
+        for (const auto& file : romapp::demoFiles()) {
+            if (file.listedName != nullptr) {
+                if (file.cartridgeType == 0x1B) {
+                    battery = static_cast<int>(listed.size());
+                }
+                listed << file.listedName;
+            }
+        }
+        QCOMPARE(listed.size(), 12);
+        QCOMPARE(driver.column("List1"), listed);
+        QCOMPARE(driver.column("List4").count("Y"), 1);
+        for (int row = 0; row < listed.size(); ++row) {
+            QCOMPARE(driver.model().rowWarning(row).empty(), row != battery);
+        }
+        QCOMPARE(driver.model().flashPlan().misfits, std::vector<std::size_t>{11});
+
+        driver.clickRow("List1", 11);
+        driver.click("Command5");
+        driver.click("Command4");
+        QVERIFY(driver.messages().empty());
+        QVERIFY(std::filesystem::exists("Output4.GB"));
     }
 };
 

@@ -1,6 +1,7 @@
 // What is Qt's own in the main window, driven through its controls' object names as a user would: the
 // widgets built from the model's control table, events reaching the model and what it says shown again,
 // message boxes, tooltips, the menu bar, and "Generate Compilation" against the command line.
+#include "app/demo_folder.h"
 #include "support/rom_files.h"
 #include "ui/qt_dialogs.h"
 #include "ui/qt_menu_bar.h"
@@ -20,6 +21,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyledItemDelegate>
 #include <QTest>
 #include <QToolTip>
 #include <QUrl>
@@ -271,6 +273,79 @@ class Form1Test : public QObject {
         QCOMPARE(message.title, title);
         QVERIFY2(message.text.contains(reason), qPrintable(message.text));
         QCOMPARE(driver.snapshot(), before);
+    }
+
+    // The status line, the menus and the tooltips speak in the controls' font. The line is never cut: it
+    // wraps within the window, from the controls' left edge, and the window grows by the lines it needs;
+    // its tooltip is its whole text. A long work folder's name makes the status line longer.
+    void statusLineWrapsWithinTheWindowInTheControlsFont() {
+        int shortHeight = 0;
+        for (const int folderWords : {1, 24}) {
+            std::string name;
+            for (int word = 0; word < folderWords; ++word) {
+                name += word == 0 ? "work" : " folder";
+            }
+            std::filesystem::create_directories(scratch_->path() / name);
+            const WorkingFolder in(scratch_->path() / name);
+            WindowDriver driver;
+            const QFont controls = driver.control<QWidget>("Text1")->font();
+            auto* line = driver.control<QLabel>("StatusLine");
+            QCOMPARE(line->font(), controls);
+            QCOMPARE(QToolTip::font(), controls);
+            for (QAction* menu : driver.window().menuBar()->actions()) {
+                QCOMPARE(menu->menu()->font(), controls);
+            }
+            QCOMPARE(line->toolTip(), line->text());
+            QVERIFY(line->text().endsWith(QString::fromStdString(name)));
+
+            const QRect inside = line->contentsRect();
+            const QFontMetrics metrics(controls);
+            const QRect needed =
+                metrics.boundingRect(QRect(0, 0, inside.width(), 10000), Qt::TextWordWrap, line->text());
+            QVERIFY2(needed.height() <= inside.height(), qPrintable(line->text()));
+            const QPoint start = line->mapTo(&driver.window(), inside.topLeft());
+            QVERIFY(start.x() >= romui::pixels(romform::control(romform::ControlId::Text1).box.left));
+            QVERIFY(start.x() + inside.width() <= driver.window().width());
+            const int lines = needed.height() / metrics.lineSpacing();
+            QStatusBar* status = driver.window().findChild<QStatusBar*>();
+            QCOMPARE(driver.window().height(),
+                     423 + driver.window().menuWidget()->height() + status->height());
+            if (folderWords == 1) {
+                QCOMPARE(lines, 2);
+                shortHeight = driver.window().height();
+            } else {
+                QVERIFY2(lines >= 3, qPrintable(line->text()));
+                // Grown by the lines added, give or take the pixel of leading between lines.
+                const int grown = driver.window().height() - shortHeight;
+                QVERIFY2(std::abs(grown - (lines - 2) * metrics.lineSpacing()) <= 1,
+                         qPrintable(QString::number(grown)));
+            }
+        }
+    }
+
+    // A warning sign before a name keeps its place in every row: warned or not, all names start at one x.
+    void namesStartAtOneWhetherWarnedOrNot() {
+        makeRom(scratch_->path(), "A.GB", kBlock, 1);
+        const romapp::DemoFile& goodDump = romapp::demoFiles().at(1);
+        writeFile(scratch_->path() / goodDump.name, romapp::demoBytes(goodDump));
+        WindowDriver driver;
+        driver.addRom("A.GB", false);
+        driver.addRom(goodDump.name, false);
+        auto* names = driver.control<QListWidget>("List1");
+        QCOMPARE(names->count(), 2);
+        struct TextPlace : QStyledItemDelegate {
+            int x(QListWidget* list, int row) const {
+                QStyleOptionViewItem option;
+                option.initFrom(list);
+                option.widget = list;
+                option.rect = list->visualItemRect(list->item(row));
+                option.decorationSize = list->iconSize();
+                initStyleOption(&option, list->model()->index(row, 0));
+                return list->style()->subElementRect(QStyle::SE_ItemViewItemText, &option, list).left();
+            }
+        } place;
+        QVERIFY(driver.model().rowWarning(0).empty() != driver.model().rowWarning(1).empty());
+        QCOMPARE(place.x(names, 0), place.x(names, 1));
     }
 
     void nameToolTipAnswersThePointer() {

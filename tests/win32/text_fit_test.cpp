@@ -70,5 +70,35 @@ TEST_F(TextFitTest, CaptionBreaksAtSpacesOnlyWhereALineWouldPassTheWidth) {
     }
 }
 
+// The status line's height: a line per wrap, at spaces, in a long word where it reaches the edge, and at
+// the text's own line breaks.
+TEST_F(TextFitTest, WrappedHeightCountsTheLinesAStaticControlShows) {
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    const int line = static_cast<int>(metrics.tmHeight);
+    const std::wstring path = L"Z:\\tmp\\a\\deep\\folder\\of\\the\\demo";
+    const struct {
+        const char* what;
+        std::wstring text;
+        int width;
+        int fewestLines;
+        int mostLines; // a long word's break is the system's: only that it breaks is checked
+    } cases[] = {
+        {"fits", L"2 of 16 save banks used", width(L"2 of 16 save banks used"), 1, 1},
+        {"a pixel short", L"2 of 16 save banks used", width(L"2 of 16 save banks used") - 1, 2, 2},
+        {"its own breaks", L"Wrote Output.GB\n2 of 16 save banks used", width(L"2 of 16 save banks used"), 2,
+         2},
+        {"a path without spaces", path, width(path) / 2 + 1, 2, 4},
+        {"empty", L"", 100, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const int height = wrappedHeight(dc, c.text, c.width);
+        EXPECT_EQ(height % line, 0) << height;
+        EXPECT_GE(height / line, c.fewestLines) << height;
+        EXPECT_LE(height / line, c.mostLines) << height;
+    }
+}
+
 } // namespace
 } // namespace romwin

@@ -8,9 +8,10 @@
 # real_dialogs EXE WORK_FOLDER IMAGE: WORK_FOLDER holds "Menu.GB", the ROMs and "more/" with
 # "Café Quest.gb", PUZZLE.GB and RACER.GB; IMAGE is an "Output.GB" of PUZZLE.GB and RACER.GB.
 
-# The window's size at 96 dpi: client area 11250 x 6345 twips under a menu bar, the status line below it;
-# "Find File" centred at (240, 16) in the client area.
-readonly kStatusLinePixels=32 kClientHeightPixels=423 kFindFileX=240 kFindFileY=16
+# The window at 96 dpi: the client area under the menu bar, which wine makes 19 pixels high; the status line
+# below it grows with its text, so places are taken from the window's top. "Find File" centred at (240,
+# 16) in the client area.
+readonly kMenuBarPixels=19 kFindFileX=240 kFindFileY=16
 # The first row of the name column, List1 at (8, 72) with rows of 14 pixels.
 readonly kFirstRowX=40 kFirstRowY=80
 readonly kWaitSeconds=30
@@ -135,7 +136,7 @@ LIST
   start_window
   local main
   main=$(main_window)
-  point_into "$main" $kFindFileX $((-kStatusLinePixels - kClientHeightPixels + kFindFileY))
+  point_into "$main" $kFindFileX $((kMenuBarPixels + kFindFileY))
   xdotool click 1
   answer_dialog 'Select File' 'TENNIS.GB' || return 1
   main_keys Return # the focus is in the name box: Enter adds the ROM
@@ -159,7 +160,7 @@ LIST
 
   # Alt+Down twice, then Delete: the release of Alt must not leave the menu bar taking the next key.
   main=$(main_window)
-  point_into "$main" $kFirstRowX $((-kStatusLinePixels - kClientHeightPixels + kFirstRowY))
+  point_into "$main" $kFirstRowX $((kMenuBarPixels + kFirstRowY))
   xdotool click 1
   sleep 0.5
   xdotool key alt+Down
