@@ -73,8 +73,11 @@ FlashViewWindow::FlashViewWindow(HINSTANCE instance, HWND mainWindow, const romf
     type.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     type.lpszClassName = kFlashViewClass;
     RegisterClassExW(&type);
+    // Made on the main window's monitor, so that it starts at that monitor's DPI before it is placed.
+    RECT main{};
+    GetWindowRect(mainWindow, &main);
     window_ = CreateWindowExW(0, kFlashViewClass, wide(model.flashViewCaption()).c_str(), kFlashViewStyle,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, mainWindow, nullptr,
+                              main.left, main.top, CW_USEDEFAULT, CW_USEDEFAULT, mainWindow, nullptr,
                               instance, this);
 }
 
