@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The Windows window under wine: starts romcompiler.exe in a demo folder under Xvfb, drives it through its
 # controls (Find File, Save?, typing a name, Add ROM, a row chosen and Remove ROM, a dropped file, Generate
-# Compilation) with its --replay test hook, then compares "Menu.GB", "Output.GB" and the pieces with what
-# the Linux command line writes for the same table, byte for byte. Then the real dialogs, driven by keys
-# (tests/windows/real_dialogs.sh), with the table checked after each and a killed process's table restored.
+# Compilation), with the flash map open, through its --replay test hook, then compares "Menu.GB",
+# "Output.GB" and the pieces with what the Linux command line writes for the same table, byte for byte.
+# Then the real dialogs, driven by keys (tests/windows/real_dialogs.sh), with the table checked after each
+# and a killed process's table restored.
 # usage: scripts/test-win32-window.sh [WINDOWS_BUILD_DIR [LINUX_CLI]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -34,6 +35,8 @@ session_left=$(settings_session_list) && rm -f "$session_left"
 python3 docs/make_demo_roms.py "$scratch/window" >/dev/null
 cp -r "$scratch/window" "$scratch/linux"
 cat >"$scratch/actions.replay" <<'ACTIONS'
+# The flash map open throughout, painted again at every change of the table
+menu 310
 # Three rows, the middle one chosen in the name column and removed, the table kept as a list
 pick PUZZLE.GB
 click Command1

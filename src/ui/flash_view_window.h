@@ -1,11 +1,13 @@
-// The flash view's window, beside the main one: paints the model's flash picture and names the block under
-// the pointer, below the grid and as a tooltip.
+// The flash view's window, beside the main one: paints the model's flash picture scaled to the window and
+// names the block under the pointer, below the grid and as a tooltip.
 #pragma once
 
 #include "form/window_model.h"
 
+#include <QPoint>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class QLabel;
 
@@ -22,15 +24,23 @@ class FlashViewWindow : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    romform::FlashViewFit fit() const;
+    QPoint picturePoint(QPoint windowPoint) const;
+    void showPointed();
+    void placeBesideMainWindow();
+
     const romform::WindowModel& model_;
     std::function<void()> closed_;
     romform::FlashPicture picture_;
     QLabel* pointed_ = nullptr;
+    std::optional<QPoint> pointer_; // the picture's point the pointer last rested on
     bool closingFromModel_ = false;
 
   public:

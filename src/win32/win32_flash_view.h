@@ -1,10 +1,11 @@
-// The flash view on Windows: a window beside the main one that paints the model's flash picture with GDI
-// at the monitor's DPI, and under it the text of the block the pointer rests on.
+// The flash view on Windows: a window beside the main one that paints the model's flash picture with GDI,
+// scaled to its client area, and under it the text of the block the pointer rests on.
 #pragma once
 
 #include "form/window_model.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <windows.h>
 
@@ -26,18 +27,22 @@ class FlashViewWindow {
   private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void paint(HDC dc) const;
+    romform::FlashViewFit fit() const;
+    void paint(HDC dc);
+    void makeFonts(double scale);
     void pointerAt(int x, int y);
-    int scaledPixels(int pixels96) const;
-    void fitToPicture();
+    void showPointed();
+    void placeBesideMainWindow();
 
     const romform::WindowModel& model_;
     std::function<void()> closed_;
     HWND main_;
     HWND window_ = nullptr;
-    HFONT font_ = nullptr;
-    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+    HFONT labelFont_ = nullptr;
+    HFONT pointFont_ = nullptr;
+    double fontScale_ = 0; // the scale the fonts were made for
     romform::FlashPicture picture_;
+    std::optional<POINT> pointer_; // the picture's point the pointer last rested on
     std::string pointText_;
 };
 

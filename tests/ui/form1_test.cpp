@@ -20,6 +20,7 @@
 #include <QMouseEvent>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QTest>
@@ -515,6 +516,7 @@ class Form1Test : public QObject {
 
     void flashMapFollowsTheTableAndNamesThePointedBlock() {
         makeRom(scratch_->path(), "a.gb", 2 * kBlock, 1);
+        makeRom(scratch_->path(), "b.gb", kBlock, 2);
         WindowDriver driver;
         QMenu* view = driver.window().menuBar()->actions().at(2)->menu(); // File, Edit, View
         QAction* flashMap = view->actions().at(0);
@@ -523,23 +525,49 @@ class Form1Test : public QObject {
         auto* flash = driver.window().findChild<QWidget*>("FlashView");
         QVERIFY(flash != nullptr && flash->isVisible());
         QCOMPARE(flash->windowTitle(), QString("Flash Map - Tarnwick 256M ROM Compiler"));
+        // Opened on the main window's screen, whole, though the picture is wider than that screen.
+        QVERIFY(flash->screen()->availableGeometry().contains(flash->frameGeometry()));
         QVERIFY(driver.window().menuBar()->actions().at(2)->menu()->actions().at(0)->isChecked());
         driver.addRom("a.gb", false);
-        // Painted from the picture: the menu block, the ROM's draft place at block 2, free space after it.
-        const QImage shot = flash->grab().toImage();
+        driver.addRom("b.gb", false);
+        // Painted from the picture scaled to the window, aspect kept: the menu block, the ROM's draft place
+        // at block 2, free space after it; the pointer names the block under it at every size.
         const auto picture = driver.model().flashPicture();
-        for (const int block : {0, 2, 3, 700}) {
-            const auto& cell = picture.cells[static_cast<std::size_t>(block)];
-            const QColor painted = shot.pixelColor(cell.rect.x + cell.rect.width / 2, cell.rect.y + 3);
-            QCOMPARE(painted, QColor(cell.fill.red, cell.fill.green, cell.fill.blue));
+        QLabel* pointed = flash->findChild<QLabel*>("FlashViewPointed");
+        // Above the cell's label, below its frame.
+        const auto windowPoint = [&](const romform::FlashViewFit& fit, const romform::PixelRect& cell) {
+            return QPointF(fit.x + (cell.x + cell.width / 2.0) * fit.scale,
+                           fit.y + (cell.y + 4.5) * fit.scale);
+        };
+        const auto pointAt = [&](QPointF at) {
+            QMouseEvent move(QEvent::MouseMove, at, QPointF(), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(flash, &move);
+        };
+        for (const QSize size :
+             {QSize(picture.width, picture.height), QSize(2 * picture.width, 2 * picture.height),
+              QSize(picture.width / 2, picture.height)}) {
+            flash->resize(size);
+            const romform::FlashViewFit fit = romform::fitFlashView(picture, size.width(), size.height());
+            const QImage shot = flash->grab().toImage();
+            for (const int block : {0, 2, 3, 700}) {
+                const auto& cell = picture.cells[static_cast<std::size_t>(block)];
+                const QColor painted = shot.pixelColor(windowPoint(fit, cell.rect).toPoint());
+                QCOMPARE(painted, QColor(cell.fill.red, cell.fill.green, cell.fill.blue));
+            }
+            pointAt(windowPoint(fit, picture.cells[2].rect));
+            QVERIFY2(pointed->text().startsWith("Block 2: A \"A\""), qPrintable(pointed->text()));
         }
-        const auto& onRom = picture.cells[2].rect;
-        QMouseEvent move(QEvent::MouseMove, QPointF(onRom.x + 2, onRom.y + 2), QPointF(), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(flash, &move);
-        QCOMPARE(flash->findChild<QLabel*>("FlashViewPointed")->text(),
-                 QString::fromStdString(driver.model().flashPointText(onRom.x + 2, onRom.y + 2)));
-        QVERIFY(flash->findChild<QLabel*>("FlashViewPointed")->text().startsWith("Block 2: A \"A\""));
+        // The pointer resting on block 2 while "A" moves below "B": the text under the grid takes the new
+        // letter.
+        driver.clickRow("List1", 1);
+        QMenu* edit = driver.window().menuBar()->actions().at(1)->menu();
+        for (QAction* action : edit->actions()) {
+            if (action->text().remove('&') == "Move Up") {
+                action->trigger();
+            }
+        }
+        QCOMPARE(driver.column("List1"), QStringList({"B", "A"}));
+        QVERIFY2(pointed->text().startsWith("Block 2: B \"A\""), qPrintable(pointed->text()));
         QVERIFY(flash->close()); // by its own title bar
         QVERIFY(!driver.model().flashViewOpen());
         QVERIFY(!driver.window().menuBar()->actions().at(2)->menu()->actions().at(0)->isChecked());
