@@ -13,7 +13,6 @@ source tests/windows/real_dialogs.sh
 windows_build=$(realpath "${1:-build-windows}")
 linux_cli=$(realpath "${2:-build/bin/romcompiler-cli}")
 exe=$windows_build/bin/romcompiler.exe
-display=${ROMC_TEST_DISPLAY:-:93}
 for needed in "$exe" "$linux_cli"; do
   [ -x "$needed" ] || { echo "missing: $needed (build it first)" >&2; exit 2; }
 done
@@ -26,7 +25,16 @@ cleanup() {
   if [ -n "${KEEP:-}" ]; then echo "kept: $scratch"; else rm -rf "$scratch"; fi
 }
 trap cleanup EXIT
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+# A display of its own (ROMC_TEST_DISPLAY names one): two runs side by side must not drive each other's
+# windows. Xvfb writes the number it took to the descriptor it is given.
+if [ -n "${ROMC_TEST_DISPLAY:-}" ]; then
+  Xvfb "$ROMC_TEST_DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+  display=$ROMC_TEST_DISPLAY
+else
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
+  for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
+  display=:$(head -n1 "$scratch/display")
+fi
 xvfb=$!
 export DISPLAY=$display WINEDEBUG=-all WINEPREFIX=$windows_build/wine-prefix WINEDLLOVERRIDES=mscoree,mshtml=
 
