@@ -365,7 +365,7 @@ void MainWindow::dropped(HDROP drop) {
 void MainWindow::dpiChanged(UINT dpi, const RECT& suggested) {
     dpi_ = dpi;
     makeFonts();
-    showMenuBar(); // its items measured again in the new font
+    showMenuBar(model_.menuBar()); // its items measured again in the new font
     SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     layOut();
