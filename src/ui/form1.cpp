@@ -2,6 +2,7 @@
 
 #include "lists/recent_lists.h"
 #include "lists/session_list.h"
+#include "lists/user_settings.h"
 #include "ui/flash_view_window.h"
 #include "ui/qt_dialogs.h"
 #include "ui/qt_menu_bar.h"
@@ -86,7 +87,8 @@ void showColumn(QListWidget* list, const std::vector<std::string>& texts, int se
 
 Form1::Form1(std::unique_ptr<romform::ModalDialogs> dialogs, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtDialogs>(this)),
-      model_(*dialogs_, romform::currentWorkFolder(), romc::recentListsFile(), romc::sessionListFile()),
+      model_(*dialogs_, romform::currentWorkFolder(), romc::recentListsFile(), romc::sessionListFile(),
+             romc::userSettingsFile()),
       client_(new QWidget(this)) {
     setObjectName("Form1");
     setAcceptDrops(true); // ROM files dropped anywhere on the window
@@ -131,6 +133,7 @@ void Form1::connectEvents() {
     }
     // The name column's tooltips are made when asked for, so they speak of the file as it is now.
     static_cast<QListWidget*>(widget(List1))->viewport()->installEventFilter(this);
+    connectNameColumn();
 }
 
 void Form1::Form1_Load() {
@@ -191,6 +194,7 @@ void Form1::apply(const romform::Reaction& reaction) {
     if (reaction.refresh.has(romform::WindowPart::FlashView)) {
         showFlashView();
     }
+    editName(reaction);
     if (reaction.focus) {
         // As a focus moved by Tab: a box's text chosen whole, so that typing replaces a proposed name.
         widget(*reaction.focus)->setFocus(Qt::TabFocusReason);

@@ -14,6 +14,7 @@ class QListWidget;
 namespace romui {
 
 class FlashViewWindow;
+class NameColumn;
 
 class Form1 : public QMainWindow {
     Q_OBJECT
@@ -62,6 +63,12 @@ class Form1 : public QMainWindow {
     void showFlashView();
     void markWarnedRows(QListWidget* names); // a warning sign before each name whose header check warns
     void fitToContents();
+
+    // form1_rename.cpp: a name edited in place over its row, and rows dragged, in the name column.
+    friend class NameColumn;
+    void connectNameColumn();
+    void editName(const romform::Reaction& reaction); // opens the editor the reaction asks for
+    NameColumn* nameColumn_ = nullptr;
 
     QWidget* widget(romform::ControlId id) const { return controls_[romform::indexOf(id)]; }
 

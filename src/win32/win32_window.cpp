@@ -2,10 +2,12 @@
 
 #include "lists/recent_lists.h"
 #include "lists/session_list.h"
+#include "lists/user_settings.h"
 #include "win32/wide_text.h"
 #include "win32/win32_dialogs.h"
 #include "win32/win32_flash_view.h"
 #include "win32/win32_menu_bar.h"
+#include "win32/win32_rename.h"
 #include "win32/win32_tips.h"
 
 #include <shellapi.h>
@@ -53,8 +55,8 @@ std::wstring windowText(HWND window) {
 
 MainWindow::MainWindow(HINSTANCE instance, romform::ModalDialogs& dialogs,
                        std::function<void(const romform::Message&)> messageSink)
-    : instance_(instance),
-      model_(dialogs, romform::currentWorkFolder(), romc::recentListsFile(), romc::sessionListFile()),
+    : instance_(instance), model_(dialogs, romform::currentWorkFolder(), romc::recentListsFile(),
+                                  romc::sessionListFile(), romc::userSettingsFile()),
       messageSink_(std::move(messageSink)) {
     registerClasses(instance, &MainWindow::windowProc, &MainWindow::clientAreaProc);
     window_ =
@@ -71,6 +73,7 @@ MainWindow::MainWindow(HINSTANCE instance, romform::ModalDialogs& dialogs,
     createControls();
     tips_ = std::make_unique<WindowTips>(window_);
     tips_->watchRows(control(ControlId::List1), [this](int row) { return model_.nameToolTip(row); });
+    nameColumn_ = std::make_unique<NameColumn>(*this, control(ControlId::List1));
     // ROM files dropped anywhere on the window.
     DragAcceptFiles(window_, TRUE);
     apply(model_.load());
@@ -79,6 +82,7 @@ MainWindow::MainWindow(HINSTANCE instance, romform::ModalDialogs& dialogs,
 
 MainWindow::~MainWindow() {
     tips_.reset(); // before the controls it watches go
+    nameColumn_.reset();
     flashView_.reset();
     if (window_ != nullptr) {
         DestroyWindow(window_);
@@ -104,6 +108,9 @@ int MainWindow::run() {
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         watchAltChords(message);
+        if (nameColumn_->takeMessage(message)) {
+            continue;
+        }
         if (takeKey(message)) {
             continue;
         }
@@ -313,6 +320,7 @@ void MainWindow::apply(const romform::Reaction& reaction) {
     if (reaction.refresh.has(romform::WindowPart::FlashView)) {
         showFlashView();
     }
+    editName(reaction);
     if (reaction.focus) {
         // As a focus moved by Tab: a box's text chosen whole, so that typing replaces a proposed name.
         SetFocus(control(*reaction.focus));

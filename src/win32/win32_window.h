@@ -14,6 +14,7 @@
 namespace romwin {
 
 class FlashViewWindow;
+class NameColumn;
 class WindowTips;
 
 // Each control's ID: its place in the control table (its tab index) past the system's own IDs, so that
@@ -95,6 +96,9 @@ class MainWindow {
     void keepListsWhole();
     std::unique_ptr<FlashViewWindow> flashView_;
     std::unique_ptr<WindowTips> tips_;
+    // win32_rename.cpp: a name edited in place over its row, and rows dragged, in the name column.
+    std::unique_ptr<NameColumn> nameColumn_;
+    void editName(const romform::Reaction& reaction); // opens the editor the reaction asks for
 };
 
 } // namespace romwin
