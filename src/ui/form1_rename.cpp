@@ -39,14 +39,14 @@ class NameColumn : public QObject {
         names_->viewport()->installEventFilter(this);
     }
 
-    // The editor over `row`, holding its name chosen whole, so that typing replaces it.
+    // The editor over `row`, holding its name chosen whole, so that typing replaces it. The column is not
+    // scrolled to it: the seven lists scroll apart, and the row is one the user just chose in view.
     void edit(int row) {
         finish(false);
         QListWidgetItem* item = names_->item(row);
         if (item == nullptr) {
             return;
         }
-        names_->scrollToItem(item);
         editor_->setText(item->text());
         editor_->setGeometry(names_->visualItemRect(item));
         editor_->selectAll();

@@ -39,6 +39,8 @@ NameColumn::~NameColumn() {
     DestroyWindow(editor_);
 }
 
+// The column is not scrolled to the row: the seven lists scroll apart, and the row is one the user just
+// chose in view.
 void NameColumn::edit(int row) {
     finish(false);
     RECT place{};
@@ -46,13 +48,11 @@ void NameColumn::edit(int row) {
         LB_ERR) {
         return;
     }
-    SendMessageW(names_, LB_SETTOPINDEX, static_cast<WPARAM>(row), 0);
-    SendMessageW(names_, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&place));
     const auto length = SendMessageW(names_, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
     std::wstring name(static_cast<std::size_t>(length < 0 ? 0 : length) + 1, L'\0');
     name.resize(static_cast<std::size_t>(
         SendMessageW(names_, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(name.data()))));
-    SendMessageW(editor_, WM_SETFONT, SendMessageW(names_, WM_GETFONT, 0, 0), FALSE);
+    SendMessageW(editor_, WM_SETFONT, static_cast<WPARAM>(SendMessageW(names_, WM_GETFONT, 0, 0)), FALSE);
     editing_ = true;
     editedRow_ = row;
     SetWindowTextW(editor_, name.c_str());
