@@ -59,6 +59,12 @@ class NameColumn : public QObject {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched == editor_) {
+            // Every key is the editor's while it is open, the menu's shortcuts too: a move under way would
+            // leave it over another row.
+            if (event->type() == QEvent::ShortcutOverride) {
+                event->accept();
+                return true;
+            }
             if (event->type() == QEvent::KeyPress &&
                 static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
                 finish(false);

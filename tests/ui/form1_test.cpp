@@ -541,6 +541,8 @@ class Form1Test : public QObject {
         auto* editor = driver.control<QLineEdit>("NameEditor");
         QVERIFY(editor != nullptr && editor->isVisible());
         QCOMPARE(editor->text(), QString("B"));
+        QTest::keyClick(editor, Qt::Key_Down, Qt::AltModifier); // the editor's, not Move Down's
+        QCOMPARE(driver.column("List1"), QStringList({"A", "B", "C"}));
         QTest::keyClicks(editor, "a name of twenty chars");
         QCOMPARE(editor->text(), QString("a name of twenty"));
         QTest::keyClick(editor, Qt::Key_Return);
