@@ -54,6 +54,7 @@ class Watched : public romform::WindowView {
     void showMenuBar(const romform::MenuBar&) override {}
     void showStatusLine(const std::optional<std::string>&) override {}
     void showFlashView(bool) override {}
+    void editName(int) override {}
     void moveFocus(romform::ControlId) override {}
     void showMessage(const romform::Message&) override {}
     void startClose() override {}

@@ -38,8 +38,9 @@ fi
 xvfb=$!
 export DISPLAY=$display WINEDEBUG=-all WINEPREFIX=$windows_build/wine-prefix WINEDLLOVERRIDES=mscoree,mshtml=
 
-# A table left by an earlier killed run would be offered back first.
-session_left=$(settings_session_list) && rm -f "$session_left"
+# A table left by an earlier killed run would be offered back first; names are proposed from file names
+# unless a settings file left by someone trying the window says otherwise.
+session_left=$(settings_session_list) && rm -f "$session_left" "$(dirname "$session_left")/settings.json"
 python3 docs/make_demo_roms.py "$scratch/window" >/dev/null
 cp -r "$scratch/window" "$scratch/linux"
 cat >"$scratch/actions.replay" <<'ACTIONS'

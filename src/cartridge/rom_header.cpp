@@ -6,6 +6,7 @@
 #include "files/utf8_path.h"
 #include "romtable/number_text.h"
 #include "romtable/rom_file.h"
+#include "romtable/rom_name.h"
 #include "romtable/rom_source.h"
 
 #include <algorithm>
@@ -336,7 +337,11 @@ std::string headerFindingsText(const HeaderFindings& findings) {
     return text;
 }
 
-std::optional<bool> proposedSaveMemory(const std::filesystem::path& path) {
+namespace {
+
+// The header of the ROM at `path` when the boot ROM would start it: its logo area not blank, its checksum
+// right. Anything else proposes nothing, so made-up and damaged ROMs keep the user's choices.
+std::optional<RomHeader> acceptedHeader(const std::filesystem::path& path) {
     const HeaderBytes read = readHeaderBytes(path);
     const auto parsed = read.failure || read.error || !read.regular
                             ? std::nullopt
@@ -345,11 +350,41 @@ std::optional<bool> proposedSaveMemory(const std::filesystem::path& path) {
         return std::nullopt;
     }
     const HeaderIntegrity integrity = headerIntegrity(*parsed, read.fileBytes);
-    const CartridgeKind kind = cartridgeKind(parsed->cartridgeType);
-    if (!integrity.logoPresent || !integrity.checksumRight || !kind.known) {
+    if (!integrity.logoPresent || !integrity.checksumRight) {
+        return std::nullopt;
+    }
+    return parsed;
+}
+
+} // namespace
+
+std::optional<bool> proposedSaveMemory(const std::filesystem::path& path) {
+    const auto accepted = acceptedHeader(path);
+    if (!accepted) {
+        return std::nullopt;
+    }
+    const CartridgeKind kind = cartridgeKind(accepted->cartridgeType);
+    if (!kind.known) {
         return std::nullopt;
     }
     return kind.ram && kind.battery;
+}
+
+std::optional<std::string> cartridgeTitleName(const std::filesystem::path& path) {
+    const auto accepted = acceptedHeader(path);
+    if (!accepted || accepted->title.empty()) {
+        return std::nullopt;
+    }
+    return accepted->title;
+}
+
+std::string proposeMenuName(std::string_view source, const std::filesystem::path& workDir, NamesFrom from) {
+    if (from == NamesFrom::CartridgeTitles) {
+        if (auto title = cartridgeTitleName(resolveRomPath(workDir, source))) {
+            return *std::move(title);
+        }
+    }
+    return proposeRomName(source);
 }
 
 } // namespace romc

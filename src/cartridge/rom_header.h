@@ -120,4 +120,15 @@ std::optional<bool> proposedSaveMemory(const std::filesystem::path& path);
 // of the row's name.
 std::string headerFindingsText(const HeaderFindings& findings);
 
+// Where the name proposed for a picked or added ROM comes from.
+enum class NamesFrom { FileNames, CartridgeTitles };
+
+// The title of the ROM file at `path` for its menu name: none when the header is one the boot ROM would not
+// accept (a blank logo, a wrong checksum), or its title is empty.
+std::optional<std::string> cartridgeTitleName(const std::filesystem::path& path);
+
+// The menu name proposed for the ROM `source` as the path box names it (relative: from `workDir`): its
+// cartridge title when `from` asks for titles and it has one, else the name proposed from its file name.
+std::string proposeMenuName(std::string_view source, const std::filesystem::path& workDir, NamesFrom from);
+
 } // namespace romc

@@ -7,6 +7,7 @@ namespace romc {
 const char* const kCliUsage =
     "usage: romcompiler-cli [-C DIR] [--dry-run] [--report] [--map FILE.svg [--force]] [--quiet]\n"
     "                       [--write-list FILE] [--write-saves FILE] [--compact-banks]\n"
+    "                       [--names-from-header]\n"
     "                       ([--save] [--name NAME] [--sav FILE] [--member NAME] ROM | --list FILE)...\n"
     "       romcompiler-cli [-C DIR] [--dry-run] [--force] --split-saves DUMP (ROM | --list FILE)...\n"
     "       romcompiler-cli [-C DIR] [--quiet] [--report] [--map FILE.svg] --inspect IMAGE\n"
@@ -26,6 +27,9 @@ const char* const kCliUsage =
     "  --quiet      print no warnings about the ROMs' cartridge headers but lost saves\n"
     "  --save       the next ROM gets save memory (\"Save?\" ticked)\n"
     "  --name NAME  menu name of the next ROM (default: proposed from its file name)\n"
+    "  --names-from-header\n"
+    "               a ROM without --name is named by the title in its cartridge header when the header\n"
+    "               is one the boot ROM accepts (logo not blank, checksum right), else by its file name\n"
     "  --member NAME\n"
     "               the next ROM is the member NAME of the archive (.zip, .7z, .gz) named after it; an\n"
     "               archive holding one ROM (*.gb, *.gbc, *.sgb) needs no --member\n"
@@ -152,6 +156,8 @@ Outcome<CliArguments> parseCliArguments(const std::vector<std::string>& argument
             }
         } else if (argument == "--compact-banks") {
             parsed.compactBanks = true;
+        } else if (argument == "--names-from-header") {
+            parsed.namesFromHeader = true;
         } else if (argument == "--sav" || argument == "--write-saves" || argument == "--split-saves") {
             const std::string needs = argument + " needs a file name";
             auto failure = argument == "--sav"

@@ -39,7 +39,8 @@ struct CliArguments {
     std::optional<std::filesystem::path> writeSaves;
     // --split-saves: cut this save dump into the save ROMs' save files instead of compiling.
     std::optional<std::filesystem::path> splitSaves;
-    bool compactBanks = false; // --compact-banks: save banks 0, 1, 2... in table order before compiling
+    bool compactBanks = false;    // --compact-banks: save banks 0, 1, 2... in table order before compiling
+    bool namesFromHeader = false; // --names-from-header: a ROM without --name is named by its cartridge title
     std::vector<RomArgument> roms;
 };
 

@@ -170,7 +170,11 @@ int main(int argc, char** argv) {
             }
             // An archive named alone that holds one ROM proposes that ROM's name, as Find File does.
             const std::string source = romc::explicitRomSource(romc::systemDisk(), cli.workDir, rom.path);
-            const std::string name = rom.name ? *rom.name : romc::proposeRomName(source);
+            const std::string name =
+                rom.name ? *rom.name
+                         : romc::proposeMenuName(source, cli.workDir,
+                                                 cli.namesFromHeader ? romc::NamesFrom::CartridgeTitles
+                                                                     : romc::NamesFrom::FileNames);
             bool saveBox = romc::saveBoxAllowed(state, rom.save);
             const bool noBankLeft = state.nextSaveBank >= romc::kNoSaveBankLeft;
             romc::AddRomInput input{name, source, cli.workDir};

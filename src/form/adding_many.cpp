@@ -43,11 +43,12 @@ Reaction WindowModel::addRomFiles(const std::vector<std::string>& picked) {
     std::size_t refusedCount = 0;
     std::size_t added = 0;
     for (const auto& file : files) {
-        // Each file as "Find File" and "Add ROM" would take it: the name proposed from the file name,
-        // "Save?" from its header.
+        // Each file as "Find File" and "Add ROM" would take it: the name proposed from the file name or
+        // its cartridge title, "Save?" from its header.
         proposeSaveBox(file);
         bool saveBox = saveBox_;
-        if (auto refusal = romc::addRom(state_, {romc::proposeRomName(file), file, workFolder_}, saveBox)) {
+        if (auto refusal = romc::addRom(
+                state_, {romc::proposeMenuName(file, workFolder_, namesFrom_), file, workFolder_}, saveBox)) {
             refused += "\n" + refusal->message;
             ++refusedCount;
             continue;

@@ -64,6 +64,9 @@ void FaceDriver::apply(const Reaction& reaction) {
         view_->showFlashView(model_->flashViewOpen());
     }
     showing_ = false;
+    if (reaction.editName) {
+        view_->editName(*reaction.editName);
+    }
     if (reaction.focus) {
         view_->moveFocus(*reaction.focus);
     }

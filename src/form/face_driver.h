@@ -1,8 +1,8 @@
 // What every face of the main window does alike, written once: a face reports the user's events here, and
 // the driver hands them to the model and walks the model's Reaction over a small view interface, in one
-// order: the controls, the caption, the menu bar, the status line, the flash view, the focus, the message,
-// and the close. The close handshake lives here too: a close the model agreed to (Quit) reaches the face's
-// own close event once more, and must not ask again.
+// order: the controls, the caption, the menu bar, the status line, the flash view, a name's editor, the
+// focus, the message, and the close. The close handshake lives here too: a close the model agreed to (Quit)
+// reaches the face's own close event once more, and must not ask again.
 #pragma once
 
 #include "form/reaction.h"
@@ -28,6 +28,9 @@ class WindowView {
     virtual void showMenuBar(const MenuBar& menus) = 0;
     virtual void showStatusLine(const std::optional<std::string>& text) = 0;
     virtual void showFlashView(bool open) = 0;
+    // An editor over the name of `row` in the name column, holding the name; what the user keeps comes back
+    // as NameKept.
+    virtual void editName(int row) = 0;
     virtual void moveFocus(ControlId id) = 0;
     virtual void showMessage(const Message& message) = 0;
     // The model agreed to close (Quit): the face starts its own close, which comes back to closeRequested().

@@ -37,11 +37,15 @@ std::string recentListCaption(const std::vector<std::filesystem::path>& recent, 
 MenuBar WindowModel::menuBar() const {
     using enum MenuCommand;
     MenuItem addRoms{AddRoms, "Add ROMs...", "Ctrl+Shift+A"};
+    MenuItem titles{NamesFromTitles, "Names from Cartridge Titles", ""};
+    titles.checkable = true;
+    titles.checked = namesFrom_ == romc::NamesFrom::CartridgeTitles;
     MenuItem openList{OpenList, "Open List...", "Ctrl+O"};
     openList.separatorBefore = true;
     Menu file{"File",
               {
                   addRoms,
+                  titles,
                   openList,
                   {SaveList, "Save List", "Ctrl+S"},
                   {SaveListAs, "Save List As...", "Ctrl+Shift+S"},
@@ -65,7 +69,8 @@ MenuBar WindowModel::menuBar() const {
     MenuItem quit{Quit, "Quit", "Ctrl+Q"};
     quit.separatorBefore = true;
     file.items.push_back(quit);
-    MenuItem flashMap{FlashMap, "Flash Map", "F2"};
+    // F2 renames, as in file managers: the map takes M.
+    MenuItem flashMap{FlashMap, "Flash Map", "Ctrl+M"};
     flashMap.checkable = true;
     flashMap.checked = flashViewOpen_;
     Menu view{"View", {flashMap}};
@@ -87,6 +92,10 @@ Reaction WindowModel::menuCommand(MenuCommand command) {
         return chooseWorkFolder();
     case MenuCommand::AddRoms:
         return addRoms();
+    case MenuCommand::NamesFromTitles:
+        return toggleNamesFromTitles();
+    case MenuCommand::Rename:
+        return renameRequested(selectedRow(ControlId::List1));
     case MenuCommand::Undo:
         return undo();
     case MenuCommand::MoveUp:

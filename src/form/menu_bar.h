@@ -22,6 +22,7 @@ enum class MenuCommand : int {
     Quit = 190,
     // The table: 200-299
     AddRoms = 200,
+    NamesFromTitles = 201, // File > "Names from Cartridge Titles", checked or not
     Undo = 210,
     MoveUp = 211,
     MoveDown = 212,
@@ -30,6 +31,7 @@ enum class MenuCommand : int {
     SaveMemory = 215, // the selected row's save memory, on or off
     MoveToTop = 216,
     MoveToBottom = 217,
+    Rename = 218, // the selected row's name edited in place
     // The flash and its outputs: 300-399
     RemoveLeftoverPieces = 300,
     FlashMap = 310,

@@ -88,6 +88,9 @@ struct Reaction {
     std::optional<Message> message; // shown after the refresh
     std::optional<ControlId> focus; // the control that takes the focus, if it moves
     bool closeWindow = false;       // the user chose Quit and nothing unsaved is left: the face closes
+    // The face opens an editor over this row of the name column (List1), starting with the row's name; Enter
+    // or leaving it hands the text to WindowModel::renameRow, Escape closes it with nothing handed.
+    std::optional<int> editName;
 };
 
 } // namespace romform

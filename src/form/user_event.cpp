@@ -59,9 +59,15 @@ Reaction WindowModel::dispatch(const UserEvent& event) {
                 return flashViewClosed();
             } else if constexpr (std::is_same_v<E, ListNamed>) {
                 return openListFile(e.path);
-            } else {
-                static_assert(std::is_same_v<E, FlashMapNamed>);
+            } else if constexpr (std::is_same_v<E, FlashMapNamed>) {
                 return flashViewOpen() ? Reaction{} : toggleFlashView();
+            } else if constexpr (std::is_same_v<E, RenameAsked>) {
+                return renameRequested(e.row);
+            } else if constexpr (std::is_same_v<E, NameKept>) {
+                return renameRow(e.row, e.name);
+            } else {
+                static_assert(std::is_same_v<E, RowDragged>);
+                return rowDragged(e.from, e.to);
             }
         },
         event);

@@ -53,11 +53,25 @@ struct ListNamed {
     std::filesystem::path path;
 };
 
+// The name column's own gestures: an editor asked for over a name (a double-click), a name edited in place
+// and kept (Enter, or the focus leaving the editor), a row dragged to another place.
+struct RenameAsked {
+    int row = 0;
+};
+struct NameKept {
+    int row = 0;
+    std::string name;
+};
+struct RowDragged {
+    int from = 0;
+    int to = 0;
+};
 // The command line's --flash-map: the flash map opened unless it is open.
 struct FlashMapNamed {};
 
-using UserEvent = std::variant<Loaded, Clicked, Ticked, Edited, RowChosen, KeyPressed, MenuChosen,
-                               FilesDropped, FlashViewClosed, ListNamed, FlashMapNamed>;
+using UserEvent =
+    std::variant<Loaded, Clicked, Ticked, Edited, RowChosen, KeyPressed, MenuChosen, FilesDropped,
+                 FlashViewClosed, ListNamed, FlashMapNamed, RenameAsked, NameKept, RowDragged>;
 
 // Whether a key is one the model takes in `control`: the face lets every other key through.
 bool takesKey(ControlId control, Key key);

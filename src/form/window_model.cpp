@@ -63,10 +63,11 @@ std::filesystem::path currentWorkFolder() {
 
 WindowModel::WindowModel(ModalDialogs& dialogs, std::filesystem::path workFolder,
                          std::optional<std::filesystem::path> recentListsFile,
-                         std::optional<std::filesystem::path> sessionFile)
+                         std::optional<std::filesystem::path> sessionFile,
+                         std::optional<std::filesystem::path> settingsFile)
     : dialogs_(&dialogs), workFolder_(std::move(workFolder)), nameBox_(control(Text1).text),
       pathBox_(control(Text2).text), recentListsFile_(std::move(recentListsFile)),
-      sessionFile_(std::move(sessionFile)) {}
+      settingsFile_(std::move(settingsFile)), sessionFile_(std::move(sessionFile)) {}
 
 std::string WindowModel::text(ControlId id) const {
     switch (id) {
@@ -149,6 +150,7 @@ Reaction WindowModel::load() {
     if (recentListsFile_) {
         recentLists_ = romc::readRecentLists(*recentListsFile_);
     }
+    readSettings();
     arriveInWorkFolder();
     Reaction reaction = showing(Refresh::everything());
     reaction.focus = kStartFocus;
@@ -185,7 +187,7 @@ Reaction WindowModel::takeHeldRomFile() {
         return showing({Text2});
     }
     buttons_ = ButtonState::FileHeld;
-    nameBox_ = romc::proposeRomName(pathBox_);
+    nameBox_ = romc::proposeMenuName(pathBox_, workFolder_, namesFrom_);
     proposeSaveBox(pathBox_);
     // The name box next: the user edits the proposed name, and Enter adds the ROM.
     Reaction reaction = showing(Refresh{Text1, Text2, Check1}.add(kButtons));
@@ -308,12 +310,8 @@ Reaction WindowModel::textEdited(ControlId box, std::string text) {
     if (box == Text1) {
         // The menu shows 16 characters of a name: the box takes no more, and the status line shows the
         // name as the menu will.
-        const auto characters = romc::splitCharacters(text);
-        const bool cut = characters.size() > romc::kMenuNameLength;
-        if (cut) {
-            text.resize(static_cast<std::size_t>(characters[romc::kMenuNameLength].data() - text.data()));
-        }
-        nameBox_ = std::move(text);
+        nameBox_ = nameEdited(text);
+        const bool cut = nameBox_.size() != text.size();
         Refresh shown;
         shown.add(WindowPart::StatusLine);
         if (cut) {
@@ -335,6 +333,7 @@ Reaction WindowModel::tableChanged(const Refresh& shown) {
     }
     keepUndo_ = false;
     notices_.clear();
+    renaming_.reset();
     // The menu bar follows: Undo and the Edit items depend on the table.
     Reaction reaction = showing(Refresh(shown).add(kButtons).add(WindowPart::MenuBar));
     // The table no longer is what the outputs hold: the status line tells the draft again.

@@ -6,6 +6,7 @@
 // Events of a disabled control, and typing into a read-only box, change nothing: a face never has to check.
 #pragma once
 
+#include "cartridge/rom_header.h"
 #include "files/disk.h"
 #include "form/button_state.h"
 #include "form/control_table.h"
@@ -45,10 +46,12 @@ class WindowModel {
     // File menu shows none and nothing is written. The table is kept in `sessionFile`
     // (romc::sessionListFile()) after every change, and offered back by the next load() when the model
     // was never destroyed (a crash, a killed process); none: nothing is kept. While another window keeps
-    // its table there, this one keeps none.
+    // its table there, this one keeps none. The user's choices (where proposed names come from) are read
+    // from and kept in `settingsFile` (romc::userSettingsFile()); none: the defaults, nothing written.
     WindowModel(ModalDialogs& dialogs, std::filesystem::path workFolder,
                 std::optional<std::filesystem::path> recentListsFile = std::nullopt,
-                std::optional<std::filesystem::path> sessionFile = std::nullopt);
+                std::optional<std::filesystem::path> sessionFile = std::nullopt,
+                std::optional<std::filesystem::path> settingsFile = std::nullopt);
     // A clean end: the kept table is removed.
     ~WindowModel();
     WindowModel(const WindowModel&) = delete;
@@ -85,7 +88,7 @@ class WindowModel {
     std::string flashViewCaption() const; // "Flash Map - Tarnwick 256M ROM Compiler"
     // What a point of the flash view names ("C SAGA: blocks 256-511, save bank 3"), "" off the cells.
     std::string flashPointText(int x, int y) const;
-    Reaction toggleFlashView(); // View > "Flash Map" (F2)
+    Reaction toggleFlashView(); // View > "Flash Map" (Ctrl+M)
     Reaction flashViewClosed(); // the user closed the flash view's own window
 
     // What a row's name shows when the pointer rests on it: the ROM's cartridge header facts and warnings,
@@ -145,10 +148,26 @@ class WindowModel {
     // "Remove Left-over Pieces": after a compilation, removes the pieces its image does not reach.
     Reaction removeLeftoverPieces();
     bool leftoverPiecesRemovable() const;
-    // The Edit menu. "Undo" takes back the last Clear List, Remove ROM, move or sort.
+    // The Edit menu. "Undo" takes back the last Clear List, Remove ROM, move, drag, sort or rename.
     Reaction undo();
     Reaction moveRow(romc::RowMove move); // "Move Up" (Alt+Up), "Move Down" (Alt+Down): the selected row
     Reaction sortRowsByName();            // "Sort by Name"
+    // Edit > "Rename" (F2, the selected row) or a double-click on a name: `row` is selected and the face
+    // opens its editor over the name (Reaction::editName). Nothing for a row that does not exist.
+    Reaction renameRequested(int row);
+    // What the name editor keeps of `typed`, as the name box keeps it: the first 16 characters.
+    std::string nameEdited(const std::string& typed) const;
+    // The name editor's text handed back: the row's name becomes it as Add ROM would take it from the name
+    // box (cut to 16 characters, upper case), undoable as "Rename". Nothing when the table changed since the
+    // editor opened over `row`, or the name stays as it was.
+    Reaction renameRow(int row, std::string name);
+    // A row dragged in the name column from `from` and dropped at `to`: moved there with its seven columns
+    // as "Move Up" moves it (a save ROM keeps its bank and blocks), undoable as "Move Row".
+    Reaction rowDragged(int from, int to);
+    // File > "Names from Cartridge Titles": Find File, Add ROMs and drops propose each ROM's header title
+    // (when its header is one the boot ROM accepts) instead of its file name; kept for the next runs.
+    Reaction toggleNamesFromTitles();
+    romc::NamesFrom namesFrom() const { return namesFrom_; }
     Reaction importImage(); // "Import Image...": an image's ROMs into a folder, then their list opened
     // The save memory: File > "Write Save Memory..." builds it from the save ROMs' save files, File > "Split
     // Save Dump..." cuts a save dump into them (asking before a differing file is replaced); Edit >
@@ -239,6 +258,10 @@ class WindowModel {
         romc::TableState before;
     };
     std::vector<UndoStep> undo_;
+    std::optional<int> renaming_; // the row the name editor was opened over, until the table changes
+    std::optional<std::filesystem::path> settingsFile_;
+    romc::NamesFrom namesFrom_ = romc::NamesFrom::FileNames;
+    void readSettings();    // at load(): the choices the settings file keeps
     bool keepUndo_ = false; // the change under way is an undoable one, or an Undo: the history stays
     void rememberForUndo(const char* action, romc::TableState before);
     Menu editMenu() const;

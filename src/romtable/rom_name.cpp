@@ -94,6 +94,11 @@ std::string proposeRomName(std::string_view source) {
     return joined(characters, std::min(characters.size() - dropped, kMenuNameLength));
 }
 
+std::string cutToMenuName(std::string_view typed) {
+    const auto characters = splitCharacters(typed);
+    return joined(characters, std::min(characters.size(), kMenuNameLength));
+}
+
 std::string tableName(std::string_view typed) {
     std::string name(typed);
     for (char& c : name) {

@@ -18,6 +18,9 @@ inline constexpr std::string_view kFourCharacterExtensions[] = {".gbc", ".sgb"};
 // the member's file name counts.
 std::string proposeRomName(std::string_view path);
 
+// What a name box keeps of a typed name: its first 16 characters, the most the menu shows.
+std::string cutToMenuName(std::string_view typed);
+
 // The name as the name column keeps it: ASCII letters in upper case, everything else as typed.
 std::string tableName(std::string_view typed);
 

@@ -91,6 +91,24 @@ bool moveSelectedRow(TableState& state, RowMove move) {
     return true;
 }
 
+bool moveRowTo(TableState& state, int from, int to) {
+    const int rows = static_cast<int>(state.table.rowCount());
+    if (from < 0 || from >= rows || to < 0 || to >= rows || from == to) {
+        return false;
+    }
+    std::vector<std::size_t> order(static_cast<std::size_t>(rows));
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    const auto at = [&](int row) { return order.begin() + row; };
+    if (from < to) {
+        std::rotate(at(from), at(from + 1), at(to + 1));
+    } else {
+        std::rotate(at(to), at(from), at(from + 1));
+    }
+    state.selectedRow.fill(from);
+    reorderRows(state, order);
+    return true;
+}
+
 bool sortByName(TableState& state) {
     const auto& names = state.table.column(Column::Name);
     std::vector<std::size_t> order(names.size());

@@ -24,6 +24,11 @@ bool rowCanMove(const TableState& state, RowMove move);
 // rowCanMove says no.
 bool moveSelectedRow(TableState& state, RowMove move);
 
+// Takes row `from` to the place `to` (the row dragged in the name column), the rows between keeping their
+// order; the moved row becomes the selected one. Returns false, changing nothing, when either is no row
+// or they are the same.
+bool moveRowTo(TableState& state, int from, int to);
+
 // Orders the rows by menu name (byte order, which is alphabetical for the names Add ROM makes), rows of
 // equal names in the order they had. The selection follows its row. Returns false, changing nothing,
 // when the rows are in that order already.

@@ -2,6 +2,7 @@
 
 #include "lists/recent_lists.h"
 #include "lists/session_list.h"
+#include "lists/user_settings.h"
 #include "ui/flash_view_window.h"
 #include "ui/qt_dialogs.h"
 #include "ui/qt_menu_bar.h"
@@ -99,7 +100,8 @@ void layOutAgain(QStatusBar& bar, QLabel& line) {
 
 Form1::Form1(std::unique_ptr<romform::ModalDialogs> dialogs, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtDialogs>(this)),
-      model_(*dialogs_, romform::currentWorkFolder(), romc::recentListsFile(), romc::sessionListFile()),
+      model_(*dialogs_, romform::currentWorkFolder(), romc::recentListsFile(), romc::sessionListFile(),
+             romc::userSettingsFile()),
       client_(new QWidget(this)) {
     setObjectName("Form1");
     setAcceptDrops(true); // ROM files dropped anywhere on the window
@@ -163,6 +165,7 @@ void Form1::connectEvents() {
             break;
         }
     }
+    connectNameColumn();
 }
 
 void Form1::moveFocus(ControlId id) {

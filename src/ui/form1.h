@@ -17,6 +17,7 @@ class QListWidget;
 namespace romui {
 
 class FlashViewWindow;
+class NameColumn;
 
 class Form1 : public QMainWindow, private romform::WindowView {
     Q_OBJECT
@@ -65,6 +66,12 @@ class Form1 : public QMainWindow, private romform::WindowView {
 
     void markWarnedRows(QListWidget* names); // a warning sign before each name whose header check warns
     void fitToContents();
+
+    // form1_rename.cpp: a name edited in place over its row, and rows dragged, in the name column.
+    friend class NameColumn;
+    void connectNameColumn();
+    void editName(int row) override; // form1_rename.cpp
+    NameColumn* nameColumn_ = nullptr;
 
     QWidget* widget(romform::ControlId id) const { return controls_[romform::indexOf(id)]; }
 

@@ -2,10 +2,12 @@
 
 #include "lists/recent_lists.h"
 #include "lists/session_list.h"
+#include "lists/user_settings.h"
 #include "win32/wide_text.h"
 #include "win32/win32_dialogs.h"
 #include "win32/win32_flash_view.h"
 #include "win32/win32_menu_bar.h"
+#include "win32/win32_rename.h"
 #include "win32/win32_tips.h"
 
 #include <shellapi.h>
@@ -47,8 +49,8 @@ void registerClasses(HINSTANCE instance, WNDPROC windowProc, WNDPROC clientAreaP
 
 MainWindow::MainWindow(HINSTANCE instance, romform::ModalDialogs& dialogs,
                        std::function<void(const romform::Message&)> messageSink)
-    : instance_(instance),
-      model_(dialogs, romform::currentWorkFolder(), romc::recentListsFile(), romc::sessionListFile()),
+    : instance_(instance), model_(dialogs, romform::currentWorkFolder(), romc::recentListsFile(),
+                                  romc::sessionListFile(), romc::userSettingsFile()),
       messageSink_(std::move(messageSink)) {
     registerClasses(instance, &MainWindow::windowProc, &MainWindow::clientAreaProc);
     window_ =
@@ -68,6 +70,7 @@ MainWindow::MainWindow(HINSTANCE instance, romform::ModalDialogs& dialogs,
     tips_ = std::make_unique<WindowTips>(window_);
     tips_->setFont(font_);
     tips_->watchRows(control(ControlId::List1), [this](int row) { return model_.nameToolTip(row); });
+    nameColumn_ = std::make_unique<NameColumn>(*this, control(ControlId::List1));
     // ROM files dropped anywhere on the window.
     DragAcceptFiles(window_, TRUE);
     driver_.load();
@@ -76,6 +79,7 @@ MainWindow::MainWindow(HINSTANCE instance, romform::ModalDialogs& dialogs,
 
 MainWindow::~MainWindow() {
     tips_.reset(); // before the controls it watches go
+    nameColumn_.reset();
     flashView_.reset();
     if (window_ != nullptr) {
         DestroyWindow(window_);
@@ -101,6 +105,9 @@ int MainWindow::run() {
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         watchAltChords(message);
+        if (nameColumn_->takeMessage(message)) {
+            continue;
+        }
         if (takeKey(message)) {
             continue;
         }

@@ -16,6 +16,7 @@
 namespace romwin {
 
 class FlashViewWindow;
+class NameColumn;
 class WindowTips;
 
 // Each control's ID: its place in the control table (its tab index) past the system's own IDs, so that
@@ -49,6 +50,8 @@ class MainWindow : private romform::WindowView {
     void openList(const std::string& path) { driver_.handle(romform::ListNamed{path}); }
     // Ticks View > "Flash Map" unless it is ticked: the command line's --flash-map.
     void openFlashMap() { driver_.handle(romform::FlashMapNamed{}); }
+    // What the user did to a part of the window that is not a control of the table (the name editor).
+    void report(const romform::UserEvent& event) { driver_.handle(event); }
     // Runs the messages until the window is gone; returns the exit code.
     int run();
 
@@ -110,6 +113,9 @@ class MainWindow : private romform::WindowView {
     void keepListsWhole();
     std::unique_ptr<FlashViewWindow> flashView_;
     std::unique_ptr<WindowTips> tips_;
+    // win32_rename.cpp: a name edited in place over its row, and rows dragged, in the name column.
+    std::unique_ptr<NameColumn> nameColumn_;
+    void editName(int row) override; // win32_rename.cpp
 };
 
 } // namespace romwin

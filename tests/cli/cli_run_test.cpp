@@ -143,5 +143,31 @@ TEST_F(CliRun, HelpPrintsUsage) {
     EXPECT_EQ(run.out.rfind("usage: romcompiler-cli", 0), 0u);
 }
 
+// --names-from-header names a ROM by its cartridge title when the header is one the boot ROM accepts; a
+// ROM without such a header, or one given --name, keeps the name it would have had.
+TEST_F(CliRun, NamesFromHeaderTakeTheCartridgeTitleOfAnAcceptedHeader) {
+    test::writeFile(folder / "my quest.gb", test::batteryRom());
+    test::makeRom(folder.path(), "plain.gb", 2 * kBlockSize, 1);
+    const struct {
+        std::vector<std::string> arguments;
+        const char* names; // the name column, joined by ";"
+    } cases[] = {
+        {{"my quest.gb", "plain.gb"}, "MY QUEST;PLAIN;"},
+        {{"--names-from-header", "my quest.gb", "plain.gb"}, "QUEST;PLAIN;"},
+        {{"--names-from-header", "--name", "mine", "my quest.gb", "plain.gb"}, "MINE;PLAIN;"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments{"--quiet", "--dry-run", "-C", folder.path().string()};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        const auto run = runCli(folder, arguments);
+        EXPECT_EQ(run.status, 0) << run.err;
+        std::string names;
+        for (std::size_t line = 0; line < run.out.size(); line = run.out.find('\n', line) + 1) {
+            names += run.out.substr(line, run.out.find('\t', line) - line) + ";";
+        }
+        EXPECT_EQ(names, c.names) << c.arguments.front();
+    }
+}
+
 } // namespace
 } // namespace romc

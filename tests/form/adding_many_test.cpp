@@ -5,6 +5,8 @@
 #include "support/archive_files.h"
 #include "support/table_fixture.h"
 
+#include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace romform {
@@ -178,6 +180,98 @@ TEST_F(AddingManyTest, ArchivesGiveTheirRomsToFindFileDropsAndAddRoms) {
     ASSERT_TRUE(compiled.message.has_value()) << "the changed archive is refused";
     EXPECT_NE(compiled.message->text.find("all.7z::a.gb\" was 1 blocks when it was added"), std::string::npos)
         << compiled.message->text;
+}
+
+} // namespace
+} // namespace romform
+
+namespace romform {
+namespace {
+
+// Every way a ROM comes in names it by its cartridge title once the user chose so, and by its file name
+// when not or when its header is not one the boot ROM accepts; the choice outlasts the window, and a
+// settings file that cannot be read or written never stands in the way.
+TEST_F(AddingManyTest, NamesFromCartridgeTitlesForEveryWayInKeptForTheNextRuns) {
+    const auto settings = folder / "config" / "settings.json";
+    const struct {
+        const char* way;
+        std::function<void(WindowModel&)> add;
+    } ways[] = {
+        {"Find File",
+         [&](WindowModel& into) {
+             for (const char* file : {"battery.gb", "pattern.gb"}) {
+                 dialogs.choose(path(file));
+                 into.findFile();
+                 into.addRom();
+             }
+         }},
+        {"Add ROMs",
+         [&](WindowModel& into) {
+             dialogs.picks.push_back({path("battery.gb"), path("pattern.gb")});
+             into.addRoms();
+         }},
+        {"one drop each",
+         [&](WindowModel& into) {
+             for (const char* file : {"battery.gb", "pattern.gb"}) {
+                 into.filesDropped({path(file)});
+                 into.addRom();
+             }
+         }},
+        {"one drop of both",
+         [&](WindowModel& into) {
+             into.filesDropped({path("battery.gb"), path("pattern.gb")});
+         }},
+    };
+    for (const bool titles : {false, true}) {
+        for (const auto& way : ways) {
+            // A new window each time: after the first choice, the settings file says which.
+            WindowModel window{dialogs, folder.path(), std::nullopt, std::nullopt, settings};
+            window.load();
+            if ((window.namesFrom() == romc::NamesFrom::CartridgeTitles) != titles) {
+                EXPECT_FALSE(window.menuCommand(MenuCommand::NamesFromTitles).message.has_value());
+            }
+            EXPECT_EQ(window.menuBar().menus[0].items[1].checked, titles) << way.way;
+            way.add(window);
+            const std::vector<std::string> expected{titles ? "G" : "BATTERY", "PATTERN"};
+            EXPECT_EQ(window.rows(List1), expected) << way.way << (titles ? " by titles" : " by file names");
+        }
+    }
+
+    const struct {
+        const char* what;
+        const char* text; // the settings file before
+        romc::NamesFrom read;
+        const char* written; // after the choice is turned
+    } files[] = {
+        {"broken", "{\"names-from\": ", romc::NamesFrom::FileNames,
+         "{\n  \"names-from\": \"cartridge-titles\"\n}\n"},
+        {"not an object", "[1]", romc::NamesFrom::FileNames,
+         "{\n  \"names-from\": \"cartridge-titles\"\n}\n"},
+        {"an unknown value, a later key", "{\"later\": [1], \"names-from\": \"menu\"}",
+         romc::NamesFrom::FileNames,
+         "{\n  \"later\": [\n    1\n  ],\n  \"names-from\": \"cartridge-titles\"\n}\n"},
+        {"titles", "{\"names-from\": \"cartridge-titles\"}", romc::NamesFrom::CartridgeTitles,
+         "{\n  \"names-from\": \"file-names\"\n}\n"},
+    };
+    for (const auto& file : files) {
+        romc::test::writeFile(settings,
+                              std::vector<std::uint8_t>(file.text, file.text + std::strlen(file.text)));
+        WindowModel window{dialogs, folder.path(), std::nullopt, std::nullopt, settings};
+        window.load();
+        EXPECT_EQ(window.namesFrom(), file.read) << file.what;
+        window.menuCommand(MenuCommand::NamesFromTitles);
+        const auto written = romc::test::readFile(settings);
+        EXPECT_EQ(std::string(written.begin(), written.end()), file.written) << file.what;
+    }
+
+    // A settings folder that cannot be made: the choice holds for this window, and the user is told.
+    WindowModel window{dialogs, folder.path(), std::nullopt, std::nullopt,
+                       folder / "Menu.GB" / "settings.json"};
+    window.load();
+    const Reaction turned = window.menuCommand(MenuCommand::NamesFromTitles);
+    ASSERT_TRUE(turned.message.has_value());
+    EXPECT_EQ(turned.message->severity, Severity::Warning);
+    EXPECT_EQ(window.namesFrom(), romc::NamesFrom::CartridgeTitles);
 }
 
 } // namespace

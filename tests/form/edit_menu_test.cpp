@@ -68,14 +68,24 @@ TEST_F(EditMenuTest, MovesAndSortKeepSaveRomsWhereTheirBanksAreAndUndoTakesEachB
         {"Move Down", moving(2, MenuCommand::MoveDown), "B/ 0/2 D/N/A/0 A/ 1/64 C/N/A/0 "},
         {"Move to Top", moving(3, MenuCommand::MoveToTop), "C/N/A/0 B/ 0/2 D/N/A/0 A/ 1/64 "},
         {"Move to Bottom", moving(1, MenuCommand::MoveToBottom), "C/N/A/0 D/N/A/0 A/ 1/64 B/ 0/2 "},
+        {"Move Row", [&] { return model.rowDragged(3, 0); }, "B/ 0/2 C/N/A/0 D/N/A/0 A/ 1/64 "},
+        {"Move Row", [&] { return model.rowDragged(0, 2); }, "C/N/A/0 D/N/A/0 B/ 0/2 A/ 1/64 "},
+        // The name box's rules: 16 characters kept, ASCII letters in upper case.
+        {"Rename",
+         [&] {
+             model.rowSelected(List1, 2);
+             const int row = *model.menuCommand(MenuCommand::Rename).editName;
+             return model.renameRow(row, "zed é 0123456789abc");
+         },
+         "C/N/A/0 D/N/A/0 ZED é 0123456789/ 0/2 A/ 1/64 "},
         {"Sort by Name", [&] { return model.menuCommand(MenuCommand::SortByName); },
-         "A/ 1/64 B/ 0/2 C/N/A/0 D/N/A/0 "},
+         "A/ 1/64 C/N/A/0 D/N/A/0 ZED é 0123456789/ 0/2 "},
         {"Remove ROM",
          [&] {
              model.rowSelected(List1, 0);
              return model.removeRom();
          },
-         "B/ 0/2 C/N/A/0 D/N/A/0 "},
+         "C/N/A/0 D/N/A/0 ZED é 0123456789/ 0/2 "},
         {"Clear List", [&] { return model.clearList(); }, ""},
     };
     std::vector<romc::TableState> before;
@@ -98,6 +108,67 @@ TEST_F(EditMenuTest, MovesAndSortKeepSaveRomsWhereTheirBanksAreAndUndoTakesEachB
     model.removeRom();
     add(model, dialogs, {"a.gb"});
     EXPECT_TRUE(model.menuCommand(MenuCommand::Undo).refresh.empty());
+}
+
+// The editor hands its text back for the row it was opened over, and only while the table stands as it was;
+// a drag names two rows that exist and differ. Whatever is refused changes nothing and leaves no undo step.
+TEST_F(EditMenuTest, RenameAndDragTakeOnlyWhatStillAppliesToTheirRows) {
+    add(model, dialogs, {"a.gb", "b.gb+", "c.gb"});
+    const struct {
+        const char* what;
+        std::function<Reaction()> act;
+        const char* names; // after it
+        bool undoable;
+    } cases[] = {
+        {"a renamed row", [&] { return model.renameRow(*model.renameRequested(0).editName, "x y"); },
+         "X Y B C", true},
+        {"the name it had", [&] { return model.renameRow(*model.renameRequested(1).editName, "b"); }, "A B C",
+         false},
+        {"another row than the editor's",
+         [&] {
+             model.renameRequested(0);
+             return model.renameRow(1, "x");
+         },
+         "A B C", false},
+        {"a row that moved since",
+         [&] {
+             model.renameRequested(0);
+             model.rowDragged(2, 1);
+             return model.renameRow(0, "x");
+         },
+         "A C B", true},
+        {"the editor handed back twice",
+         [&] {
+             model.renameRow(*model.renameRequested(2).editName, "z");
+             return model.renameRow(2, "w");
+         },
+         "A B Z", true},
+        {"no such row to rename",
+         [&] { return model.renameRow(model.renameRequested(3).editName.value_or(3), "x"); }, "A B C", false},
+        {"a row dropped on itself", [&] { return model.rowDragged(1, 1); }, "A B C", false},
+        {"a drag from no row", [&] { return model.rowDragged(-1, 0); }, "A B C", false},
+        {"a drag to no row", [&] { return model.rowDragged(0, 3); }, "A B C", false},
+    };
+    for (const auto& c : cases) {
+        const auto before = model.tableState();
+        const Reaction reaction = c.act();
+        std::string names;
+        for (const auto& name : model.rows(List1)) {
+            names += (names.empty() ? "" : " ") + name;
+        }
+        EXPECT_EQ(names, c.names) << c.what;
+        EXPECT_EQ(model.menuBar().menus[1].items[0].enabled, c.undoable) << c.what;
+        model.undo();
+        EXPECT_EQ(model.tableState().table.columns, before.table.columns) << c.what;
+        EXPECT_EQ(model.tableState().blocks, before.blocks) << c.what;
+    }
+    // A double-click selects the row it opens the editor over; Rename needs a selected row.
+    EXPECT_EQ(model.renameRequested(1).editName, 1);
+    EXPECT_EQ(model.selectedRow(List7), 1);
+    EXPECT_EQ(model.nameEdited("abcdefghijklmnopq"), "abcdefghijklmnop");
+    model.rowSelected(List1, romc::kNoRowSelected);
+    EXPECT_FALSE(model.menuBar().menus[1].items[1].enabled);
+    EXPECT_FALSE(model.menuCommand(MenuCommand::Rename).editName.has_value());
 }
 
 TEST_F(EditMenuTest, ClearListAsksFirstAndNoKeepsTheTable) {

@@ -8,6 +8,7 @@
 #include "ui/twips.h"
 #include "window_driver.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
 #include <QHelpEvent>
@@ -520,7 +521,7 @@ class Form1Test : public QObject {
         WindowDriver driver;
         QMenu* view = driver.window().menuBar()->actions().at(2)->menu(); // File, Edit, View
         QAction* flashMap = view->actions().at(0);
-        QCOMPARE(flashMap->shortcut().toString(), QString("F2"));
+        QCOMPARE(flashMap->shortcut().toString(), QString("Ctrl+M"));
         flashMap->trigger();
         auto* flash = driver.window().findChild<QWidget*>("FlashView");
         QVERIFY(flash != nullptr && flash->isVisible());
@@ -584,11 +585,12 @@ class Form1Test : public QObject {
             items << (action->isSeparator() ? "-" : action->text() + " " + action->shortcut().toString());
         }
         // Each menu and item with its access key (Alt+F, then the underlined letter).
-        QCOMPARE(items, QStringList({"&Add ROMs... Ctrl+Shift+A", "-", "&Open List... Ctrl+O",
-                                     "&Save List Ctrl+S", "Save &List As... Ctrl+Shift+S",
-                                     "&Import Image... Ctrl+I", "-", "&Write Save Memory... Ctrl+Shift+W",
-                                     "Split Save &Dump... Ctrl+Shift+D", "-", "Work &Folder... Ctrl+Shift+F",
-                                     "&Remove Left-over Pieces... Ctrl+Shift+R", "-", "&Quit Ctrl+Q"}));
+        QCOMPARE(items,
+                 QStringList({"&Add ROMs... Ctrl+Shift+A", "&Names from Cartridge Titles ", "-",
+                              "&Open List... Ctrl+O", "&Save List Ctrl+S", "Save &List As... Ctrl+Shift+S",
+                              "&Import Image... Ctrl+I", "-", "&Write Save Memory... Ctrl+Shift+W",
+                              "Split Save &Dump... Ctrl+Shift+D", "-", "Work &Folder... Ctrl+Shift+F",
+                              "&Remove Left-over Pieces... Ctrl+Shift+R", "-", "&Quit Ctrl+Q"}));
         QCOMPARE(bar->actions().at(0)->text(), QString("&File"));
         QCOMPARE(bar->actions().at(1)->text(), QString("&Edit"));
         QCOMPARE(bar->actions().at(2)->text(), QString("&View"));
@@ -596,20 +598,84 @@ class Form1Test : public QObject {
 
         driver.addRom("a.gb", false);
         driver.dialogs().next = QString::fromStdString((scratch_->path() / "games.json").string());
-        file->actions().at(4)->trigger(); // Save List As...
+        file->actions().at(5)->trigger(); // Save List As...
         QCOMPARE(driver.window().windowTitle(), QString("games.json - Tarnwick 256M ROM Compiler"));
         QVERIFY(driver.window()
                     .findChild<QLabel*>("StatusLine")
                     ->text()
                     .endsWith(QString::fromStdString(". Work folder: " + scratch_->path().string())));
         file = bar->actions().at(0)->menu(); // built again, now with the list just saved
-        QCOMPARE(file->actions().at(10)->text(), QString("&1 games.json"));
+        QCOMPARE(file->actions().at(11)->text(), QString("&1 games.json"));
         driver.click("Command3"); // Clear List
         QCOMPARE(driver.window().windowTitle(), QString("games.json* - Tarnwick 256M ROM Compiler"));
         driver.dialogs().answers = {romform::Choice::Cancel};
         QVERIFY(!driver.window().close());
         QVERIFY(driver.window().isVisible());
         driver.dialogs().answers = {romform::Choice::Discard};
+        QVERIFY(driver.window().close());
+    }
+
+    // The name column's gestures: F2 and a double-click open an editor over the name (Enter keeps, Escape
+    // drops), a drag moves the whole row; each comes back with Undo.
+    void nameColumnRenamesInPlaceAndDragsRows() {
+        for (const char* name : {"a.gb", "b.gb", "c.gb"}) {
+            makeRom(scratch_->path(), name, kBlock, 1);
+        }
+        WindowDriver driver;
+        for (const char* name : {"a.gb", "b.gb", "c.gb"}) {
+            driver.addRom(name, false);
+        }
+        auto* names = driver.control<QListWidget>("List1");
+        QWidget* rows = names->viewport();
+        const auto centre = [&](int row) { return names->visualItemRect(names->item(row)).center(); };
+        // The bar is built again whenever the model's menus change: its items are looked up each time.
+        const auto editAction = [&](const QString& text) {
+            for (QAction* action : driver.window().menuBar()->actions().at(1)->menu()->actions()) {
+                if (action->text().remove('&').startsWith(text)) {
+                    return action;
+                }
+            }
+            return static_cast<QAction*>(nullptr);
+        };
+        QCOMPARE(editAction("Rename")->shortcut(), QKeySequence(Qt::Key_F2));
+
+        driver.clickRow("List1", 1);
+        editAction("Rename")->trigger();
+        auto* editor = driver.control<QLineEdit>("NameEditor");
+        QVERIFY(editor != nullptr && editor->isVisible());
+        QCOMPARE(editor->text(), QString("B"));
+        QTest::keyClick(editor, Qt::Key_Down, Qt::AltModifier); // the editor's, not Move Down's
+        QCOMPARE(driver.column("List1"), QStringList({"A", "B", "C"}));
+        QTest::keyClicks(editor, "a name of twenty chars");
+        QCOMPARE(editor->text(), QString("a name of twenty"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCOMPARE(driver.column("List1"), QStringList({"A", "A NAME OF TWENTY", "C"}));
+
+        QTest::mouseDClick(rows, Qt::LeftButton, {}, centre(0));
+        editor = driver.control<QLineEdit>("NameEditor");
+        QVERIFY(editor != nullptr && editor->isVisible());
+        QCOMPARE(driver.selectedRow("List1"), 0);
+        QTest::keyClicks(editor, "x");
+        QTest::keyClick(editor, Qt::Key_Escape);
+        QVERIFY(!editor->isVisible());
+        QCOMPARE(driver.column("List1"), QStringList({"A", "A NAME OF TWENTY", "C"}));
+
+        // Pressed on the first row, moved past the drag distance to the last, let go there.
+        const QStringList first = rowOf(driver, 0);
+        QTest::mousePress(rows, Qt::LeftButton, {}, centre(0));
+        for (const QPoint& at : {centre(1), centre(2)}) {
+            QMouseEvent move(QEvent::MouseMove, at, rows->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, {});
+            QApplication::sendEvent(rows, &move);
+        }
+        QTest::mouseRelease(rows, Qt::LeftButton, {}, centre(2));
+        QCOMPARE(rowOf(driver, 2), first);
+        QCOMPARE(driver.column("List1"), QStringList({"A NAME OF TWENTY", "C", "A"}));
+        QCOMPARE(driver.selectedRow("List1"), 2);
+
+        editAction("Undo")->trigger();
+        QCOMPARE(driver.column("List1"), QStringList({"A", "A NAME OF TWENTY", "C"}));
+        editAction("Undo")->trigger();
+        QCOMPARE(driver.column("List1"), QStringList({"A", "B", "C"}));
         QVERIFY(driver.window().close());
     }
 

@@ -2,7 +2,8 @@
 # Sourced by scripts/test-win32-window.sh: the Windows window with its real dialogs, driven by keys as a
 # person drives it under Xvfb (no window manager, so the keys go to the window under the pointer): Find
 # File and Enter, Add ROMs with a typed folder and three names (one not ASCII), the process killed and the
-# table offered back, a row moved twice with Alt+Down and removed with Delete, Save List As, Open List,
+# table offered back, a row moved twice with Alt+Down and removed with Delete, a name edited in place with F2,
+# a row dragged and the drag undone, Save List As, Open List,
 # Import Image with its folder, Quit. After each step the
 # table is read from the session list the window keeps in its settings folder.
 # real_dialogs EXE WORK_FOLDER IMAGE: WORK_FOLDER holds "Menu.GB", the ROMs and "more/" with
@@ -13,7 +14,7 @@
 # 16) in the client area.
 readonly kMenuBarPixels=19 kFindFileX=240 kFindFileY=16
 # The first row of the name column, List1 at (8, 72) with rows of 14 pixels.
-readonly kFirstRowX=40 kFirstRowY=80
+readonly kFirstRowX=40 kFirstRowY=80 kRowPixels=14
 readonly kWaitSeconds=30
 
 dialog_log() { echo "  dialogs: $*"; }
@@ -169,6 +170,25 @@ LIST
   table_is "Alt+Down again" "CAFé QUEST;PUZZLE;TENNIS;RACER" || return 1
   xdotool key Delete
   table_is "Delete" "CAFé QUEST;PUZZLE;RACER" || return 1
+
+  # F2 edits the chosen name in place; a drag takes the first row to the third place; Ctrl+Z takes it back.
+  # The pointer still rests on the first row: the status line's height changes with the selected row, so the
+  # row's place measured from the window's bottom would not hold.
+  xdotool click 1
+  sleep 0.5
+  xdotool key F2
+  sleep 0.5
+  xdotool type --delay 20 "quest"
+  xdotool key Return
+  table_is "F2, a name, Enter" "QUEST;PUZZLE;RACER" || return 1
+  xdotool mousedown 1
+  sleep 0.3
+  xdotool mousemove_relative 0 $((2 * kRowPixels))
+  sleep 0.3
+  xdotool mouseup 1
+  table_is "a drag to the third row" "PUZZLE;RACER;QUEST" || return 1
+  main_keys ctrl+z
+  table_is "Ctrl+Z" "QUEST;PUZZLE;RACER" || return 1
 
   main_keys ctrl+shift+s
   answer_dialog 'Save List As' # "games.json" in the work folder is proposed
