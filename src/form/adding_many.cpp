@@ -58,7 +58,7 @@ Reaction WindowModel::addRomFiles(const std::vector<std::string>& picked) {
     }
     Reaction reaction;
     if (added > 0) {
-        buttons_ = ButtonState::FileHeld;
+        buttons_ = buttonsForBoxes(); // nothing was put in the boxes: "Add ROM" waits as before
         reaction = tableChanged(Refresh::everything());
     }
     if (refusedCount > 0) {

@@ -350,7 +350,8 @@ Reaction WindowModel::tableChanged(const Refresh& shown) {
 ButtonState WindowModel::buttonsForBoxes() const {
     // A table replaced by a list: as after Clear List, but "Add ROM" waits for a file when the boxes hold
     // none, since pressed on empty boxes it could only be refused.
-    return pathBox_.empty() ? ButtonState::WaitingForFile : ButtonState::FileHeld;
+    const bool blank = pathBox_.find_first_not_of(' ') == std::string::npos; // the box starts as one blank
+    return blank ? ButtonState::WaitingForFile : ButtonState::FileHeld;
 }
 
 Reaction WindowModel::failure(const char* action, const std::string& text, Severity severity) const {
