@@ -13,4 +13,10 @@ inline constexpr const char* kUserConfigFolderName = "romcompiler";
 // the environment names no such folder: nothing is kept between runs then.
 std::optional<std::filesystem::path> userConfigFolder();
 
+// A file of that folder ("recent-lists.json", "last-session.json", "settings.json"); none without the folder.
+inline std::optional<std::filesystem::path> userConfigFile(const char* name) {
+    auto folder = userConfigFolder();
+    return folder ? std::optional(*folder / name) : std::nullopt;
+}
+
 } // namespace romc

@@ -24,11 +24,7 @@ bool sameList(const fs::path& a, const fs::path& b) {
 } // namespace
 
 std::optional<fs::path> recentListsFile() {
-    auto folder = userConfigFolder();
-    if (!folder) {
-        return std::nullopt;
-    }
-    return *folder / kRecentListsFileName;
+    return userConfigFile(kRecentListsFileName);
 }
 
 std::vector<fs::path> readRecentLists(const fs::path& file, Disk* disk) {

@@ -7,11 +7,7 @@
 namespace romc {
 
 std::optional<std::filesystem::path> sessionListFile() {
-    auto folder = userConfigFolder();
-    if (!folder) {
-        return std::nullopt;
-    }
-    return *folder / kSessionListFileName;
+    return userConfigFile(kSessionListFileName);
 }
 
 Refusal writeSessionList(const std::filesystem::path& file, const RomList& list, Disk* disk) {

@@ -34,11 +34,7 @@ nlohmann::json settingsObject(const fs::path& file, Disk* disk) {
 } // namespace
 
 std::optional<fs::path> userSettingsFile() {
-    auto folder = userConfigFolder();
-    if (!folder) {
-        return std::nullopt;
-    }
-    return *folder / kUserSettingsFileName;
+    return userConfigFile(kUserSettingsFileName);
 }
 
 UserSettings readUserSettings(const fs::path& file, Disk* disk) {
