@@ -28,6 +28,10 @@
 
 namespace romform {
 
+// The status line keeps room for this many lines (the outcome, a selected row's warning or save file, the
+// banks and the work folder), so that choosing a row does not change the window's height; more grow it.
+inline constexpr int kStatusLineLeastLines = 3;
+
 // What the status line leads with after a refused action: "Add ROM: Cannot read ...", the action and the
 // message's first line.
 std::string refusalStatus(const Message& message);

@@ -284,7 +284,11 @@ void Form1::showStatusLine(const std::optional<std::string>& text) {
     statusLine_->setFixedWidth(kStatusLineProbeWidth);
     layOutAgain(*statusBar(), *statusLine_);
     const int width = client_->width() - (statusBar()->sizeHint().width() - kStatusLineProbeWidth);
-    statusLine_->setFixedSize(width, statusLine_->heightForWidth(width));
+    // Measured as the label measures its own text, so that more lines grow it by whole lines.
+    const QString leastLines = QString("\n").repeated(romform::kStatusLineLeastLines - 1);
+    const int leastHeight =
+        statusLine_->fontMetrics().boundingRect(QRect(0, 0, width, 0), Qt::TextWordWrap, leastLines).height();
+    statusLine_->setFixedSize(width, std::max(statusLine_->heightForWidth(width), leastHeight));
     layOutAgain(*statusBar(), *statusLine_);
     fitToContents();
 }

@@ -157,7 +157,10 @@ int MainWindow::statusLineHeight() const {
     // As high as its text wrapped within the window's width, with a margin above and below.
     HDC dc = GetDC(statusLine_);
     HGDIOBJ old = SelectObject(dc, font_);
-    const int text = wrappedHeight(dc, windowText(statusLine_), statusLineWidth());
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    const int least = (metrics.tmHeight + metrics.tmExternalLeading) * romform::kStatusLineLeastLines;
+    const int text = std::max(wrappedHeight(dc, windowText(statusLine_), statusLineWidth()), least);
     SelectObject(dc, old);
     ReleaseDC(statusLine_, dc);
     return text + 2 * pixelsAt(kStatusMarginPixels, dpi_);
