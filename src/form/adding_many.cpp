@@ -33,14 +33,10 @@ bool WindowModel::isWorkFolderFile(const std::string& file) const {
 }
 
 Reaction WindowModel::addRomFiles(const std::vector<std::string>& picked) {
-    std::vector<std::string> files = romsOfFiles(picked);
-    // Among several files (a whole folder chosen or dropped), "Menu.GB" and the outputs are the work
-    // folder's own, not games: left out rather than refused one by one. Alone, Add ROM says why not.
-    if (files.size() > 1) {
-        std::erase_if(files, [this](const std::string& file) { return isWorkFolderFile(file); });
-    }
+    const std::vector<std::string> files = romsOfFiles(picked);
     std::string refused;
     std::size_t refusedCount = 0;
+    std::size_t leftOut = 0;
     std::size_t added = 0;
     for (const auto& file : files) {
         // Each file as "Find File" and "Add ROM" would take it: the name proposed from the file name or
@@ -49,6 +45,13 @@ Reaction WindowModel::addRomFiles(const std::vector<std::string>& picked) {
         bool saveBox = saveBox_;
         if (auto refusal = romc::addRom(
                 state_, {romc::proposeMenuName(file, workFolder_, namesFrom_), file, workFolder_}, saveBox)) {
+            // Among several files (a whole folder chosen or dropped), "Menu.GB" and the outputs are the
+            // work folder's own, not games: left out rather than refused one by one. Alone, Add ROM says
+            // why not.
+            if (files.size() > 1 && isWorkFolderFile(file)) {
+                ++leftOut;
+                continue;
+            }
             refused += "\n" + refusal->message;
             ++refusedCount;
             continue;
@@ -62,11 +65,11 @@ Reaction WindowModel::addRomFiles(const std::vector<std::string>& picked) {
         reaction = tableChanged(Refresh::everything());
     }
     if (refusedCount > 0) {
-        reaction.message = Message{caption() + " - " + kAddRomsAction,
-                                   std::to_string(refusedCount) + " of the " + std::to_string(files.size()) +
-                                       " files cannot be added; the other " + std::to_string(added) +
-                                       " are in the table:" + refused,
-                                   Severity::Warning};
+        reaction.message = Message{
+            caption() + " - " + kAddRomsAction,
+            std::to_string(refusedCount) + " of the " + std::to_string(files.size() - leftOut) +
+                " files cannot be added; the other " + std::to_string(added) + " are in the table:" + refused,
+            Severity::Warning};
     }
     return reaction;
 }
