@@ -42,11 +42,18 @@ std::string menuNameStatus(std::string_view typed) {
 } // namespace
 
 const romc::FlashPlan& WindowModel::flashPlan() const {
-    if (!planKept_ || !plan_) {
+    if (!folderLookKept_ || !plan_) {
         plan_ = romc::planFlash(state_, romc::readWorkFolder(workFolder_));
         ++plansMade_;
     }
     return *plan_;
+}
+
+const std::vector<std::string>& WindowModel::templateWarnings() const {
+    if (!folderLookKept_ || !templateWarnings_) {
+        templateWarnings_ = romc::checkMenuTemplate(romc::systemDisk(), workFolder_);
+    }
+    return *templateWarnings_;
 }
 
 std::string refusalStatus(const Message& message) {
@@ -78,7 +85,7 @@ std::optional<std::string> WindowModel::statusText() const {
     }
     text += "\n";
     // A template that will not boot concerns every action.
-    for (const auto& warning : romc::checkMenuTemplate(romc::systemDisk(), workFolder_)) {
+    for (const auto& warning : templateWarnings()) {
         text += "Warning: " + warning + "\n";
     }
     // A selected row that warns says why: the user is looking at that row. A save ROM says what its save

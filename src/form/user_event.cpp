@@ -75,7 +75,7 @@ Reaction WindowModel::dispatch(const UserEvent& event) {
 
 Reaction WindowModel::handle(const UserEvent& event) {
     // The event may change the table or the work folder: its reaction plans the flash once, anew.
-    forgetFlashPlan();
+    forgetFolderLook();
     refusal_.clear();
     Reaction reaction = dispatch(event);
     if (reaction.message && reaction.message->severity != Severity::Information) {
@@ -85,7 +85,7 @@ Reaction WindowModel::handle(const UserEvent& event) {
     if (!reaction.refresh.empty() || reaction.message) {
         reaction.refresh.add(WindowPart::StatusLine);
     }
-    keepFlashPlan();
+    keepFolderLook();
     return reaction;
 }
 

@@ -239,15 +239,19 @@ class WindowModel {
     // last event was not refused.
     std::string refusal_;
     Reaction dispatch(const UserEvent& event);
-    // One flash plan per reaction: made at the first ask after keepFlashPlan(), until forgetFlashPlan().
+    // One look at the work folder per reaction, the flash plan and the template's warnings: each made at
+    // the first ask after keepFolderLook(), until forgetFolderLook().
     mutable std::optional<romc::FlashPlan> plan_;
+    mutable std::optional<std::vector<std::string>> templateWarnings_;
     mutable std::size_t plansMade_ = 0;
-    bool planKept_ = false;
-    void keepFlashPlan() { planKept_ = true; }
-    void forgetFlashPlan() {
-        planKept_ = false;
+    bool folderLookKept_ = false;
+    void keepFolderLook() { folderLookKept_ = true; }
+    void forgetFolderLook() {
+        folderLookKept_ = false;
         plan_.reset();
+        templateWarnings_.reset();
     }
+    const std::vector<std::string>& templateWarnings() const;
     // What the status line says first until the table changes: an interrupted compilation completed (or
     // found beyond completing) when the window came to the work folder or compiled in it.
     std::vector<std::string> notices_;
