@@ -24,7 +24,6 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolTip>
@@ -201,18 +200,15 @@ void Form1::showState(ControlId id, bool enabled, bool) {
 
 void Form1::showText(ControlId box, const std::string& text) {
     // The model names a box only when it wrote the box itself, or cut what was typed into it.
-    const QSignalBlocker quiet(widget(box));
     static_cast<QLineEdit*>(widget(box))->setText(shown(text));
 }
 
 void Form1::showTick(ControlId box, bool ticked) {
-    const QSignalBlocker quiet(widget(box));
     static_cast<QCheckBox*>(widget(box))->setChecked(ticked);
 }
 
 void Form1::showRows(ControlId id, const std::vector<std::string>& rows, int selected) {
     auto* list = static_cast<QListWidget*>(widget(id));
-    const QSignalBlocker quiet(list);
     showColumn(list, rows, selected);
     if (id == ControlId::List1) {
         markWarnedRows(list);

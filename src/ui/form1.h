@@ -51,7 +51,8 @@ class Form1 : public QMainWindow, private romform::WindowView {
     void openFlashMap() { handle(romform::FlashMapNamed{}); }
 
   private:
-    // romform::WindowView: what the driver shows. What it writes itself raises no signal of the user's.
+    // romform::WindowView: what the driver shows. The signals these writes raise reach the driver while
+    // it shows, which drops them: they are no user's events.
     void showState(romform::ControlId id, bool enabled, bool visible) override;
     void showText(romform::ControlId box, const std::string& text) override;
     void showTick(romform::ControlId box, bool ticked) override;
