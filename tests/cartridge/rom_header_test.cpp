@@ -144,8 +144,7 @@ TEST(RomHeader, EachWarningOnMadeUpHeaders) {
          false,
          0,
          {"cartridge type 0x03 (MBC1+RAM+BATTERY) keeps its saves in battery-backed RAM, but the ROM is "
-          "added "
-          "without save memory: its saves will be lost"}},
+          "added without save memory: its saves will be lost"}},
         {"battery RAM with save memory", {"QUEST", 0, 0x03, 0x05, 0x03}, 1024 * kKiB, true, 0, {}},
         {"MBC2's built-in RAM with a battery, no save",
          {"M2", 0, 0x06, 0x02, 0x00},
@@ -197,8 +196,7 @@ TEST(RomHeader, EachWarningOnMadeUpHeaders) {
          false,
          0,
          {"the ROM size code 0x06 means 2097152 bytes (2 MiB), but the file is 1048576 bytes: it may be a "
-          "bad or "
-          "cut dump"}},
+          "bad or cut dump"}},
         {"file a few bytes longer than its size code",
          {"LONG", 0, 0x00, 0x00, 0x00},
          32 * kKiB + 5,
@@ -269,13 +267,11 @@ TEST(RomHeader, RomInFlashIsMeasuredByItsBlocks) {
         }
     }
     Bytes blank(0x150, 0xFF);
-    EXPECT_EQ(
-        joined(checkRomInFlash(parsed(blank), 1)),
-        "the ROM size code 0xFF names no known ROM size; it has 1 block (32768 bytes) in the image: it may "
-        "be a bad dump\n"
-        "the header checksum at 0x14D is 0xFF, but the header bytes 0x134 to 0x14C give 0x00: the game will "
-        "not boot on hardware\n"
-        "the logo area 0x104 to 0x133 is blank: the game will not boot on hardware\n");
+    EXPECT_EQ(joined(checkRomInFlash(parsed(blank), 1)),
+              "the ROM size code 0xFF names no known ROM size; it has 1 block (32768 bytes) in the image: it "
+              "may be a bad dump\nthe header checksum at 0x14D is 0xFF, but the header bytes 0x134 to 0x14C "
+              "give 0x00: the game will not boot on hardware\nthe logo area 0x104 to 0x133 is blank: the "
+              "game will not boot on hardware\n");
 }
 
 TEST(RomHeader, WrongChecksumNamesBothValues) {
@@ -284,11 +280,11 @@ TEST(RomHeader, WrongChecksumNamesBothValues) {
     const auto findings = checkRomHeader(parsed(bytes), 32 * kKiB, false);
     ASSERT_EQ(findings.warnings.size(), 1u);
     char expected[160];
-    std::snprintf(
-        expected, sizeof expected,
-        "the header checksum at 0x14D is 0x%02X, but the header bytes 0x134 to 0x14C give 0x%02X: the "
-        "game will not boot on hardware",
-        static_cast<unsigned>(static_cast<std::uint8_t>(right + 0x5A)), static_cast<unsigned>(right));
+    std::snprintf(expected, sizeof expected,
+                  "the header checksum at 0x14D is 0x%02X, but the header bytes 0x134 to 0x14C give 0x%02X: "
+                  "the game will not boot on hardware",
+                  static_cast<unsigned>(static_cast<std::uint8_t>(right + 0x5A)),
+                  static_cast<unsigned>(right));
     EXPECT_EQ(findings.warnings[0], expected);
 }
 
@@ -299,17 +295,12 @@ TEST(RomHeader, TooltipTextListsFactsThenWarnings) {
     const auto findings = checkRomHeader(parsed(bytes), 1024 * kKiB, false);
     EXPECT_EQ(
         headerFindingsText(findings),
-        "Title: \"QUEST\"\n"
-        "Game Boy Color enhanced, runs on Game Boy too (colour flag 0x80)\n"
-        "Cartridge type 0x03: MBC1+RAM+BATTERY\n"
-        "ROM size code 0x05: 1 MiB (1048576 bytes); the file is 1048576 bytes\n"
-        "RAM size code 0x03: 32 KiB\n"
-        "Header checksum " +
+        "Title: \"QUEST\"\nGame Boy Color enhanced, runs on Game Boy too (colour flag 0x80)\nCartridge type "
+        "0x03: MBC1+RAM+BATTERY\nROM size code 0x05: 1 MiB (1048576 bytes); the file is 1048576 bytes\nRAM "
+        "size code 0x03: 32 KiB\nHeader checksum " +
             std::string(checksum) +
-            ": correct\n"
-            "Save memory: no\n"
-            "Warning: cartridge type 0x03 (MBC1+RAM+BATTERY) keeps its saves in battery-backed RAM, but "
-            "the ROM is added without save memory: its saves will be lost");
+            ": correct\nSave memory: no\nWarning: cartridge type 0x03 (MBC1+RAM+BATTERY) keeps its saves in "
+            "battery-backed RAM, but the ROM is added without save memory: its saves will be lost");
 }
 
 class RomHeaderFiles : public ::testing::Test {

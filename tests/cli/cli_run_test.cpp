@@ -28,9 +28,10 @@ TEST_F(CliRun, CompilesAndPrintsTheTable) {
     const auto run = runCli(folder, {"--quiet", "-C", folder.path().string(), "PUZZLE.GB", "--save", "--name",
                                      "My Save", "saver.gb", "SPACE ADVENTURE DX.GBC"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "PUZZLE\tPUZZLE.GB\t32\tN\tN/A\t32\t224\n"
-                       "MY SAVE\tsaver.gb\t4\tY\t 0\t4\t252\n"
-                       "SPACE ADVENTURE \tSPACE ADVENTURE DX.GBC\t2\tN\tN/A\t2\t254\n");
+    EXPECT_EQ(
+        run.out,
+        "PUZZLE\tPUZZLE.GB\t32\tN\tN/A\t32\t224\n"
+        "MY SAVE\tsaver.gb\t4\tY\t 0\t4\t252\nSPACE ADVENTURE \tSPACE ADVENTURE DX.GBC\t2\tN\tN/A\t2\t254\n");
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(test::readFile(folder / kImageName).size(), 64 * kBlockSize);
     EXPECT_EQ(test::readFile(folder / "Output1.GB").size(), kPieceSize);
@@ -88,9 +89,8 @@ TEST_F(CliRun, SaveMemoryAskedForAndNotGivenIsWarnedEvenQuietlyAndTheMenuLimitNa
     }
     const auto saved = runCli(folder, seventeen);
     EXPECT_EQ(saved.status, 0) << saved.err;
-    EXPECT_EQ(saved.err,
-              "romcompiler-cli: warning: \"S.GB\" is added without save memory although --save asks "
-              "for it: all 16 save banks are taken\n");
+    EXPECT_EQ(saved.err, "romcompiler-cli: warning: \"S.GB\" is added without save memory although --save "
+                         "asks for it: all 16 save banks are taken\n");
 
     std::vector<std::string> tooMany = {"--quiet", "--dry-run", "-C", dir};
     tooMany.insert(tooMany.end(), kMaxMenuRows + 1, "S.GB");

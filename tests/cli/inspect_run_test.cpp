@@ -60,19 +60,17 @@ TEST_F(InspectRun, ControlCharactersAreEscapedAndAnUntrustedTableIsRefused) {
     const auto run = inspect("Output.GB");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out.rfind("\\x07U\\x09ST\t32\t32\t0\t", 0), 0u) << run.out;
-    EXPECT_EQ(run.err,
-              "romcompiler-cli: warning: row 1 (\"\\x07U\\x09ST\"): the name holds bytes the menu may "
-              "not show\nromcompiler-cli: warning: \"Output1.GB\" does not match \"Output.GB\": they "
-              "differ first at byte 0x6F40 of the piece (byte 0x6F40 of the image, block 0)\n");
+    EXPECT_EQ(run.err, "romcompiler-cli: warning: row 1 (\"\\x07U\\x09ST\"): the name holds bytes the menu "
+                       "may not show\nromcompiler-cli: warning: \"Output1.GB\" does not match \"Output.GB\": "
+                       "they differ first at byte 0x6F40 of the piece (byte 0x6F40 of the image, block 0)\n");
 
     setByte("Menu.GB", menu::kLocationEntries + 4 + menu::kLocationHighByte, 0x95);
     const auto refused = inspect("Menu.GB");
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.out, "");
     EXPECT_EQ(refused.err,
-              "romcompiler-cli: \"Menu.GB\" is not an image this tool could have written: row 2 "
-              "(\"P\"): location bytes 0x95 0x04: a high byte is 0x90 to 0x94, or 0 to 3 for an 8 MiB "
-              "ROM\n");
+              "romcompiler-cli: \"Menu.GB\" is not an image this tool could have written: row 2 (\"P\"): "
+              "location bytes 0x95 0x04: a high byte is 0x90 to 0x94, or 0 to 3 for an 8 MiB ROM\n");
 }
 
 TEST_F(InspectRun, ExitStatusOfEachMistake) {
@@ -130,17 +128,16 @@ TEST_F(InspectRun, ExtractWritesTheRomsAndTheirListAndReplacesOnlyWithForce) {
     EXPECT_EQ(test::readFile(folder / "out" / "P.GB"), test::readFile(folder / "P.GB"));
     const auto list = test::readFile(folder / "out" / "list.json");
     EXPECT_EQ(std::string(list.begin(), list.end()),
-              "{\n  \"romcompiler-list\": 1,\n  \"roms\": [\n"
-              "    { \"name\": \"QUEST\", \"file\": \"QUEST.GB\", \"save\": true, \"bank\": 0 },\n"
-              "    { \"name\": \"P\", \"file\": \"P.GB\", \"save\": false }\n  ]\n}\n");
+              "{\n  \"romcompiler-list\": 1,\n  \"roms\": [\n    { \"name\": \"QUEST\", \"file\": "
+              "\"QUEST.GB\", \"save\": true, \"bank\": 0 },\n    { \"name\": \"P\", \"file\": \"P.GB\", "
+              "\"save\": false }\n  ]\n}\n");
 
     test::writeFile(folder / "out" / "P.GB", {1, 2, 3});
     const auto kept =
         test::runCli(folder, {"--quiet", "-C", dir(), "--inspect", "Output.GB", "--extract", "out"});
     EXPECT_EQ(kept.status, 1);
-    EXPECT_EQ(kept.err,
-              "romcompiler-cli: Cannot extract into \"out\": it already holds \"QUEST.GB\", \"P.GB\", "
-              "\"list.json\"; nothing was written. Give --force to replace them\n");
+    EXPECT_EQ(kept.err, "romcompiler-cli: Cannot extract into \"out\": it already holds \"QUEST.GB\", "
+                        "\"P.GB\", \"list.json\"; nothing was written. Give --force to replace them\n");
     EXPECT_EQ(test::readFile(folder / "out" / "P.GB"), (std::vector<std::uint8_t>{1, 2, 3}));
     const auto forced = test::runCli(
         folder, {"--quiet", "-C", dir(), "--inspect", "Output.GB", "--extract", "out", "--force"});

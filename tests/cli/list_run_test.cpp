@@ -125,27 +125,22 @@ TEST_F(ListRun, ListsStandAmongTheRomsAndTheirPathsComeFromTheirFolder) {
                             outside.path());
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "A\tA.GB\t8\tN\tN/A\t8\t248\n"
-                       "X\tlists/../roms/x.gb\t2\tN\tN/A\t2\t254\n"
-                       "Y\t" +
+                       "X\tlists/../roms/x.gb\t2\tN\tN/A\t2\t254\nY\t" +
                            y + "\t4\tY\t 0\t4\t252\n" +
-                           "B\tB.GB\t1\tY\t 1\t64\t255\n"
-                           "X\tlists/../roms/x.gb\t2\tN\tN/A\t16\t254\n"
-                           "Y\t" +
-                           y + "\t4\tY\t 2\t128\t252\n");
-    const std::string warning =
-        "romcompiler-cli: warning: the list \"lists/l.json\" holds keys this version does "
-        "not know; they are ignored: \"cover\" (entry 1)\n";
+                           "B\tB.GB\t1\tY\t 1\t64\t255\nX\tlists/../roms/x.gb\t2\tN\tN/A\t16\t254\nY\t" + y +
+                           "\t4\tY\t 2\t128\t252\n");
+    const std::string warning = "romcompiler-cli: warning: the list \"lists/l.json\" holds keys this version "
+                                "does not know; they are ignored: \"cover\" (entry 1)\n";
     EXPECT_EQ(run.err, warning + warning); // once per list opened, also with --quiet
-    const std::string kept = "{\n  \"romcompiler-list\": 1,\n  \"roms\": [\n"
-                             "    { \"name\": \"A\", \"file\": \"A.GB\", \"save\": false },\n"
-                             "    { \"name\": \"X\", \"file\": \"roms/x.gb\", \"save\": false },\n"
-                             "    { \"name\": \"Y\", \"file\": \"" +
-                             y +
-                             "\", \"save\": true, \"bank\": 0 },\n"
-                             "    { \"name\": \"B\", \"file\": \"B.GB\", \"save\": true, \"bank\": 1 },\n"
-                             "    { \"name\": \"X\", \"file\": \"roms/x.gb\", \"save\": false },\n"
-                             "    { \"name\": \"Y\", \"file\": \"" +
-                             y + "\", \"save\": true, \"bank\": 2 }\n  ]\n}\n";
+    const std::string kept =
+        "{\n  \"romcompiler-list\": 1,\n  \"roms\": [\n"
+        "    { \"name\": \"A\", \"file\": \"A.GB\", \"save\": false },\n    { \"name\": \"X\", \"file\": "
+        "\"roms/x.gb\", \"save\": false },\n    { \"name\": \"Y\", \"file\": \"" +
+        y +
+        "\", \"save\": true, \"bank\": 0 },\n    { \"name\": \"B\", \"file\": \"B.GB\", \"save\": true, "
+        "\"bank\": 1 },\n    { \"name\": \"X\", \"file\": \"roms/x.gb\", \"save\": false },\n    { \"name\": "
+        "\"Y\", \"file\": \"" +
+        y + "\", \"save\": true, \"bank\": 2 }\n  ]\n}\n";
     expected["kept.json"].assign(kept.begin(), kept.end());
     EXPECT_EQ(contents(), expected); // a dry run writes the list and nothing else
 }
@@ -168,10 +163,9 @@ TEST_F(ListRun, RefusedListsAndListNamesWriteNothing) {
          "romcompiler-cli: Cannot open the list \"broken.json\": it is not valid"},
         {{"--list", "good.json", "--list", "refused.json", "--write-list", "new.json"},
          1,
-         "romcompiler-cli: 2 of the 3 entries of the list \"refused.json\" cannot be added:\n"
-         "  entry 2: Cannot read \"gone.gb\": No such file or directory\n"
-         "  entry 3: Cannot add \"tiny.gb\": it is 100 bytes, shorter than one 32768-byte flash block\n"
-         "the list is refused; nothing is written\n"},
+         "romcompiler-cli: 2 of the 3 entries of the list \"refused.json\" cannot be added:\n  entry 2: "
+         "Cannot read \"gone.gb\": No such file or directory\n  entry 3: Cannot add \"tiny.gb\": it is 100 "
+         "bytes, shorter than one 32768-byte flash block\nthe list is refused; nothing is written\n"},
         {{"A.GB", "--list", "missing.json"}, 1, "\"missing.json\": No such file or directory"},
         {{"--list", "pipe.json"}, 1, "\"pipe.json\": it is not a regular file (a device, pipe or socket)"},
         {{"--list", "."}, 1, "Cannot open the list \".\": it is a folder, not a list file"},

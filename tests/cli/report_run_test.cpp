@@ -121,10 +121,10 @@ TEST_F(ReportRun, HeaderWarningsGoToStderrAndChangeNoOutputByte) {
     test::writeFile(folder / "Q.GB", batteryRom());
     const auto warned = runCli(folder, {"-C", dir(), "Q.GB"});
     ASSERT_EQ(warned.status, 0) << warned.err;
-    EXPECT_EQ(warned.err,
-              "romcompiler-cli: warning: \"Q.GB\" (Q): cartridge type 0x03 (MBC1+RAM+BATTERY) keeps "
-              "its saves in battery-backed RAM, but the ROM is added without save memory: its saves "
-              "will be lost\n");
+    EXPECT_EQ(
+        warned.err,
+        "romcompiler-cli: warning: \"Q.GB\" (Q): cartridge type 0x03 (MBC1+RAM+BATTERY) keeps its saves in "
+        "battery-backed RAM, but the ROM is added without save memory: its saves will be lost\n");
     const auto warnedFiles = contents();
 
     test::writeFile(folder / menu::kTemplateName, test::menuTemplate());

@@ -58,9 +58,10 @@ TEST_F(SaveRun, ADumpSplitByOneTableIsWrittenByAnotherAtTheNewBanks) {
     test::writeFile(folder / "cart.sav", dump);
     const auto split = runCli(folder, {"-C", work(), "--split-saves", "cart.sav", "--list", "old.json"});
     ASSERT_EQ(split.status, 0) << split.err;
-    EXPECT_EQ(split.out, "save bank 0 of \"A\": wrote \"A.sav\", 8 KiB\n"
-                         "save bank 1 of \"B\": wrote \"B.sav\", 32 KiB\n"
-                         "save bank 2 of \"C\": wrote \"C.sav\", 512 bytes\n");
+    EXPECT_EQ(
+        split.out,
+        "save bank 0 of \"A\": wrote \"A.sav\", 8 KiB\n"
+        "save bank 1 of \"B\": wrote \"B.sav\", 32 KiB\nsave bank 2 of \"C\": wrote \"C.sav\", 512 bytes\n");
     const auto bank = [&dump](int k, std::size_t bytes) {
         return Bytes(dump.begin() + k * static_cast<std::ptrdiff_t>(kSaveBankBytes),
                      dump.begin() + k * static_cast<std::ptrdiff_t>(kSaveBankBytes) +
@@ -127,17 +128,15 @@ TEST_F(SaveRun, KeptBanksHoldAndCompactBanksGivesThemOutAfresh) {
         << R"({"file": "P.GB"}, {"file": "B.GB", "save": true, "bank": 3}, {"file": "C.GB", "save": true}]})";
     const auto kept = runCli(folder, {"--quiet", "--dry-run", "-C", work(), "--list", "kept.json"});
     ASSERT_EQ(kept.status, 0) << kept.err;
-    EXPECT_EQ(kept.out, "A\tA.GB\t8\tY\t 5\t320\t248\n"
-                        "P\tP.GB\t2\tN\tN/A\t2\t254\n"
-                        "B\tB.GB\t4\tY\t 3\t192\t252\n"
-                        "C\tC.GB\t16\tY\t 6\t384\t240\n");
+    EXPECT_EQ(kept.out,
+              "A\tA.GB\t8\tY\t 5\t320\t248\n"
+              "P\tP.GB\t2\tN\tN/A\t2\t254\nB\tB.GB\t4\tY\t 3\t192\t252\nC\tC.GB\t16\tY\t 6\t384\t240\n");
     const auto compact =
         runCli(folder, {"--quiet", "--dry-run", "--compact-banks", "-C", work(), "--list", "kept.json"});
     ASSERT_EQ(compact.status, 0) << compact.err;
-    EXPECT_EQ(compact.out, "A\tA.GB\t8\tY\t 0\t8\t248\n"
-                           "P\tP.GB\t2\tN\tN/A\t2\t254\n"
-                           "B\tB.GB\t4\tY\t 1\t64\t252\n"
-                           "C\tC.GB\t16\tY\t 2\t128\t240\n");
+    EXPECT_EQ(compact.out,
+              "A\tA.GB\t8\tY\t 0\t8\t248\n"
+              "P\tP.GB\t2\tN\tN/A\t2\t254\nB\tB.GB\t4\tY\t 1\t64\t252\nC\tC.GB\t16\tY\t 2\t128\t240\n");
 }
 
 // A compilation that replaces an image with save games in other banks says so, and what to do.
@@ -151,21 +150,16 @@ TEST_F(SaveRun, BanksThatChangeAgainstTheImageAreWarnedAbout) {
         {{"--save", "A.GB", "--save", "B.GB", "P.GB"}, ""},
         {{"--save", "B.GB", "--save", "A.GB"},
          "romcompiler-cli: warning: save banks change against the image this compilation replaces: \"A\" "
-         "moves "
-         "from save bank 0 to 1, and save bank 0 with its saves goes to \"B\"; \"B\" moves from save bank 1 "
-         "to "
-         "0, and save bank 1 with its saves goes to \"A\"; split the save dump before flashing, then write "
-         "the "
-         "save memory\n"},
+         "moves from save bank 0 to 1, and save bank 0 with its saves goes to \"B\"; \"B\" moves from save "
+         "bank 1 to 0, and save bank 1 with its saves goes to \"A\"; split the save dump before flashing, "
+         "then write the save memory\n"},
         {{"--save", "C.GB", "--save", "B.GB"},
          "romcompiler-cli: warning: save banks change against the image this compilation replaces: \"A\" "
-         "leaves "
-         "the table, and save bank 0 with its saves goes to \"C\"; split the save dump before flashing, then "
-         "write the save memory\n"},
+         "leaves the table, and save bank 0 with its saves goes to \"C\"; split the save dump before "
+         "flashing, then write the save memory\n"},
         {{"--save", "A.GB", "B.GB"},
          "romcompiler-cli: warning: save banks change against the image this compilation replaces: \"B\" "
-         "loses "
-         "its save bank 1; split the save dump before flashing, then write the save memory\n"},
+         "loses its save bank 1; split the save dump before flashing, then write the save memory\n"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> arguments{"--quiet", "--dry-run", "-C", work()};
@@ -205,19 +199,15 @@ TEST_F(SaveRun, BadDumpsAndSaveFilesAreRefusedAndWriteNothing) {
          "may replace"},
         {{"--split-saves", "cart.sav", "--save", "--sav", "cart.sav", "B.GB"},
          "Cannot write the save file of \"B\" to \"cart.sav\": it is a file this run reads or writes, which "
-         "no save "
-         "output "
-         "may replace"},
+         "no save output may replace"},
         {{"--split-saves", "cart.sav", "--save", "A.GB", "--save", "A.GB"},
          "Cannot split the save dump: \"A\" (row 2) and \"A\" (row 1) share the save file \"A.sav\"; name a "
-         "save "
-         "file for each"},
+         "save file for each"},
         {{"--write-saves", "out.sav", "--save", "--sav", "folder.sav", "B.GB"},
          "Cannot read the save file \"folder.sav\": it is a folder, not a file"},
         {{"--write-saves", "out.sav", "--save", "--sav", "long.sav", "B.GB"},
          "Cannot use the save file \"long.sav\" of \"B\": it is 32769 bytes, longer than a save bank of "
-         "32768 "
-         "bytes (after a clock footer of 44 or 48 bytes is dropped)"},
+         "32768 bytes (after a clock footer of 44 or 48 bytes is dropped)"},
         {{"--write-saves", "out.sav", "--save", "--sav", "Menu.GB", "B.GB"},
          "Cannot use the save file \"Menu.GB\" of \"B\": it is the menu template, not a save file"},
         {{"--write-saves", "out.sav", "--write-list", "l.json", "--save", "--sav", "l.json", "B.GB"},
@@ -225,8 +215,7 @@ TEST_F(SaveRun, BadDumpsAndSaveFilesAreRefusedAndWriteNothing) {
          "file"},
         {{"--write-saves", "short.sav", "--save", "B.GB"},
          "Cannot write the save memory to \"short.sav\": it would replace a file of 1000 bytes, which is no "
-         "save "
-         "memory; give --force to replace it"},
+         "save memory; give --force to replace it"},
         {{"--write-saves", "A.sav", "--save", "A.GB"},
          "Cannot write the save memory to \"A.sav\": it is a file this run reads or writes, which no save "
          "output may replace"},

@@ -78,16 +78,13 @@ TEST_F(ListCommandsTest, FileAndHelpMenusInOrderWithShortcuts) {
     }
     EXPECT_EQ(shown.str(),
               "File: 200=Add ROMs...[Ctrl+Shift+A] 201=Names from Cartridge Titles[] | 100=Open "
-              "List...[Ctrl+O] 101=Save List[Ctrl+S] 102=Save List "
-              "As...[Ctrl+Shift+S]"
-              " 400=Import Image...[Ctrl+I] | 320=Write Save Memory...[Ctrl+Shift+W] 321=Split Save "
+              "List...[Ctrl+O] 101=Save List[Ctrl+S] 102=Save List As...[Ctrl+Shift+S] 400=Import "
+              "Image...[Ctrl+I] | 320=Write Save Memory...[Ctrl+Shift+W] 321=Split Save "
               "Dump...[Ctrl+Shift+D] | 103=Work Folder...[Ctrl+Shift+F] 300=Remove Left-over "
-              "Pieces...[Ctrl+Shift+R] | 190=Quit[Ctrl+Q]\n"
-              "Edit: 210=Undo[Ctrl+Z] | 218=Rename[F2] 211=Move Up[Alt+Up] 212=Move Down[Alt+Down] 216=Move "
-              "to Top[Alt+Home] "
-              "217=Move to Bottom[Alt+End] 213=Sort by "
-              "Name[Ctrl+Shift+N] | 214=Compact Save Banks[Ctrl+Shift+B] 215=Save Memory[Ctrl+Shift+M]\n"
-              "View: 310=Flash Map[Ctrl+M]\nHelp: 900=About[F1]\n");
+              "Pieces...[Ctrl+Shift+R] | 190=Quit[Ctrl+Q]\nEdit: 210=Undo[Ctrl+Z] | 218=Rename[F2] 211=Move "
+              "Up[Alt+Up] 212=Move Down[Alt+Down] 216=Move to Top[Alt+Home] 217=Move to Bottom[Alt+End] "
+              "213=Sort by Name[Ctrl+Shift+N] | 214=Compact Save Banks[Ctrl+Shift+B] 215=Save "
+              "Memory[Ctrl+Shift+M]\nView: 310=Flash Map[Ctrl+M]\nHelp: 900=About[F1]\n");
     const auto about = model.menuCommand(MenuCommand::About);
     ASSERT_TRUE(about.message.has_value());
     EXPECT_NE(about.message->text.find("Version "), std::string::npos);
@@ -107,14 +104,11 @@ TEST_F(ListCommandsTest, EveryMenuAndItemHasItsOwnAccessKey) {
         }
         shown << '\n';
     }
-    EXPECT_EQ(shown.str(),
-              "&File: &Add ROMs...; &Names from Cartridge Titles; &Open List...; &Save List; Save &List "
-              "As...; &Import Image...; "
-              "&Write Save Memory...; Split Save &Dump...; &1 a && b.json; Work &Folder...; "
-              "&Remove Left-over Pieces...; &Quit;\n"
-              "&Edit: &Undo; &Rename; &Move Up; Move &Down; Move &to Top; Move to &Bottom; &Sort by Name; "
-              "&Compact Save Banks; S&ave Memory;\n"
-              "&View: &Flash Map;\n&Help: &About;\n");
+    EXPECT_EQ(shown.str(), "&File: &Add ROMs...; &Names from Cartridge Titles; &Open List...; &Save List; "
+                           "Save &List As...; &Import Image...; &Write Save Memory...; Split Save &Dump...; "
+                           "&1 a && b.json; Work &Folder...; &Remove Left-over Pieces...; &Quit;\n&Edit: "
+                           "&Undo; &Rename; &Move Up; Move &Down; Move &to Top; Move to &Bottom; &Sort by "
+                           "Name; &Compact Save Banks; S&ave Memory;\n&View: &Flash Map;\n&Help: &About;\n");
     EXPECT_EQ(markedCaption("A&B", -1), "A&&B");
 }
 

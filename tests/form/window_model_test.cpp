@@ -126,8 +126,7 @@ TEST_F(WindowModelTest, StartStateHasAddRomOffAndEverythingEmpty) {
     EXPECT_EQ(model.menuBar().menus[2].caption, "View");
     EXPECT_EQ(model.menuBar().menus[3].caption, "Help");
     EXPECT_EQ(model.statusText(),
-              "No ROMs in the table: 1 of 1024 blocks (the menu)\n0 of 16 save banks used. "
-              "Work folder: " +
+              "No ROMs in the table: 1 of 1024 blocks (the menu)\n0 of 16 save banks used. Work folder: " +
                   folder.path().string());
     // Loading shows every control as the model holds it and puts the focus in the name box.
     EXPECT_EQ(loaded.refresh, Refresh::everything());
@@ -696,8 +695,8 @@ TEST_F(WindowModelTest, NameBoxTakesSixteenCharactersAndTheStatusLineShowsTheMen
         {"ABCDEFGHIJKLMNOPQRST", "ABCDEFGHIJKLMNOP", true, "Menu name \"ABCDEFGHIJKLMNOP\". "},
         {"\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4"
          "\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4",
-         "\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4"
-         "\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4",
+         "\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4"
+         "\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4",
          true, "Menu name \"????????????????\""},
         {"What?", "What?", false, "Menu name \"WHAT?\". "},
         {"", "", false, "0 of 16"},

@@ -148,10 +148,9 @@ TEST_F(Mends, RomThatDoesNotFitIsRefusedByNameWithItsSizeAndTheLargestSpace) {
     const auto marks = folderMarks(folder.path());
     const auto failure = generateCompilation(state, {folder.path(), false});
     ASSERT_TRUE(failure) << "a ROM listed in the menu but missing from the image";
-    EXPECT_EQ(failure->message,
-              "\"FOUR\" (ROM256+0.gb) (256 blocks) does not fit in the flash: the largest free "
-              "aligned space is 128 blocks; 4 ROMs of 256 blocks can never all fit beside the menu and the "
-              "save ROMs: there is room for 3");
+    EXPECT_EQ(failure->message, "\"FOUR\" (ROM256+0.gb) (256 blocks) does not fit in the flash: the largest "
+                                "free aligned space is 128 blocks; 4 ROMs of 256 blocks can never all fit "
+                                "beside the menu and the save ROMs: there is room for 3");
     EXPECT_EQ(stateDifference(before, state), "");
     EXPECT_EQ(folderDifference(marks, folderMarks(folder.path())), "");
 }

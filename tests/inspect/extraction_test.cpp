@@ -162,10 +162,9 @@ TEST_F(Extraction, AListThatWouldPlaceOrNameDifferentlyIsNamed) {
         list.entries.push_back(entry("S", true));
     }
     EXPECT_EQ(rebuildDifferences(roms, list),
-              std::vector<std::string>{prefix +
-                                       "row 15 (\"S\") is refused: Cannot add \"F.GB\" with save "
-                                       "memory: its 128 blocks from save bank 15 at block 960 would run "
-                                       "past the last flash block 1023"});
+              std::vector<std::string>{
+                  prefix + "row 15 (\"S\") is refused: Cannot add \"F.GB\" with save memory: its 128 blocks "
+                           "from save bank 15 at block 960 would run past the last flash block 1023"});
 }
 
 // A save ROM removed before a later one was added: the list keeps the later one's bank, so it keeps its

@@ -113,9 +113,7 @@ TEST_F(ImageRead, PiecesThatDoNotBelongAreNamed) {
          mismatch + " of the piece (byte 0x801234 of the image, block 256)", ""},
         {flip("Output2.GB", 0x1234), "Output1.GB", mismatch, ""},
         {flip("Output3.GB", kPieceSize - 1), kImageName,
-         "\"Output3.GB\" does not match \"Output.GB\": they "
-         "differ first at byte 0x7FFFFF",
-         ""},
+         "\"Output3.GB\" does not match \"Output.GB\": they differ first at byte 0x7FFFFF", ""},
         {[](const fs::path& folder) { test::resizeFile(folder / "Output3.GB", 1000); }, kImageName,
          "\"Output3.GB\" is 1000 bytes; a piece of \"Output.GB\" is 8388608", ""},
         {remove({"Output2.GB"}), kImageName, "\"Output2.GB\" is missing, but \"Output.GB\" reaches into it",
@@ -167,9 +165,8 @@ TEST_F(ImageRead, PiecesOfAnEarlierLargerCompilationAreLeftOvers) {
     }
     std::vector<std::string> fromImage;
     for (const char* piece : {"\"Output2.GB\"", "\"Output3.GB\"", "\"Output4.GB\""}) {
-        fromImage.push_back(std::string(piece) +
-                            " is left over from an earlier, larger compilation: \"Output.GB\" "
-                            "ends in \"Output1.GB\"; do not flash it");
+        fromImage.push_back(std::string(piece) + " is left over from an earlier, larger compilation: "
+                                                 "\"Output.GB\" ends in \"Output1.GB\"; do not flash it");
     }
     EXPECT_EQ(warningsOf(kImageName), fromImage);
     EXPECT_EQ(warningsOf("Output1.GB"), fromImage);
@@ -178,10 +175,9 @@ TEST_F(ImageRead, PiecesOfAnEarlierLargerCompilationAreLeftOvers) {
     fs::remove(folder / "Output3.GB");
     EXPECT_EQ(warningsOf("Output1.GB"),
               (std::vector<std::string>{
-                  "\"Output2.GB\" lies past the table's last ROM, which ends in \"Output1.GB\": "
-                  "a leftover of an earlier, larger compilation; do not flash it",
-                  "\"Output4.GB\" is not joined: \"Output3.GB\" before it is missing or not "
-                  "whole"}));
+                  "\"Output2.GB\" lies past the table's last ROM, which ends in \"Output1.GB\": a leftover "
+                  "of an earlier, larger compilation; do not flash it",
+                  "\"Output4.GB\" is not joined: \"Output3.GB\" before it is missing or not whole"}));
 }
 
 TEST_F(ImageRead, FilesThatAreNoImageAreRefused) {

@@ -27,9 +27,9 @@ TEST_F(OpenList, EntriesAreAddedInOrderOnAClearedTableAsAPersonAddsThem) {
 
     EXPECT_TRUE(opened.refused.empty());
     EXPECT_TRUE(opened.warnings.empty());
-    EXPECT_EQ(tableText(opened.state.table), "ZELDA DX\troms/Zelda DX.gbc\t8\tY\t 0\t8\t248\n"
-                                             "BIG ONE\troms/big.gb\t70\tN\tN/A\t0\t186\n"
-                                             "\troms/big.gb\t70\tY\t 1\t64\t186\n");
+    EXPECT_EQ(tableText(opened.state.table),
+              "ZELDA DX\troms/Zelda DX.gbc\t8\tY\t 0\t8\t248\n"
+              "BIG ONE\troms/big.gb\t70\tN\tN/A\t0\t186\n\troms/big.gb\t70\tY\t 1\t64\t186\n");
     EXPECT_EQ(opened.state.nextSaveBank, 3); // 70 blocks from block 64 reach into region 2
     EXPECT_EQ(opened.state.romCountText, "3");
     EXPECT_EQ(opened.state.selectedRow[0], kNoRowSelected);
@@ -54,12 +54,10 @@ TEST_F(OpenList, RefusedEntriesAreNamedAndTheOthersAddedWithoutThem) {
     EXPECT_EQ(opened.state.table.text(15, Column::SaveBank), " 15");
     EXPECT_EQ(
         refusedEntriesMessage(opened, source),
-        "3 of the 19 entries of the list \"g.json\" cannot be added:\n"
-        "  entry 16: Cannot add \"ROM16.GB\" with save memory: its 65 blocks from save bank 15 at block "
-        "960 would run past the last flash block 1023\n"
-        "  entry 17: Cannot read \"gone.gb\": No such file or directory\n"
-        "  entry 18: Cannot add \"ROM17.GB\": it is 8421376 bytes, longer than the largest ROM of 256 "
-        "blocks (8388608 bytes)");
+        "3 of the 19 entries of the list \"g.json\" cannot be added:\n  entry 16: Cannot add \"ROM16.GB\" "
+        "with save memory: its 65 blocks from save bank 15 at block 960 would run past the last flash block "
+        "1023\n  entry 17: Cannot read \"gone.gb\": No such file or directory\n  entry 18: Cannot add "
+        "\"ROM17.GB\": it is 8421376 bytes, longer than the largest ROM of 256 blocks (8388608 bytes)");
 }
 
 TEST_F(OpenList, SaveMemoryAskedForAndNotGivenIsWarnedByEntryAndNotKept) {
@@ -113,8 +111,7 @@ TEST_F(OpenList, KeptBanksHoldWhateverTheOrderAndClashesRefuseTheList) {
         {"the same bank twice",
          {{4, true, 2}, {8, true, 2}},
          "entry 2: Cannot add \"ROM2.GB\" in save bank 2: its blocks 128 to 135 meet the save regions of row "
-         "1 "
-         "(\"ROM1\", save bank 2)",
+         "1 (\"ROM1\", save bank 2)",
          ""},
         {"a save ROM over another's regions",
          {{70, true, 1}, {4, true, 2}},
@@ -124,14 +121,12 @@ TEST_F(OpenList, KeptBanksHoldWhateverTheOrderAndClashesRefuseTheList) {
         {"bank 0 for a whole region",
          {{64, true, 0}},
          "entry 1: Cannot add \"ROM1.GB\" in save bank 0: bank 0 shares its region with the menu and takes "
-         "only "
-         "ROMs below 64 blocks; it has 64",
+         "only ROMs below 64 blocks; it has 64",
          ""},
         {"past the last block",
          {{4, true, 0}, {128, true, 15}},
          "entry 2: Cannot add \"ROM2.GB\" in save bank 15: its 128 blocks from block 960 would run past the "
-         "last "
-         "flash block 1023",
+         "last flash block 1023",
          ""},
     };
     for (const auto& c : cases) {

@@ -7,15 +7,10 @@ namespace {
 
 // Escapes, UTF-8, an entry without name: what is read is written back byte for byte.
 const std::string kWritten =
-    "{\n"
-    "  \"romcompiler-list\": 1,\n"
-    "  \"roms\": [\n"
-    "    { \"name\": \"PUZZLE\", \"file\": \"roms/PUZZLE.GB\", \"save\": false },\n"
-    "    { \"name\": \"CAFé\\t\\u0001\", \"file\": \"C:\\\\R\\\\\\\"q\\\".gb\", \"save\": true },\n"
-    "    { \"file\": \"x.gb\", \"save\": false },\n"
-    "    { \"name\": \"Q\", \"file\": \"q.gb\", \"save\": true, \"bank\": 7, \"sav\": \"saves/Q.sav\" }\n"
-    "  ]\n"
-    "}\n";
+    "{\n  \"romcompiler-list\": 1,\n  \"roms\": [\n    { \"name\": \"PUZZLE\", \"file\": \"roms/PUZZLE.GB\", "
+    "\"save\": false },\n    { \"name\": \"CAFé\\t\\u0001\", \"file\": \"C:\\\\R\\\\\\\"q\\\".gb\", "
+    "\"save\": true },\n    { \"file\": \"x.gb\", \"save\": false },\n    { \"name\": \"Q\", \"file\": "
+    "\"q.gb\", \"save\": true, \"bank\": 7, \"sav\": \"saves/Q.sav\" }\n  ]\n}\n";
 
 TEST(RomList, ReadsAndWritesTheSameBytes) {
     const auto list = parseRomList(kWritten, "l.json");

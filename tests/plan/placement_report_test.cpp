@@ -195,8 +195,7 @@ TEST_F(PlacementReport, SavesAndAnUnplaceableRomText) {
         "Blocks used:                  1001 of 1024 (the menu and the placed ROMs)",
         "Blocks free:                    23",
         "  lost to alignment:            23 (free blocks below the last occupied block, 1023: gaps left "
-        "because a "
-        "ROM",
+        "because a ROM",
         "Largest free aligned space:     16 blocks (the largest ROM that would still find a place)",
         "bank  0     0-  63  #.......HHHHHHHH................AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA  save ROM: A "
         "SAVE ONE",
@@ -204,8 +203,7 @@ TEST_F(PlacementReport, SavesAndAnUnplaceableRomText) {
         "SAVE TWO",
         "bank  2   128- 191  GGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGG  no save ROM",
         "Not compiled, so no file was written and there is no CRC32. Without the rows marked \"not placed\" "
-        "it "
-        "would write:",
+        "it would write:",
     };
     for (const auto& line : expected) {
         EXPECT_TRUE(hasLine(report, line)) << "missing line:\n" << line << "\nin:\n" << report;
@@ -231,9 +229,8 @@ TEST_F(PlacementReport, FreeAtTheEndAndPiecesNotWritten) {
     EXPECT_TRUE(
         hasLine(report, "  free at the end:             896 (blocks 128 to 1023, past the end of the image)"))
         << report;
-    EXPECT_TRUE(hasLine(report,
-                        "  Output2.GB to Output4.GB are not written: the image ends before them; files of "
-                        "those names from an"))
+    EXPECT_TRUE(hasLine(report, "  Output2.GB to Output4.GB are not written: the image ends before them; "
+                                "files of those names from an"))
         << report;
 }
 
@@ -264,9 +261,8 @@ TEST_F(PlacementReport, WrittenFilesShowTheirCrc) {
     EXPECT_TRUE(
         hasLine(report, "  Output1.GB   8388608 bytes  Cannot read \"Output1.GB\": Permission denied"))
         << report;
-    EXPECT_TRUE(hasLine(report,
-                        "  Output2.GB to Output4.GB are not written: the image ends before them; files of "
-                        "those names from an"));
+    EXPECT_TRUE(hasLine(report, "  Output2.GB to Output4.GB are not written: the image ends before them; "
+                                "files of those names from an"));
 }
 
 TEST(RowLetters, LettersThenLowerCaseThenDigitsThenPlus) {

@@ -63,8 +63,7 @@ TEST_F(PlanStatus, DraftSaysWhatFitsAndWhyTheRestDoesNot) {
         {6,
          {{"G", 64}, {"H", 64}, {"SAGA", 256}, {"EPIC", 128}},
          "2 ROMs would not fit: \"SAGA\" (256 blocks) and \"EPIC\" (128 blocks); 127 blocks free, the "
-         "largest "
-         "aligned space 64 blocks"},
+         "largest aligned space 64 blocks"},
         {9,
          {},
          "2 ROMs would not fit: \"Q8\" (128 blocks) and \"Q9\" (128 blocks); 9 ROMs of 128 blocks can never "
@@ -72,8 +71,7 @@ TEST_F(PlanStatus, DraftSaysWhatFitsAndWhyTheRestDoesNot) {
         {11,
          {},
          "4 ROMs would not fit: \"Q8\" (128 blocks), \"Q9\" (128 blocks), \"Q10\" (128 blocks) and 1 more; "
-         "11 "
-         "ROMs of 128 blocks can never all fit beside the menu and the save ROMs: there is room for 7"},
+         "11 ROMs of 128 blocks can never all fit beside the menu and the save ROMs: there is room for 7"},
         {0,
          {{"A", 256},
           {"B", 256},

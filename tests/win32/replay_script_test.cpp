@@ -10,13 +10,8 @@ namespace {
 
 TEST(ReplayScript, LinesBecomeSteps) {
     const auto steps = parseReplayScript("# a comment\r\n"
-                                         "pick C:\\roms\\Saga Of Two.gb\n"
-                                         "\n"
-                                         "type Text1 TETRIS DX\r\n"
-                                         "click Command2\n"
-                                         "select List1 3\n"
-                                         "cancel\n"
-                                         "close");
+                                         "pick C:\\roms\\Saga Of Two.gb\n\ntype Text1 TETRIS DX\r\nclick "
+                                         "Command2\nselect List1 3\ncancel\nclose");
     ASSERT_TRUE(steps.ok()) << steps.failure().message;
     const struct {
         const char *verb, *target, *argument;
@@ -70,10 +65,10 @@ TEST(ReplayScript, DialogsTakeTheQueuedAnswersAndLogTheRest) {
     question.escapeChoice = romform::Choice::No;
     EXPECT_EQ(dialogs.ask(question), romform::Choice::Yes);
     EXPECT_EQ(dialogs.ask(question), romform::Choice::No); // unanswered: the escape choice
-    EXPECT_EQ(log.str(), "unanswered file dialog: Open\n"
-                         "question: Clear List: Yes\n"
-                         "unanswered question: Clear List ( Yes No )\n"
-                         "question: Clear List: No\n");
+    EXPECT_EQ(
+        log.str(),
+        "unanswered file dialog: Open\n"
+        "question: Clear List: Yes\nunanswered question: Clear List ( Yes No )\nquestion: Clear List: No\n");
 }
 
 } // namespace
