@@ -108,7 +108,8 @@ class FlashViewTest : public romc::test::TableFixture {
     }
 };
 
-TEST_F(FlashViewTest, RunLabelsHoldAsMuchOfTheNameAsTheRunAllows) {
+// Labels hold as much of the name as their run allows, and no text reaches past its box or over another.
+TEST_F(FlashViewTest, RunLabelsFitTheirRunsAndNoTextOverlaps) {
     const FlashPicture picture = labelledPicture();
     ASSERT_EQ(picture.runs.size(), 1 + std::size(kLabelCases) + 3); // the menu, each ROM, H's other rows
     EXPECT_EQ(picture.runs[0].label.text, "#");
@@ -122,10 +123,7 @@ TEST_F(FlashViewTest, RunLabelsHoldAsMuchOfTheNameAsTheRunAllows) {
     for (std::size_t run = picture.runs.size() - 3; run < picture.runs.size(); ++run) {
         EXPECT_EQ(picture.runs[run].label.text, "H EIGHT MEGABYTES");
     }
-}
 
-TEST_F(FlashViewTest, NoTextReachesPastItsBoxOrOverAnother) {
-    const FlashPicture picture = labelledPicture();
     std::vector<FlashText> texts = picture.axis;
     for (const FlashRun& run : picture.runs) {
         const PixelRect& label = run.label.rect;
